@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace zqtest {
+
+/// Points XDG_CONFIG_HOME, TMPDIR and HOME at folders inside a fresh temporary folder, so
+/// that settings, logs and crash dumps of the code under test stay out of the user's own.
+/// The folder is removed again by `removeScratchFolder`.
+void enterScratchFolder();
+void removeScratchFolder();
+
+/// The scratch folder of this test process ("" before `enterScratchFolder`).
+const std::string& scratchFolder();
+
+}  // namespace zqtest
