@@ -193,9 +193,18 @@ TEST(JxScaleImage, FactorEightSamplesAnOctagon) {
         return inside ? next++ : 255;
     });
     ASSERT_EQ(next, 52);
+    // Ties at the ends of the range: channel 0 has 26 samples of 255 and 26 of 0 inside (0
+    // outside) -> (0 + 255) / 2 = 127; channel 2 is 255 everywhere.
+    int inside = 0;
+    source.setChannel(0, [&](int row, int column) {
+        return source.at(row, column, 1) != 255 && inside++ < 26 ? 255 : 0;
+    });
+    source.setChannel(2, [](int, int) { return 255; });
     Frame destination(1, 1);
     ASSERT_EQ(JxScaleImage(destination.image(), source.image()), JxOk);
     EXPECT_EQ(destination.channel(1), (std::vector<int>{25}));
+    EXPECT_EQ(destination.channel(0), (std::vector<int>{127}));
+    EXPECT_EQ(destination.channel(2), (std::vector<int>{255}));
 }
 
 TEST(JxScaleImage, LastRowAndColumnComeFromTheSourcesLastBlock) {

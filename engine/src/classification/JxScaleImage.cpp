@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int channels = 4;
-constexpr int maxSamples = 52;
 
 /// The columns [first, last] sampled in each row of an f x f block. Leaving out the corners
 /// makes the larger blocks round, so a pixel's median does not lean towards the diagonals.
@@ -35,13 +34,28 @@ struct Layout {
     }
 };
 
-/// floor((x(n/2) + x(n/2 + 1)) / 2) of the n values, x sorted ascending (1-based): the mean of
-/// the two middle values, rounded down. Reorders the values.
-int middleMean(int* values, int n) {
-    int* upperMiddle = values + n / 2;
-    std::nth_element(values, upperMiddle, values + n);
-    const int lowerMiddle = *std::max_element(values, upperMiddle);
-    return (lowerMiddle + *upperMiddle) / 2;
+/// The value of rank k (0 = smallest) among the values, found bit by bit from the top: the
+/// largest x with at most k values below it. Counting is branch-free over a whole number of
+/// 16-byte lanes; padding of 255 is never below a candidate, so it does not count.
+template <int Padded>
+unsigned char valueOfRank(const unsigned char (&values)[Padded], int k) {
+    static_assert(Padded % 16 == 0, "whole vector lanes");
+    unsigned prefix = 0;
+    for (int bit = 7; bit >= 0; --bit) {
+        const auto candidate = static_cast<unsigned char>(prefix | (1u << bit));
+        unsigned char below = 0;
+        for (int i = 0; i < Padded; ++i)
+            below = static_cast<unsigned char>(below + (values[i] < candidate ? 1 : 0));
+        prefix |= static_cast<unsigned>(below <= k) << bit;
+    }
+    return static_cast<unsigned char>(prefix);
+}
+
+/// floor((x(n/2) + x(n/2 + 1)) / 2) of the first n values, x sorted ascending (1-based): the
+/// mean of the two middle values, rounded down.
+template <int Padded>
+unsigned char middleMean(const unsigned char (&values)[Padded], int n) {
+    return static_cast<unsigned char>((valueOfRank(values, n / 2 - 1) + valueOfRank(values, n / 2)) / 2);
 }
 
 /// floor((p + q) / 2) without leaving 8 bits.
@@ -98,10 +112,12 @@ void reduceRowByTwo(const unsigned char* upper, const unsigned char* lower, unsi
                   out + column * channels);
 }
 
-template <std::size_t Rows>
+/// `Padded`: the block's sample count rounded up to whole 16-byte lanes.
+template <int Padded, std::size_t Rows>
 void medianOfBlock(const RowSpan (&block)[Rows], const Layout& source, int row, int column,
                    unsigned char* out) {
-    int samples[channels][maxSamples];
+    unsigned char samples[channels][Padded];
+    std::memset(samples, 255, sizeof samples);
     int n = 0;
     for (std::size_t r = 0; r < Rows; ++r) {
         const unsigned char* in = source.pixel(row + static_cast<int>(r), column);
@@ -110,7 +126,7 @@ void medianOfBlock(const RowSpan (&block)[Rows], const Layout& source, int row, 
                 samples[k][n] = in[c * channels + k];
     }
     for (int k = 0; k < channels; ++k)
-        out[k] = static_cast<unsigned char>(middleMean(samples[k], n));
+        out[k] = middleMean(samples[k], n);
 }
 
 void medianOf(int factor, const Layout& source, int row, int column, unsigned char* out) {
@@ -119,10 +135,10 @@ void medianOf(int factor, const Layout& source, int row, int column, unsigned ch
         medianOf2(source.pixel(row, column), source.pixel(row + 1, column), out);
         break;
     case 4:
-        medianOfBlock(blockOf4, source, row, column, out);
+        medianOfBlock<16>(blockOf4, source, row, column, out);
         break;
     default:
-        medianOfBlock(blockOf8, source, row, column, out);
+        medianOfBlock<64>(blockOf8, source, row, column, out);
         break;
     }
 }
