@@ -1,4 +1,3 @@
-#include "classification/PolylineRounder.h"
 #include "classification/PolylineSimplification.h"
 
 #include <gtest/gtest.h>
@@ -99,14 +98,19 @@ struct RoundCase {
 
 TEST(RoundPolylineCorners, CornersWorkedByHand) {
     const float c = 0.5f / std::sqrt(0.5f);   // cut-back of a right angle at radius 0.5
+    const float h = 0.5f / std::sin(0.39269908f) / std::sqrt(2.0f);   // per axis, on the diagonal
     const std::vector<RoundCase> cases = {
         // straight on: k = 2, d = radius, capped at a quarter of each segment
         {"straight, radius below the quarters", {{0, 0}, {4, 0}, {12, 0}}, 0.5f, {{0, 0}, {3.5f, 0}, {4.5f, 0}, {12, 0}}},
         {"straight, capped at the quarters", {{0, 0}, {4, 0}, {12, 0}}, 3.0f, {{0, 0}, {3, 0}, {6, 0}, {12, 0}}},
         {"right angle", {{0, 0}, {4, 0}, {4, 4}}, 0.5f, {{0, 0}, {4 - c, 0}, {4, c}, {4, 4}}},
         {"turning straight back keeps the corner", {{0, 0}, {4, 0}, {1, 0}}, 0.5f, {{0, 0}, {4, 0}, {1, 0}}},
-        {"repeated point keeps the corner, merged once", {{0, 0}, {4, 0}, {4, 0}, {4, 4}}, 0.5f,
-         {{0, 0}, {4, 0}, {4, 4}}},
+        // the rounder passes over the repeated point, so the corner is rounded as without it
+        {"repeated point", {{0, 0}, {4, 0}, {4, 0}, {4, 4}}, 0.5f, {{0, 0}, {4 - c, 0}, {4, c}, {4, 4}}},
+        // the closing corner's incoming side has length 0: it keeps its point; the 135 degree
+        // turn at (4, 4) cuts back 0.5 / sin(22.5 deg), capped at 1 on the short side
+        {"closed with a repeated closing point", {{0, 0}, {4, 0}, {4, 4}, {0, 0}, {0, 0}}, 0.5f,
+         {{4 - c, 0}, {4, c}, {4, 3}, {4 - h, 4 - h}, {0, 0}, {4 - c, 0}}},
         {"closed square stays closed", {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}}, 0.5f,
          {{4 - c, 0}, {4, c}, {4, 4 - c}, {4 - c, 4}, {c, 4}, {0, 4 - c}, {0, c}, {c, 0}, {4 - c, 0}}},
         {"two points stay", {{0, 0}, {4, 0}}, 0.5f, {{0, 0}, {4, 0}}},
@@ -129,12 +133,4 @@ TEST(RoundPolylineCorners, TwiceInARowKeepsAClosedPolylineClosed) {
     ASSERT_GE(list[0].size(), 9u);
     EXPECT_TRUE(samePoint(list[0].front(), list[0].back()));
     expectPoints(list[1], {{0, 0}, {1, 0}});
-}
-
-TEST(PolylineRounder, ZeroLengthSegmentKeepsTheVertex) {
-    const PolylineRounder rounder(1.0f);
-    FloatPolyline out;
-    rounder.roundCorner(out, FloatPoint(0, 0), 0.0f, FloatPoint(-1, 0), 1.0f, FloatPoint(2, 2));
-    rounder.roundCorner(out, FloatPoint(-1, 0), 1.0f, FloatPoint(0, 0), 0.0f, FloatPoint(3, 3));
-    expectPoints(out, {{2, 2}, {3, 3}});
 }

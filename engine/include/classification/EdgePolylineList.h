@@ -1,16 +1,13 @@
 #pragma once
 
 #include "classification/IntBox.h"
-
-#include <blitz/tinyvec2.h>
+#include "classification/PolylineRounder.h"
 
 #include <vector>
 
 namespace classification {
 
-/// A float point in the same (first index, second index) order as `IntPoint`.
-using FloatPoint = blitz::TinyVector<float, 2>;
-using FloatPolyline = std::vector<FloatPoint>;
+// FloatPoint and FloatPolyline come with the corner rounding that works on them.
 using IntPolyline = std::vector<IntPoint>;
 
 /// The engine's vector edges: one float polyline per converted region boundary.

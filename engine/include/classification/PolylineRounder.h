@@ -1,34 +1,38 @@
 #pragma once
 
-#include "classification/EdgePolylineList.h"
+#include <blitz/array.h>
+#include <blitz/tinyvec2.h>
+
+#include <vector>
 
 namespace classification {
 
-/// Rounds the corners of float polylines: each corner is replaced by two points cut back
-/// along its two segments, the further the sharper the turn (radius / cos of half the turn),
-/// never more than a quarter of either segment.
+/// A float point of a polyline, in the same axis order as the integer points it came from.
+using FloatPoint = blitz::TinyVector<float, 2>;
+using FloatPolyline = std::vector<FloatPoint>;
+
+/// Rounds the corners of vector edges: each corner is replaced by two points cut back along its
+/// two segments, further the sharper the turn, never more than a quarter of either segment.
 class PolylineRounder {
 public:
-    explicit PolylineRounder(float radius) : radius_(radius) {}
+    explicit PolylineRounder(float cornerRadius) : radius(cornerRadius) {}
 
-    float radius() const { return radius_; }
-
-    /// Appends the rounded inner corners (points 1 to n - 2) of `input` to `output`; nothing
-    /// for fewer than three points. The caller adds the end points, or rounds a closed
-    /// polyline's closing corner itself.
+    /// Appends the rounded inner corners of `input` (not its end points) to `output`. Repeated
+    /// consecutive points are passed over, since a segment of length zero has no direction;
+    /// a polyline of fewer than three distinct points has no inner corner and appends nothing.
     void roundCorners(FloatPolyline& output, const FloatPolyline& input) const;
 
-    /// Appends the rounded corner at `vertex`, with `incoming` = previous point - vertex and
-    /// `outgoing` = vertex - next point and their lengths. A corner that turns straight back,
-    /// or a segment of length 0, keeps the vertex itself.
-    void roundCorner(FloatPolyline& output, const FloatPoint& incoming, float incomingLength,
-                     const FloatPoint& outgoing, float outgoingLength, const FloatPoint& vertex) const;
+    /// Appends the rounding of the corner `q` reached along `a` (pointing from q back to the
+    /// previous point, length `lengthA`) and left towards the next point, with `b` = q - next
+    /// (length `lengthB`). A corner with a zero-length side, or a path that
+    /// turns straight back, keeps the point itself.
+    void roundCorner(FloatPolyline& output, const FloatPoint& a, float lengthA, const FloatPoint& b,
+                     float lengthB, const FloatPoint& q) const;
 
-    /// The length of a vector in single precision.
-    static float length(const FloatPoint& v);
-
-private:
-    float radius_;
+    float radius;
 };
+
+/// The length of a vector, in single precision.
+float lengthOf(const FloatPoint& v);
 
 }  // namespace classification

@@ -147,8 +147,8 @@ void roundPolylineCorners(EdgePolylineList::iterator first, EdgePolylineList::it
             rounder.roundCorners(rounded, polyline);
             const FloatPoint incoming = polyline[n - 2] - polyline[0];
             const FloatPoint outgoing = polyline[0] - polyline[1];
-            rounder.roundCorner(rounded, incoming, PolylineRounder::length(incoming), outgoing,
-                                PolylineRounder::length(outgoing), polyline[0]);
+            rounder.roundCorner(rounded, incoming, lengthOf(incoming), outgoing,
+                                lengthOf(outgoing), polyline[0]);
             const FloatPoint start = rounded.front();
             rounded.push_back(start);
         } else {
