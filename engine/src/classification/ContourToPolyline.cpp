@@ -22,43 +22,40 @@ FloatPoint smoothed(const IntPoint& a, const IntPoint& b, const IntPoint& c, int
                       static_cast<float>(a[1] + w * b[1] + c[1]) * scale);
 }
 
+/// The frame every variant shares: an open contour keeps its end points, a closed one ends
+/// on the first point the conversion produced. `inner` appends the points between.
+template <typename Inner>
+void convertContour(FloatPolyline& polyline, const IntPolyline& contour, Inner inner) {
+    if (contour.size() < 2)
+        return;
+    const bool closed = samePoint(contour.front(), contour.back());
+    const std::size_t start = polyline.size();
+    if (!closed)
+        polyline.push_back(toFloat(contour.front()));
+    inner(closed);
+    const FloatPoint last = closed ? FloatPoint(polyline[start]) : toFloat(contour.back());
+    polyline.push_back(last);
+}
+
 /// The segment variants: `cut` appends the new points of one segment.
 template <typename Cut>
 void convertSegments(FloatPolyline& polyline, const IntPolyline& contour, Cut cut) {
-    const std::size_t n = contour.size();
-    if (n < 2)
-        return;
-    const bool closed = samePoint(contour.front(), contour.back());
-    const std::size_t start = polyline.size();
-    if (!closed)
-        polyline.push_back(toFloat(contour.front()));
-    for (std::size_t k = 0; k + 1 < n; ++k)
-        cut(contour[k], contour[k + 1]);
-    if (closed) {
-        const FloatPoint first = polyline[start];
-        polyline.push_back(first);
-    } else {
-        polyline.push_back(toFloat(contour.back()));
-    }
+    convertContour(polyline, contour, [&](bool) {
+        for (std::size_t k = 0; k + 1 < contour.size(); ++k)
+            cut(contour[k], contour[k + 1]);
+    });
 }
 
+/// The smoothing variants; a closed contour also smooths its closing vertex p0 between
+/// p(n-2) and p1.
 void convertSmoothed(FloatPolyline& polyline, const IntPolyline& contour, int weight, float scale) {
     const std::size_t n = contour.size();
-    if (n < 2)
-        return;
-    const bool closed = samePoint(contour.front(), contour.back());
-    const std::size_t start = polyline.size();
-    if (!closed)
-        polyline.push_back(toFloat(contour.front()));
-    for (std::size_t k = 1; k + 1 < n; ++k)
-        polyline.push_back(smoothed(contour[k - 1], contour[k], contour[k + 1], weight, scale));
-    if (closed) {
-        polyline.push_back(smoothed(contour[n - 2], contour[0], contour[1], weight, scale));
-        const FloatPoint first = polyline[start];
-        polyline.push_back(first);
-    } else {
-        polyline.push_back(toFloat(contour.back()));
-    }
+    convertContour(polyline, contour, [&](bool closed) {
+        for (std::size_t k = 1; k + 1 < n; ++k)
+            polyline.push_back(smoothed(contour[k - 1], contour[k], contour[k + 1], weight, scale));
+        if (closed)
+            polyline.push_back(smoothed(contour[n - 2], contour[0], contour[1], weight, scale));
+    });
 }
 
 }  // namespace
@@ -96,15 +93,11 @@ void contourToPolylineSmooth6(FloatPolyline& polyline, const IntPolyline& contou
 }
 
 void contourToPolyline(FloatPolyline& polyline, const IntPolyline& contour) {
-    const std::size_t n = contour.size();
-    if (n < 2)
-        return;
-    const bool closed = samePoint(contour.front(), contour.back());
-    const std::size_t start = polyline.size();
-    for (std::size_t k = 0; k + 1 < n; ++k)
-        polyline.push_back(toFloat(contour[k]));
-    const FloatPoint last = closed ? FloatPoint(polyline[start]) : toFloat(contour.back());
-    polyline.push_back(last);
+    // A closed contour's first point comes from the loop, its last is the first again.
+    convertContour(polyline, contour, [&](bool closed) {
+        for (std::size_t k = closed ? 0 : 1; k + 1 < contour.size(); ++k)
+            polyline.push_back(toFloat(contour[k]));
+    });
 }
 
 }  // namespace classification
