@@ -37,12 +37,14 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-bool fileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+bool fileExists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
 
 std::string hexAddress(const void* address) {
     char text[32];
-    std::snprintf(text, sizeof text, "0x%016jx", static_cast<std::uintmax_t>(
-                                                     reinterpret_cast<std::uintptr_t>(address)));
+    std::snprintf(text, sizeof text, "0x%016jx",
+                  static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(address)));
     return text;
 }
 
@@ -99,9 +101,9 @@ void limitFileSize(rlim_t bytes) {
 class CrashGuardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        GTEST_FLAG_SET(death_test_style, "fast");   // the child must share our mappings
+        GTEST_FLAG_SET(death_test_style, "fast");  // the child must share our mappings
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');   // parameterised names hold a slash
+        std::replace(name.begin(), name.end(), '/', '_');  // parameterised names hold a slash
         dumpPath_ = zqtest::scratchFolder() + "/tmp/" + name + ".dmp";
         std::remove(dumpPath_.c_str());
     }
@@ -261,7 +263,8 @@ TEST_F(CrashGuardTest, KillCaughtByAnotherThreadIsPassedToTheGuardedThread) {
         ::testing::ExitedWithCode(crashExitCode), "dump attempted");
     const std::string dump = readFile(dumpPath_);
     // SI_USER (0); in a forked death test the guarded thread's id is the process id.
-    EXPECT_NE(dump.find("\nsignal 11 (SIGSEGV)\ncode 0\n"), std::string::npos) << dump.substr(0, 300);
+    EXPECT_NE(dump.find("\nsignal 11 (SIGSEGV)\ncode 0\n"), std::string::npos)
+        << dump.substr(0, 300);
     const auto sender = dump.find("\nsender ");
     const auto thread = dump.find("\nthread ");
     ASSERT_NE(sender, std::string::npos);
