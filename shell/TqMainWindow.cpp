@@ -7,13 +7,19 @@ TqMainWindow* theMainWindow = nullptr;
 
 TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
     : QMainWindow(parent) {
+    // Set first: files the system asks us to open while the problem report is up come here.
     theMainWindow = this;
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(productDisplayName());
-    showMaximized();
-    for (const QString& fileName : filesToOpen)
-        loadFile(fileName);
-    checkProblemReports(this);
+    try {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(productDisplayName());
+        showMaximized();
+        for (const QString& fileName : filesToOpen)
+            loadFile(fileName);
+        checkProblemReports(this);
+    } catch (...) {
+        theMainWindow = nullptr;   // no destructor runs for a window that was never built
+        throw;
+    }
 }
 
 TqMainWindow::~TqMainWindow() {

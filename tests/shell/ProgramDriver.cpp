@@ -59,6 +59,8 @@ void poll(const QByteArray& mode) {
     if (!shown) {
         shown = true;
         say(QStringLiteral("main window shown \"%1\"").arg(window->windowTitle()));
+        say(QStringLiteral("library paths %1")
+                .arg(QCoreApplication::libraryPaths().join(QLatin1Char(':'))));
     }
     if (mode == "close") {
         say(QStringLiteral("closing main window"));

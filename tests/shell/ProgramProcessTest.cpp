@@ -357,6 +357,14 @@ TEST_F(ProgramTest, NewInstallationIdentityResetsTheWindowLayoutOnce) {
     EXPECT_EQ(iniValue(user, "PersistVersion"), "4");
 }
 
+TEST_F(ProgramTest, InstalledLibraryPathIsTheOnlyOne) {
+    writeApplicationSettings("[General]\nLibraries=/opt/brenmoor/plugins\n", "");
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_NE(standardError_.find("zqtest: library paths /opt/brenmoor/plugins\n"),
+              std::string::npos)
+        << standardError_;
+}
+
 TEST_F(ProgramTest, EmptyInstallationIdentityChangesNothing) {
     const std::string user = writeApplicationSettings(
         "[General]\nID=\n", "[General]\nID=install-1\n[UI]\ngeometry=old\n");
