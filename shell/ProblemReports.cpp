@@ -35,6 +35,8 @@ void emptyFolder(const QString& folder) {
 }  // namespace
 
 void checkProblemReports(QWidget* parent) {
+    if (!ensureLogFolder())   // not ours: its files are none of our business
+        return;
     const QString folder = logFolder();
     const QStringList dumps = QDir(folder).entryList(
         {QStringLiteral("*.dmp")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);

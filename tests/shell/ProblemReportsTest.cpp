@@ -140,3 +140,15 @@ TEST_F(ProblemReportsTest, UnusableEventFolderDeletesAndMovesNothing) {
         QDir(elsewhere).removeRecursively();
     }
 }
+
+TEST_F(ProblemReportsTest, LogFolderThatIsALinkIsLeftAlone) {
+    const QString elsewhere = QDir::tempPath() + QStringLiteral("/elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    writeFile(elsewhere + QStringLiteral("/2024.05.01_09.00.00.000.dmp"), "dump");
+    ASSERT_TRUE(QDir(folder_).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere, folder_));
+    EXPECT_TRUE(check().empty());
+    EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"2024.05.01_09.00.00.000.dmp"}));
+    QFile::remove(folder_);
+}
