@@ -9,10 +9,6 @@ TqApplication::TqApplication(int& argc, char** argv) : QApplication(argc, argv) 
 
 TqApplication::~TqApplication() { delete splash_; }
 
-TqApplication* TqApplication::instance() {
-    return dynamic_cast<TqApplication*>(QCoreApplication::instance());
-}
-
 QStringList TqApplication::takeQueuedFiles() {
     QStringList files;
     files.swap(queuedFiles_);

@@ -21,9 +21,6 @@ public:
     TqApplication(const TqApplication&) = delete;
     TqApplication& operator=(const TqApplication&) = delete;
 
-    /// The running `TqApplication`, or null when there is none (or another kind of application).
-    static TqApplication* instance();
-
     /// Takes ownership of `splash` (null to drop the reference without deleting).
     void setSplash(QSplashScreen* splash) { splash_ = splash; }
     QSplashScreen* splash() const { return splash_; }
