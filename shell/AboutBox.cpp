@@ -90,7 +90,11 @@ QString aboutBoxRichText(const QString& distributorText) {
     // The distributor's text is the installer's own rich text, shown as written.
     if (!distributorText.isEmpty())
         html += QStringLiteral("<p><font size=\"+1\"><b>%1</b></font></p>").arg(distributorText);
-    html += QStringLiteral("<p>%1 %2</p>").arg(aboutText("Version"), Product::version());
+    // The revision (40 hex digits, one unbreakable word) is set smaller so that it fits the box.
+    const QString version = Product::version();
+    const int blank = version.indexOf(QLatin1Char(' '));
+    html += QStringLiteral("<p>%1 %2 <small>%3</small></p>")
+                .arg(aboutText("Version"), version.left(blank), version.mid(blank + 1));
     html += QStringLiteral("<p>%1<br/>%2</p>")
                 .arg(aboutText("Copyright \u00A9 2011-2026 BrenmoorTech."),
                      aboutText("All rights reserved."));
