@@ -32,6 +32,7 @@ void enterScratchFolder() {
     makeAndExport("XDG_CONFIG_HOME", folder() + "/config");
     makeAndExport("TMPDIR", folder() + "/tmp");
     makeAndExport("HOME", folder() + "/home");
+    makeAndExport("XDG_CONFIG_DIRS", folder() + "/system");   // system-scope settings
     ::setenv("XDG_RUNTIME_DIR", (folder() + "/home").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 }
