@@ -106,6 +106,33 @@ TEST(LabelUnion, SmallerRootBecomesTheParent) {
     EXPECT_THROW(unite.uniteIfEqual(IntPoint(0, 1), IntPoint(0, 2)), std::out_of_range);
 }
 
+TEST(LabelUnion, ParentEntriesOutsideTheParentArrayAreRefusedUntouched) {
+    blitz::Array<int, 2> labels(1, 2);
+    blitz::Array<int, 2> values(1, 2);
+    labels = 1, 2;
+    values = 4, 4;
+    const std::vector<std::vector<std::int32_t>> broken = {
+        {0, 1, 2, 9},    // the current root lies past the end
+        {0, 1, 2, -3},   // ... or below 0
+        {0, 7, 2, 3},    // the neighbour's parent lies past the end
+        {0, 1, 2, 3, 8}, // ... and so does the current root
+    };
+    for (const std::vector<std::int32_t>& before : broken) {
+        SCOPED_TRACE(::testing::PrintToString(before));
+        std::vector<std::int32_t> parent = before;
+        LabelUnion unite(parent, labels, values);
+        EXPECT_THROW(unite.uniteIfEqual(IntPoint(0, 1), IntPoint(0, 0)), std::out_of_range);
+        EXPECT_EQ(parent, before);
+    }
+    std::vector<std::int32_t> chain = {0, 5, 1};
+    LabelUnion unite(chain, labels, values);
+    EXPECT_THROW(unite.findRoot(2), std::out_of_range);
+    std::vector<std::int32_t> circle = {1, 2, 0};   // no root at all
+    LabelUnion round(circle, labels, values);
+    EXPECT_THROW(round.findRoot(2), std::out_of_range);
+    EXPECT_EQ(circle, (std::vector<std::int32_t>{1, 2, 0}));
+}
+
 TEST(LabelUnion, FindRootCompressesAChainOfMillionsWithoutRecursion) {
     const int length = 4000000;
     std::vector<std::int32_t> parent(static_cast<std::size_t>(length));
