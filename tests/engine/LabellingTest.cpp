@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numeric>
 #include <vector>
 
@@ -73,6 +74,9 @@ TEST(ResolveWatershedLines, CasesWorkedByHand) {
 TEST(ResolveWatershedLines, BoxWithoutItsFrameIsRefusedUntouched) {
     blitz::Array<int, 2> labels = grid({{0, 0, 0}, {0, 0, 0}, {1, 1, 1}});
     EXPECT_THROW(resolveWatershedLines(labels, IntBox(0, 1, 1, 1), 2), std::out_of_range);
+    // Boxes at the ends of the int range have no frame either (and no frame to compute).
+    EXPECT_THROW(resolveWatershedLines(labels, IntBox(1, 1, 1, INT_MAX), 2), std::out_of_range);
+    EXPECT_THROW(resolveWatershedLines(labels, IntBox(INT_MIN, 1, 1, 1), 2), std::out_of_range);
     EXPECT_EQ(blitz::count(labels == 0), 6);
 }
 
