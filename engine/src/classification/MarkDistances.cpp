@@ -1,6 +1,7 @@
 #include "classification/MarkDistances.h"
 
 #include "classification/IntBox.h"
+#include "classification/NeighbourList.h"
 
 #include <algorithm>
 #include <map>
@@ -13,9 +14,6 @@ namespace {
 
 using Bucket = std::vector<IntPoint>;
 using Step = std::pair<float, float>;   // (distance of a bucket, step length)
-
-constexpr int axialOffsets[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
-constexpr int diagonalOffsets[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
 
 // Orders the step heap so that its front has the smallest d + s, summed in float as the
 // distances themselves are.
@@ -30,7 +28,7 @@ public:
     ClassGrowth(MarkDistanceArray& distances, const blitz::Array<unsigned char, 2>& status,
                 int component, unsigned char classBit)
         : distances_(distances), status_(status), box_(IntBox::domainOf(status)),
-          component_(component), classBit_(classBit) {}
+          neighbours_(box_), component_(component), classBit_(classBit) {}
 
     void run() {
         openBucket(markAxialStep);
@@ -42,12 +40,18 @@ public:
 private:
     float& value(int i, int j) { return distances_(i, j)[component_]; }
 
-    bool hasClassNeighbour(int i, int j, const int (&offsets)[4][2]) const {
-        for (const auto& o : offsets) {
-            const int ni = i + o[0], nj = j + o[1];
-            if (box_.contains(ni, nj) && (status_(ni, nj) & classBit_) != 0)
+    void collect(const IntPoint& p, bool diagonal) {
+        if (diagonal)
+            neighbours_.collectDiagonal(p);
+        else
+            neighbours_.collectAxial(p);
+    }
+
+    bool hasClassNeighbour(const IntPoint& p, bool diagonal) {
+        collect(p, diagonal);
+        for (const IntPoint& q : neighbours_.points)
+            if ((status_(q) & classBit_) != 0)
                 return true;
-        }
         return false;
     }
 
@@ -70,12 +74,13 @@ private:
             for (int j = box_.lower[1]; j <= box_.upper[1]; ++j) {
                 if (value(i, j) != markUnreached)
                     continue;
-                if (hasClassNeighbour(i, j, axialOffsets)) {
+                const IntPoint p(i, j);
+                if (hasClassNeighbour(p, false)) {
                     value(i, j) = markAxialStep;
-                    axial.emplace_back(i, j);
-                } else if (hasClassNeighbour(i, j, diagonalOffsets)) {
+                    axial.push_back(p);
+                } else if (hasClassNeighbour(p, true)) {
                     value(i, j) = markDiagonalStep;
-                    diagonal.emplace_back(i, j);
+                    diagonal.push_back(p);
                 }
             }
     }
@@ -94,7 +99,7 @@ private:
                     openBucket(n);
                 Bucket& target = buckets_[n];   // map references survive insertions
                 for (const IntPoint& p : found->second)
-                    reach(p, n, diagonal ? diagonalOffsets : axialOffsets, target);
+                    reach(p, n, diagonal, target);
             }
             // The axial step of this bucket, with the smaller sum, has already been taken.
             if (diagonal && found != buckets_.end())
@@ -102,19 +107,19 @@ private:
         }
     }
 
-    void reach(const IntPoint& p, float n, const int (&offsets)[4][2], Bucket& target) {
-        for (const auto& o : offsets) {
-            const int ni = p[0] + o[0], nj = p[1] + o[1];
-            if (box_.contains(ni, nj) && value(ni, nj) == markUnreached) {
-                value(ni, nj) = n;
-                target.emplace_back(ni, nj);
+    void reach(const IntPoint& p, float n, bool diagonal, Bucket& target) {
+        collect(p, diagonal);
+        for (const IntPoint& q : neighbours_.points)
+            if (value(q[0], q[1]) == markUnreached) {
+                value(q[0], q[1]) = n;
+                target.push_back(q);
             }
-        }
     }
 
     MarkDistanceArray& distances_;
     const blitz::Array<unsigned char, 2>& status_;
     const IntBox box_;
+    NeighbourList neighbours_;
     const int component_;
     const unsigned char classBit_;
     std::map<float, Bucket> buckets_;
