@@ -22,6 +22,24 @@ int fieldValue(float distance, float width) {
     return static_cast<int>(std::floor(x));
 }
 
+// The direction of travel from `from` to `to` (unit u), the keep-side normal side x (-u.y, u.x)
+// and the length; length 0 for a degenerate piece, which draws nothing.
+struct SegmentFrame {
+    float length = 0.0f;
+    FloatPoint u, n;
+};
+
+SegmentFrame segmentFrame(const FloatPoint& from, const FloatPoint& to, int side) {
+    SegmentFrame frame;
+    frame.length = static_cast<float>(std::sqrt(squaredDistance(to, from)));
+    if (frame.length == 0.0f)
+        return frame;
+    const float inverse = 1.0f / frame.length;
+    frame.u = FloatPoint((to[0] - from[0]) * inverse, (to[1] - from[1]) * inverse);
+    frame.n = FloatPoint(static_cast<float>(side) * -frame.u[1], static_cast<float>(side) * frame.u[0]);
+    return frame;
+}
+
 void updateField(EdgeDistanceField& field, TouchedList& touched, int i, int j, int value) {
     short& current = field(i, j);
     if (std::abs(value) >= std::abs(static_cast<int>(current)))
@@ -71,12 +89,12 @@ void drawSegmentBand(const FloatPoint& p, const FloatPoint& q, int side, float w
     const IntBox box = pieceBox(p, q, radius, IntBox::domainOf(field));
     if (isBoxEmpty(box))
         return;
-    const float length = static_cast<float>(std::sqrt(squaredDistance(q, p)));
-    if (length == 0.0f)
+    const SegmentFrame frame = segmentFrame(p, q, side);
+    if (frame.length == 0.0f)
         return;
-    const float inverse = 1.0f / length;
-    const FloatPoint u((q[0] - p[0]) * inverse, (q[1] - p[1]) * inverse);
-    const FloatPoint n(static_cast<float>(side) * -u[1], static_cast<float>(side) * u[0]);
+    const FloatPoint& u = frame.u;
+    const FloatPoint& n = frame.n;
+    const float length = frame.length;
     for (int i = box.lower[0]; i <= box.upper[0]; ++i)
         for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
             const FloatPoint c = pixelCentre(i, j);
@@ -138,12 +156,11 @@ void drawEndCap(int side, const FloatPoint& inner, const FloatPoint& end, float 
                 float radius, const EdgeDistanceField& field,
                 blitz::Array<typename Format::Pixel, 2> output,
                 const blitz::Array<typename Format::Pixel, 2>& source, float sourceAlphaThreshold) {
-    const float length = static_cast<float>(std::sqrt(squaredDistance(end, inner)));
-    if (length == 0.0f)
+    const SegmentFrame frame = segmentFrame(inner, end, side);
+    if (frame.length == 0.0f)
         return;
-    const float inverseLength = 1.0f / length;
-    const FloatPoint u((end[0] - inner[0]) * inverseLength, (end[1] - inner[1]) * inverseLength);
-    const FloatPoint n(static_cast<float>(side) * -u[1], static_cast<float>(side) * u[0]);
+    const FloatPoint& u = frame.u;   // pointing out of the edge
+    const FloatPoint& n = frame.n;
     const FloatPoint tip(end[0] + width * u[0], end[1] + width * u[1]);
     const IntBox box = pieceBox(end, tip, radius, IntBox::domainOf(field));
     if (isBoxEmpty(box))
