@@ -1,30 +1,51 @@
 #pragma once
 
-#include <cstdint>
-
 namespace classification {
 
-/// The settings that drive the segmentation stages. The engine session copies its variables
-/// into the current record before every analysis; each stage compares the fields it reads with
-/// the record kept from the last completed run to decide whether it must recompute. A
-/// default-constructed record differs from any real settings in every compared field, so a
-/// cache slot reset to it forces a recomputation.
+/// The settings an analysis runs with, copied from the session's engine variables before each
+/// analysis. A default record (all -1 but the last three) matches no real settings, so a stage
+/// whose cached record is the default always recomputes.
 struct SegmentInfo {
-    std::int32_t colourBits = -1;
+    int colourBits = -1;
     float reserved1 = -1.0f;
     float reserved2 = -1.0f;
     float featureTol = -1.0f;
     float imageTol = -1.0f;
     float focus = -1.0f;
     float reserved3 = -1.0f;
-    std::int32_t interpolation = -1;
-    std::int32_t resolution = -1;
-    std::int32_t overlap = -1;
-    std::int32_t settingsStamp = -1;
-    std::int32_t inFocusEdgeWidth = -1;
-    std::int32_t blendMode = 0;
-    std::int32_t fgSampling = 1;
-    std::int32_t bgSampling = 1;
+    int interpolation = -1;      // 0 "range", 1 "range fast", 2 "median", 3 "median fast"
+    int resolution = -1;
+    int overlap = -1;
+    int settingsStamp = -1;
+    int inFocusEdgeWidth = -1;
+    int blendMode = 0;           // 0 "octaves", 1 "membrane", 2 "bp"
+    int fgSampling = 1;          // 0 "global", 1 "both"
+    int bgSampling = 1;
+
+    /// The record a classification object starts with, before any variable is copied in.
+    static SegmentInfo initial() {
+        SegmentInfo info;
+        info.colourBits = 5;
+        info.featureTol = 1.1f;
+        info.imageTol = 2.0f;
+        info.focus = 0.0f;
+        info.interpolation = 0;
+        info.resolution = 8;
+        info.overlap = 1;
+        info.inFocusEdgeWidth = 2;
+        return info;
+    }
+
+    friend bool operator==(const SegmentInfo& a, const SegmentInfo& b) {
+        return a.colourBits == b.colourBits && a.reserved1 == b.reserved1 &&
+               a.reserved2 == b.reserved2 && a.featureTol == b.featureTol &&
+               a.imageTol == b.imageTol && a.focus == b.focus && a.reserved3 == b.reserved3 &&
+               a.interpolation == b.interpolation && a.resolution == b.resolution &&
+               a.overlap == b.overlap && a.settingsStamp == b.settingsStamp &&
+               a.inFocusEdgeWidth == b.inFocusEdgeWidth && a.blendMode == b.blendMode &&
+               a.fgSampling == b.fgSampling && a.bgSampling == b.bgSampling;
+    }
+    friend bool operator!=(const SegmentInfo& a, const SegmentInfo& b) { return !(a == b); }
 };
 
 }  // namespace classification

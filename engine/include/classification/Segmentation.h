@@ -21,8 +21,8 @@ class GradientTables;
 
 /// A pixel of the edge map: channel 0 the shoulder level, channel 1 the valley level of the
 /// gradient stage, channel 2 the edge width in pixels.
-using EdgePixel = blitz::TinyVector<unsigned char, 3>;
-using EdgeMap = blitz::Array<EdgePixel, 2>;
+using EdgeMapPixel = blitz::TinyVector<unsigned char, 3>;
+using EdgeMap = blitz::Array<EdgeMapPixel, 2>;
 
 /// The two ratings of a pixel corner: from the shoulder heights and from the valley heights.
 using CornerRating = blitz::TinyVector<float, 2>;

@@ -68,7 +68,7 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
 
     if (box_.rows() < 2 || box_.columns() < 2) {
         gradientScale_ = 1.0f;
-        edgeMap_ = EdgePixel(0, 0, 0);
+        edgeMap_ = EdgeMapPixel(0, 0, 0);
         return true;
     }
     float minimum = std::numeric_limits<float>::max();
@@ -91,7 +91,7 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     range.report(0.9f);
     combineFourCorners(edgeMap_[1], cornerBox, morphology::RunningMinimum());
     if (isBoxEmpty(inner)) {
-        edgeMap_ = EdgePixel(0, 0, 0);
+        edgeMap_ = EdgeMapPixel(0, 0, 0);
         return true;
     }
     replicateBorder(edgeMap_[0], inner);
