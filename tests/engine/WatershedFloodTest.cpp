@@ -3,7 +3,8 @@
 #include "watershed/WatershedFlood.h"
 #include "watershed/WatershedHeap.h"
 
-#include "classification/JxExCancel.h"
+#include "ColourFixtures.h"
+#include "RecordingUI.h"
 
 #include <gtest/gtest.h>
 
@@ -51,27 +52,9 @@ struct PathMember {
 };
 
 using Entry = WatershedEntry<int, int>;
+using zqtest::RecordingUI;
+using zqtest::key;
 
-class RecordingUI : public Corvel::utility::IiUI {
-public:
-    std::vector<float> fractions;
-    std::vector<std::string> messages;
-    bool cancel = false;
-    void progress(float fraction, const std::string& message) override {
-        fractions.push_back(fraction);
-        messages.push_back(message);
-        if (cancel)
-            throw JxExCancel();
-    }
-};
-
-ColourKey6 key(int c0, int c1 = 0, int c2 = 0, int c3 = 0, int c4 = 0, int c5 = 0) {
-    ColourKey6 k;
-    const int bytes[6] = {c0, c1, c2, c3, c4, c5};
-    for (int c = 0; c < 6; ++c)
-        k[c] = static_cast<unsigned char>(bytes[c]);
-    return k;
-}
 
 }  // namespace
 
@@ -154,8 +137,7 @@ TEST(WatershedFlood, ReportsInnerProgressWithinTheRangeAndPassesCancelOn) {
     PathMember member(std::vector<int>(70000, 1));
     RecordingUI ui;
     ProgressRange range(&ui, 0.2f, 0.6f);
-    ui.fractions.clear();
-    ui.messages.clear();
+    ui.forget();
     WatershedFlood<PathMember>(member).floodInner(range);
     ASSERT_EQ(ui.fractions.size(), 2u);   // 69999 pops: at 32768 and 65536
     for (std::size_t i = 0; i < ui.fractions.size(); ++i) {
