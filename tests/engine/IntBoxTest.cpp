@@ -78,3 +78,20 @@ TEST(IntBox, CropOutsideTheArrayIsRefused) {
     EXPECT_THROW(cropToBox(parent, IntBox(-1, 0, 1, 1)), std::out_of_range);
     EXPECT_THROW(cropToBox(parent, IntBox(2, 2, 1, 1)), std::out_of_range);
 }
+
+TEST(IntBox, ColourCropKeepsParentIndicesOfPixelArrays) {
+    using Pixel = Corvel::utility::Colour<unsigned char>;
+    blitz::Array<Pixel, 2> parent(6, 8);
+    parent = Pixel(0, 0, 0, 255);
+    parent(2, 4) = Pixel(1, 2, 3, 4);
+    // The rectangle x 4, y 2, width 3, height 2 is the box (2,4)-(3,6).
+    blitz::Array<Pixel, 2> part = cropColourToRect(parent, 4, 2, 3, 2);
+    EXPECT_EQ(part.lbound(0), 2);
+    EXPECT_EQ(part.lbound(1), 4);
+    EXPECT_EQ(part.rows(), 2);
+    EXPECT_EQ(part.columns(), 3);
+    EXPECT_EQ(part(2, 4), Pixel(1, 2, 3, 4));
+    part(3, 6) = Pixel(9, 9, 9, 9);
+    EXPECT_EQ(parent(3, 6), Pixel(9, 9, 9, 9));
+    EXPECT_THROW(cropColourToBox(parent, IntBox(4, 4, 6, 6)), std::out_of_range);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Colour.h"
+
 #include <blitz/array.h>
 #include <blitz/tinyvec2.h>
 
@@ -81,6 +83,13 @@ blitz::Array<unsigned char, 2> cropToBox(blitz::Array<unsigned char, 2> array, c
 /// cropToBox over the box of the rectangle (x, y, width, height).
 blitz::Array<unsigned char, 2> cropToRect(blitz::Array<unsigned char, 2> array, int x, int y,
                                           int width, int height);
+
+/// cropToBox and cropToRect for arrays of 8-bit four-channel pixels.
+blitz::Array<Corvel::utility::Colour<unsigned char>, 2> cropColourToBox(
+    blitz::Array<Corvel::utility::Colour<unsigned char>, 2> array, const IntBox& box);
+blitz::Array<Corvel::utility::Colour<unsigned char>, 2> cropColourToRect(
+    blitz::Array<Corvel::utility::Colour<unsigned char>, 2> array, int x, int y, int width,
+    int height);
 
 /// Text forms used by diagnostics: a point as "[3,7]", a box as "[[0,0], [99,149]]".
 std::ostream& operator<<(std::ostream& out, const IntBox& box);

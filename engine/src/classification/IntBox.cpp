@@ -61,6 +61,17 @@ blitz::Array<unsigned char, 2> cropToRect(blitz::Array<unsigned char, 2> array, 
     return cropToBox(array, IntBox::fromRect(x, y, width, height));
 }
 
+blitz::Array<Corvel::utility::Colour<unsigned char>, 2> cropColourToBox(
+    blitz::Array<Corvel::utility::Colour<unsigned char>, 2> array, const IntBox& box) {
+    return cropArrayToBox(array, box);
+}
+
+blitz::Array<Corvel::utility::Colour<unsigned char>, 2> cropColourToRect(
+    blitz::Array<Corvel::utility::Colour<unsigned char>, 2> array, int x, int y, int width,
+    int height) {
+    return cropColourToBox(array, IntBox::fromRect(x, y, width, height));
+}
+
 std::ostream& printPoint(std::ostream& out, const IntPoint& point) {
     return out << '[' << point[0] << ',' << point[1] << ']';
 }
