@@ -32,7 +32,8 @@ void BM_MatteLayer(benchmark::State& state) {
     const zqbench::MattingError error = zqbench::matteError<Format>(output, bench);
     state.counters["SAD"] = error.sad;
     state.counters["MSE"] = error.mse;
-    state.SetLabel(std::to_string(bench.image.columns()) + "x" + std::to_string(bench.image.rows()));
+    state.SetLabel(std::to_string(bench.image.columns()) + "x"
+                   + std::to_string(bench.image.rows()));
 }
 
 }  // namespace

@@ -83,8 +83,8 @@ struct MattingWork {
     static Channel toChannel(float value) {
         // float -> int -> channel, clamped, so that no out-of-range float reaches the
         // unsigned conversion.
-        const int v = static_cast<int>(std::clamp(value, 0.0f, static_cast<float>(Format::maximum)));
-        return static_cast<Channel>(v);
+        const float maximum = static_cast<float>(Format::maximum);
+        return static_cast<Channel>(static_cast<int>(std::clamp(value, 0.0f, maximum)));
     }
 
     /// The neighbour whose background a kept pixel takes: the first of its eight neighbours
@@ -126,6 +126,15 @@ struct MattingWork {
         }
     }
 
+    /// Adds `role` to the 3 x 3 window around (i, j), clipped to the box.
+    void markWindow(int i, int j, unsigned char role) {
+        const int lastRow = std::min(i + 1, box.upper[0]);
+        const int lastColumn = std::min(j + 1, box.upper[1]);
+        for (int ni = std::max(i - 1, box.lower[0]); ni <= lastRow; ++ni)
+            for (int nj = std::max(j - 1, box.lower[1]); nj <= lastColumn; ++nj)
+                roles(ni, nj) |= role;
+    }
+
     /// Finds the pixels whose estimates reach the output. Only mixed pixels are un-mixed;
     /// their smoothed estimates are medians over their 3 x 3 windows, and a window's
     /// backgrounds may come from elsewhere through the keep fix-up. The palette search,
@@ -155,9 +164,7 @@ struct MattingWork {
         for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j)
                 if (roles(i, j) & roleMixed)
-                    for (int ni = std::max(i - 1, box.lower[0]); ni <= std::min(i + 1, box.upper[0]); ++ni)
-                        for (int nj = std::max(j - 1, box.lower[1]); nj <= std::min(j + 1, box.upper[1]); ++nj)
-                            roles(ni, nj) |= roleMedianInput;
+                    markWindow(i, j, roleMedianInput);
         for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j)
                 if (roles(i, j) & roleMedianInput) {
@@ -259,6 +266,9 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
         throw std::invalid_argument("matting: image and output differ in extent");
     if (isBoxEmpty(layerBox) || !IntBox::domainOf(status).contains(layerBox))
         throw std::out_of_range("matting: layer box outside the statuses");
+    for (int axis = 0; axis < 2; ++axis)
+        if (!(scale[axis] > 0.0f) || !std::isfinite(scale[axis]))
+            throw std::invalid_argument("matting: scale not positive");
     const blitz::Array<unsigned char, 2> layerStatus = cropArrayToBox(status, layerBox);
 
     MattingWork<Format> work{image, status, layerStatus, layerBox, scale,
