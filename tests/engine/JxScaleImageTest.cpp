@@ -143,6 +143,27 @@ TEST(JxScaleImage, FactorTwoTakesTheMeanOfTheMiddleTwoPerChannel) {
     EXPECT_EQ(destination.at(0, 2, 0), untouched) << "row padding is the caller's";
 }
 
+TEST(JxScaleImage, FactorTwoKeepsEachBlockApartAcrossAWholeRow) {
+    // Five blocks in one row, each holding 0, 10, 20 + b and 100 (block b) in another
+    // arrangement, plus k in channel k: the middle two are 10 + k and 20 + b + k, so block b
+    // gives 15 + k + b / 2 (rounded down). Wide rows are reduced several blocks at a time.
+    const int arrangement[5][4] = {{0, 10, 20, 100}, {100, 21, 10, 0}, {10, 0, 100, 22},
+                                   {23, 100, 0, 10}, {0, 24, 10, 100}};
+    Frame source(10, 2);
+    for (int block = 0; block < 5; ++block)
+        for (int corner = 0; corner < 4; ++corner)
+            for (int k = 0; k < 4; ++k)
+                source.at(corner / 2, 2 * block + corner % 2, k) =
+                    static_cast<std::uint8_t>(arrangement[block][corner] + k);
+    Frame destination(5, 1);
+    ASSERT_EQ(JxScaleImage(destination.image(), source.image()), JxOk);
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(destination.channel(k),
+                  (std::vector<int>{15 + k, 15 + k, 16 + k, 16 + k, 17 + k}));
+    }
+}
+
 TEST(JxScaleImage, FactorFourLeavesOutTheBlockCorners) {
     // Corners 255, the other twelve 0..11 in raster order: the middle two are 5 and 6 -> 5.
     // Counting the corners too would give 7.
@@ -172,9 +193,18 @@ TEST(JxScaleImage, FactorEightSamplesAnOctagon) {
         return inside ? next++ : 255;
     });
     ASSERT_EQ(next, 52);
+    // Ties at the ends of the range: channel 0 has 26 samples of 255 and 26 of 0 inside (0
+    // outside) -> (0 + 255) / 2 = 127; channel 2 is 255 everywhere.
+    int inside = 0;
+    source.setChannel(0, [&](int row, int column) {
+        return source.at(row, column, 1) != 255 && inside++ < 26 ? 255 : 0;
+    });
+    source.setChannel(2, [](int, int) { return 255; });
     Frame destination(1, 1);
     ASSERT_EQ(JxScaleImage(destination.image(), source.image()), JxOk);
     EXPECT_EQ(destination.channel(1), (std::vector<int>{25}));
+    EXPECT_EQ(destination.channel(0), (std::vector<int>{127}));
+    EXPECT_EQ(destination.channel(2), (std::vector<int>{255}));
 }
 
 TEST(JxScaleImage, LastRowAndColumnComeFromTheSourcesLastBlock) {

@@ -19,9 +19,16 @@ JxEngine::~JxEngine() {
     JxHandleRegistry::removeEngine(this);
 }
 
+// Registration may run out of memory in either table; a half-registered object must not
+// stay listed, or JxFinish would delete it after its failed constructor already freed it.
 void JxEngine::addSession(JxSession* handle, JxSigned* object) {
-    sessions_.push_back({handle, object});
     JxHandleRegistry::addSession(handle, object, this);
+    try {
+        sessions_.push_back({handle, object});
+    } catch (...) {
+        JxHandleRegistry::removeSession(handle, false);
+        throw;
+    }
 }
 
 void JxEngine::removeSession(JxSession* handle) {
@@ -30,8 +37,13 @@ void JxEngine::removeSession(JxSession* handle) {
 }
 
 void JxEngine::addImage(JxImage* handle, JxSigned* object) {
-    images_.push_back({handle, object});
     JxHandleRegistry::addImage(handle, object);
+    try {
+        images_.push_back({handle, object});
+    } catch (...) {
+        JxHandleRegistry::removeImage(handle);
+        throw;
+    }
 }
 
 void JxEngine::removeImage(JxImage* handle) {

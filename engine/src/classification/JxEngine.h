@@ -27,8 +27,10 @@ public:
     void markFailed() { failed_ = true; }
     bool usable() const { return isSigned() && !failed_; }
 
-    /// For session constructors and destructors. `handle` is the session's public record and
-    /// `object` the same session seen as JxSigned; JxFinish deletes it through `object`.
+    /// For session constructors (as their last step, once the session is whole) and
+    /// destructors. `handle` is the session's public record and `object` the same session seen
+    /// as JxSigned; JxFinish deletes it through `object`. When adding throws (memory), nothing
+    /// stays registered.
     void addSession(JxSession* handle, JxSigned* object);
     void removeSession(JxSession* handle);
     template <typename Session>

@@ -86,8 +86,15 @@ void JxHandleRegistry::removeSession(const JxSession* handle, bool engineFinishe
         t.entries.erase(found);
         return;
     }
+    // Called from destructors: when the reminder cannot be kept, the handle simply reads as
+    // an unknown session.
+    try {
+        t.finishedSessions.push_back(handle);
+    } catch (...) {
+        t.entries.erase(found);
+        return;
+    }
     found->second = Entry{Kind::finishedSession, nullptr, nullptr};
-    t.finishedSessions.push_back(handle);
     if (t.finishedSessions.size() > maxFinishedSessions) {
         auto oldest = t.entries.find(t.finishedSessions.front());
         if (oldest != t.entries.end() && oldest->second.kind == Kind::finishedSession)

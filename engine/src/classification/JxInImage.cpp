@@ -54,8 +54,14 @@ JxInImage::JxInImage(JxEngine* engine, int width, int height) : JxImage() {
     stride = static_cast<std::int32_t>(rowBytes);
     format = JxFormatStatus;
     engine_ = engine;
-    if (engine_)
-        engine_->addImage(this, this);
+    if (engine_) {
+        try {
+            engine_->addImage(this, this);
+        } catch (...) {   // the destructor does not run for a constructor that throws
+            delete[] buffer_;
+            throw;
+        }
+    }
 }
 
 JxInImage::JxInImage(const JxInImage& other)

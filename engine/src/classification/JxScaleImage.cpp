@@ -9,10 +9,13 @@
 #include <cstring>
 #include <stdexcept>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int channels = 4;
-constexpr int maxSamples = 52;
 
 /// The columns [first, last] sampled in each row of an f x f block. Leaving out the corners
 /// makes the larger blocks round, so a pixel's median does not lean towards the diagonals.
@@ -31,32 +34,90 @@ struct Layout {
     }
 };
 
-/// floor((x(n/2) + x(n/2 + 1)) / 2) of the n values, x sorted ascending (1-based): the mean of
-/// the two middle values, rounded down. Reorders the values.
-int middleMean(int* values, int n) {
-    int* upperMiddle = values + n / 2;
-    std::nth_element(values, upperMiddle, values + n);
-    const int lowerMiddle = *std::max_element(values, upperMiddle);
-    return (lowerMiddle + *upperMiddle) / 2;
+/// The value of rank k (0 = smallest) among the values, found bit by bit from the top: the
+/// largest x with at most k values below it. Counting is branch-free over a whole number of
+/// 16-byte lanes; padding of 255 is never below a candidate, so it does not count.
+template <int Padded>
+unsigned char valueOfRank(const unsigned char (&values)[Padded], int k) {
+    static_assert(Padded % 16 == 0, "whole vector lanes");
+    unsigned prefix = 0;
+    for (int bit = 7; bit >= 0; --bit) {
+        const auto candidate = static_cast<unsigned char>(prefix | (1u << bit));
+        unsigned char below = 0;
+        for (int i = 0; i < Padded; ++i)
+            below = static_cast<unsigned char>(below + (values[i] < candidate ? 1 : 0));
+        prefix |= static_cast<unsigned>(below <= k) << bit;
+    }
+    return static_cast<unsigned char>(prefix);
 }
 
-/// The median of the 2 x 2 block at (row, column), per channel: the sum less the extremes.
-void medianOf2(const Layout& source, int row, int column, unsigned char* out) {
-    const unsigned char* a = source.pixel(row, column);
-    const unsigned char* b = a + channels;
-    const unsigned char* c = source.pixel(row + 1, column);
-    const unsigned char* d = c + channels;
+/// floor((x(n/2) + x(n/2 + 1)) / 2) of the first n values, x sorted ascending (1-based): the
+/// mean of the two middle values, rounded down.
+template <int Padded>
+unsigned char middleMean(const unsigned char (&values)[Padded], int n) {
+    return static_cast<unsigned char>((valueOfRank(values, n / 2 - 1) + valueOfRank(values, n / 2)) / 2);
+}
+
+/// floor((p + q) / 2) without leaving 8 bits.
+inline unsigned char meanRoundedDown(unsigned char p, unsigned char q) {
+    return static_cast<unsigned char>((p & q) + ((p ^ q) >> 1));
+}
+
+/// The median of a 2 x 2 block per channel. Of the pairwise minima and maxima of the two
+/// columns, the smallest and the largest value drop out; the larger minimum and the smaller
+/// maximum are the two middle values.
+void medianOf2(const unsigned char* upper, const unsigned char* lower, unsigned char* out) {
     for (int k = 0; k < channels; ++k) {
-        const int lo = std::min(std::min(a[k], b[k]), std::min(c[k], d[k]));
-        const int hi = std::max(std::max(a[k], b[k]), std::max(c[k], d[k]));
-        out[k] = static_cast<unsigned char>((a[k] + b[k] + c[k] + d[k] - lo - hi) / 2);
+        const unsigned char left[2] = {std::min(upper[k], lower[k]), std::max(upper[k], lower[k])};
+        const unsigned char right[2] = {std::min(upper[k + channels], lower[k + channels]),
+                                        std::max(upper[k + channels], lower[k + channels])};
+        out[k] = meanRoundedDown(std::max(left[0], right[0]), std::min(left[1], right[1]));
     }
 }
 
-template <std::size_t Rows>
+/// One destination row by 2 from the two source rows, for `columns` whole blocks. The
+/// application reduces every large picture by 2 while the user waits, so this runs four
+/// pixels at a time where SSE2 is there.
+void reduceRowByTwo(const unsigned char* upper, const unsigned char* lower, unsigned char* out,
+                    int columns) {
+    int column = 0;
+#ifdef __SSE2__
+    const __m128i low7Bits = _mm_set1_epi8(0x7F);
+    for (; column + 4 <= columns; column += 4) {
+        const unsigned char* top = upper + column * 2 * channels;
+        const unsigned char* bottom = lower + column * 2 * channels;
+        const __m128i top0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top));
+        const __m128i top1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 16));
+        const __m128i bottom0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom));
+        const __m128i bottom1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + 16));
+        const __m128 min0 = _mm_castsi128_ps(_mm_min_epu8(top0, bottom0));
+        const __m128 min1 = _mm_castsi128_ps(_mm_min_epu8(top1, bottom1));
+        const __m128 max0 = _mm_castsi128_ps(_mm_max_epu8(top0, bottom0));
+        const __m128 max1 = _mm_castsi128_ps(_mm_max_epu8(top1, bottom1));
+        // Pixels 0, 2, 4, 6 are the left columns of four blocks, 1, 3, 5, 7 the right ones.
+        const __m128i lowerMiddle = _mm_max_epu8(
+            _mm_castps_si128(_mm_shuffle_ps(min0, min1, _MM_SHUFFLE(2, 0, 2, 0))),
+            _mm_castps_si128(_mm_shuffle_ps(min0, min1, _MM_SHUFFLE(3, 1, 3, 1))));
+        const __m128i upperMiddle = _mm_min_epu8(
+            _mm_castps_si128(_mm_shuffle_ps(max0, max1, _MM_SHUFFLE(2, 0, 2, 0))),
+            _mm_castps_si128(_mm_shuffle_ps(max0, max1, _MM_SHUFFLE(3, 1, 3, 1))));
+        const __m128i halfDifference =
+            _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(lowerMiddle, upperMiddle), 1), low7Bits);
+        const __m128i mean = _mm_add_epi8(_mm_and_si128(lowerMiddle, upperMiddle), halfDifference);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + column * channels), mean);
+    }
+#endif
+    for (; column < columns; ++column)
+        medianOf2(upper + column * 2 * channels, lower + column * 2 * channels,
+                  out + column * channels);
+}
+
+/// `Padded`: the block's sample count rounded up to whole 16-byte lanes.
+template <int Padded, std::size_t Rows>
 void medianOfBlock(const RowSpan (&block)[Rows], const Layout& source, int row, int column,
                    unsigned char* out) {
-    int samples[channels][maxSamples];
+    unsigned char samples[channels][Padded];
+    std::memset(samples, 255, sizeof samples);
     int n = 0;
     for (std::size_t r = 0; r < Rows; ++r) {
         const unsigned char* in = source.pixel(row + static_cast<int>(r), column);
@@ -65,19 +126,19 @@ void medianOfBlock(const RowSpan (&block)[Rows], const Layout& source, int row, 
                 samples[k][n] = in[c * channels + k];
     }
     for (int k = 0; k < channels; ++k)
-        out[k] = static_cast<unsigned char>(middleMean(samples[k], n));
+        out[k] = middleMean(samples[k], n);
 }
 
 void medianOf(int factor, const Layout& source, int row, int column, unsigned char* out) {
     switch (factor) {
     case 2:
-        medianOf2(source, row, column, out);
+        medianOf2(source.pixel(row, column), source.pixel(row + 1, column), out);
         break;
     case 4:
-        medianOfBlock(blockOf4, source, row, column, out);
+        medianOfBlock<16>(blockOf4, source, row, column, out);
         break;
     default:
-        medianOfBlock(blockOf8, source, row, column, out);
+        medianOfBlock<64>(blockOf8, source, row, column, out);
         break;
     }
 }
@@ -118,7 +179,12 @@ void reduce(const JxImage& destination, const JxImage& source, int factor) {
     for (int row = 0; row < destination.height; ++row) {
         const int sourceRow = row < wholeRows ? row * factor : source.height - factor;
         unsigned char* out = destination.data + static_cast<std::size_t>(row) * destination.stride;
-        for (int column = 0; column < destination.width; ++column) {
+        int column = 0;
+        if (factor == 2) {
+            reduceRowByTwo(in.pixel(sourceRow, 0), in.pixel(sourceRow + 1, 0), out, wholeColumns);
+            column = wholeColumns;
+        }
+        for (; column < destination.width; ++column) {
             const int sourceColumn =
                 column < wholeColumns ? column * factor : source.width - factor;
             medianOf(factor, in, sourceRow, sourceColumn, out + column * channels);
