@@ -55,7 +55,6 @@ void deleteOldLogs(const QString& folder, const QDateTime& startTime) {
 
 LogStream::LogStream() : discard_(std::make_unique<DiscardDevice>()) {
     theLogStream = this;
-    setCodec("UTF-8");
     // Until a file is open, and for good when none opens, lines are dropped.
     setDevice(discard_.get());
     if (!ensureLogFolder()) {
@@ -81,14 +80,17 @@ LogStream::~LogStream() {
 void LogStream::openLogFile() {
     const QString path = logFileBaseName() + QStringLiteral(".txt");
     file_ = std::make_unique<QFile>(path);
+    // setDevice puts the locale's codec back: UTF-8 is set after it.
     if (file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         setDevice(file_.get());
+        setCodec("UTF-8");
         writeLine(path.toUtf8());
         return;
     }
     file_->setFileName(QStringLiteral("/dev/null"));
     if (file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         setDevice(file_.get());
+        setCodec("UTF-8");
         return;
     }
     file_.reset();

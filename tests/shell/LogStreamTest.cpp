@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTextCodec>
 
 #include <gtest/gtest.h>
 
@@ -96,17 +97,24 @@ TEST_F(LogStreamTest, FirstLineIsTheFilesOwnPathAndEveryLineStartsWithTheTime) {
         << lines[1].toStdString();
 }
 
-TEST_F(LogStreamTest, LinesAreWrittenInUtf8) {
+TEST_F(LogStreamTest, LinesAreWrittenInUtf8WhateverTheLocale) {
     const QString path = logFileBaseName() + QStringLiteral(".txt");
-    {
-        LogStream stream;
-        beginLogLine() << QStringLiteral("Gr\u00f6\u00dfe \u2713 \u65e5");
-        endLogLine();
-        stream.writeLine(QByteArray("caf\xc3\xa9"));
+    QTextCodec* const localeCodec = QTextCodec::codecForLocale();
+    for (const char* codec : {"UTF-8", "ISO-8859-1"}) {
+        SCOPED_TRACE(codec);
+        QFile::remove(path);
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+        {
+            LogStream stream;
+            beginLogLine() << QStringLiteral("Gr\u00f6\u00dfe \u2713 \u65e5");
+            endLogLine();
+            stream.writeLine(QByteArray("caf\xc3\xa9"));
+        }
+        QTextCodec::setCodecForLocale(localeCodec);
+        const QByteArray bytes = fileBytes(path);
+        EXPECT_TRUE(bytes.contains("Gr\xc3\xb6\xc3\x9f" "e \xe2\x9c\x93 \xe6\x97\xa5\n"));
+        EXPECT_TRUE(bytes.contains(" caf\xc3\xa9\n"));
     }
-    const QByteArray bytes = fileBytes(path);
-    EXPECT_TRUE(bytes.contains("Gr\xc3\xb6\xc3\x9f" "e \xe2\x9c\x93 \xe6\x97\xa5\n"));
-    EXPECT_TRUE(bytes.contains(" caf\xc3\xa9\n"));
 }
 
 TEST_F(LogStreamTest, FolderIsOwnerOnlyEvenWhenItExistedOpenToAll) {

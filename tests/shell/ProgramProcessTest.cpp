@@ -5,6 +5,7 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QColor>
 #include <QSettings>
 #include <QString>
 
@@ -363,6 +364,30 @@ TEST_F(ProgramTest, InstalledLibraryPathIsTheOnlyOne) {
     EXPECT_NE(standardError_.find("zqtest: library paths /opt/brenmoor/plugins\n"),
               std::string::npos)
         << standardError_;
+}
+
+// The options are saved by the shut-down, which also runs when an exception ended the loop.
+TEST_F(ProgramTest, OptionsAndColoursAreWrittenAtExitAndReadBack) {
+    for (const char* driverMode : {"close", "throw-runtime-error"}) {
+        SCOPED_TRACE(driverMode);
+        const std::string user = writeApplicationSettings("", "");
+        {
+            QSettings settings(QString::fromStdString(user), QSettings::IniFormat);
+            settings.setValue("Preferences/PersistOptions", true);
+            settings.setValue("Colors/Keep Mask_red", 1);
+            settings.setValue("Colors/Keep Mask_green", 2);
+            settings.setValue("Colors/Keep Mask_blue", 3);
+        }
+        ASSERT_TRUE(run({}, driverMode).exited) << standardError_;
+        QSettings settings(QString::fromStdString(user), QSettings::IniFormat);
+        EXPECT_EQ(settings.value("Preferences/PersistOptions").toString(), "true");
+        EXPECT_EQ(settings.value("Preferences/UseTabletPressure").toString(), "true");
+        EXPECT_EQ(settings.value("Colors/Keep Mask").value<QColor>(), QColor(1, 2, 3));
+        EXPECT_EQ(settings.value("Colors/Keep Mask_blue").toInt(), 3);
+        EXPECT_EQ(settings.value("Colors/Delete Mask_red").toInt(), 255);
+        EXPECT_EQ(settings.value("Colors/Patch or Forced Edge").value<QColor>(),
+                  QColor(Qt::darkYellow));
+    }
 }
 
 TEST_F(ProgramTest, EmptyInstallationIdentityChangesNothing) {

@@ -1,10 +1,12 @@
 // Each test builds its own Qt application, as the program does: these tests run without the
 // shared one of the Qt test main.
+#include "shell/AboutBox.h"
 #include "shell/TqAppStandAlone.h"
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFileOpenEvent>
 #include <QPixmap>
@@ -132,6 +134,22 @@ TEST(TqAppStandAlone, ShutDownAfterAnExceptionTakesTheOpenWindowAlong) {
     EXPECT_EQ(theApp, nullptr);
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
     EXPECT_FALSE(TqApp::takeShutDownException());
+}
+
+TEST(TqAppStandAlone, AboutBoxLeftAtTheEndGoesBeforeTheQtApplication) {
+    Arguments arguments({"zolquist"});
+    {
+        TqAppStandAlone application(TqApp::StandAlone);
+        application.init(arguments.count, arguments.values());
+        showAboutBox(nullptr);   // a window of its own: the main window does not take it along
+        ASSERT_NE(aboutBox(), nullptr);
+        aboutBox()->close();     // hidden, kept for the next request
+        QTimer::singleShot(0, theMainWindow, &QWidget::close);
+        EXPECT_EQ(application.run(), 0);
+        EXPECT_NE(aboutBox(), nullptr);
+    }
+    EXPECT_EQ(aboutBox(), nullptr);
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
 }  // namespace
