@@ -33,7 +33,10 @@ void enterScratchFolder() {
     makeAndExport("TMPDIR", folder() + "/tmp");
     makeAndExport("HOME", folder() + "/home");
     makeAndExport("XDG_CONFIG_DIRS", folder() + "/system");   // system-scope settings
-    ::setenv("XDG_RUNTIME_DIR", (folder() + "/home").c_str(), 1);
+    // Qt wants the runtime folder private to the user, as a session's own one is.
+    makeAndExport("XDG_RUNTIME_DIR", folder() + "/runtime");
+    std::filesystem::permissions(folder() + "/runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 }
 
