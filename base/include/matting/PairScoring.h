@@ -1,0 +1,182 @@
+#pragma once
+
+#include "matting/ColourCluster.h"
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <vector>
+
+namespace Corvel {
+namespace matting {
+
+using FloatColour = std::array<float, 3>;
+
+/// The score of a pair that explains nothing: the lowest finite float.
+constexpr float noScore = -3.4028235e38f;
+
+/// Minus the distance from C to the segment from B to F. Not a number when F equals B, which
+/// no comparison of the scoring accepts.
+inline float segmentScore(const Vector3& f, const Vector3& b, const Vector3& c) {
+    const Vector3 dF = {f[0] - b[0], f[1] - b[1], f[2] - b[2]};
+    const Vector3 dC = {c[0] - b[0], c[1] - b[1], c[2] - b[2]};
+    const auto dot = [](const Vector3& p, const Vector3& q) {
+        return p[0] * q[0] + p[1] * q[1] + p[2] * q[2];
+    };
+    const float t = static_cast<float>(dot(dF, dC) / dot(dF, dF));
+    if (t < 0.0f)
+        return static_cast<float>(-std::sqrt(dot(dC, dC)));
+    if (t > 1.0f) {
+        const Vector3 dCF = {c[0] - f[0], c[1] - f[1], c[2] - f[2]};
+        return static_cast<float>(-std::sqrt(dot(dCF, dCF)));
+    }
+    const double td = t;
+    const Vector3 off = {dC[0] - td * dF[0], dC[1] - td * dF[1], dC[2] - td * dF[2]};
+    return static_cast<float>(-std::sqrt(dot(off, off)));
+}
+
+/// The cluster's colour nearest to its mean (the first of equals). The cluster holds colours.
+template <typename Types>
+typename Types::Triple nearestToMean(const ColourCluster<Types>& cluster) {
+    const Vector3 m = cluster.clusterMean();
+    double best = std::numeric_limits<double>::max();
+    std::size_t found = 0;
+    for (std::size_t k = 0; k < cluster.colours.size(); ++k) {
+        const auto& x = cluster.colours[k];
+        const double d0 = x[0] - m[0], d1 = x[1] - m[1], d2 = x[2] - m[2];
+        const double distance = d0 * d0 + d1 * d1 + d2 * d2;
+        if (distance < best) {
+            best = distance;
+            found = k;
+        }
+    }
+    return cluster.colours[found];
+}
+
+/// The inverse of a symmetric matrix, or zeros when it is (nearly) singular.
+inline SymmetricMatrix3 invertSymmetric3(const SymmetricMatrix3& m) {
+    const SymmetricMatrix3 k = cofactorMatrix(m);
+    const double det = m[0] * k[0] + m[3] * k[3] + m[5] * k[5];
+    if (std::fabs(det) < 1e-5)
+        return {};
+    const double r = 1.0 / det;
+    return {r * k[0], r * k[1], r * k[2], r * k[3], r * k[4], r * k[5]};
+}
+
+namespace detail {
+
+/// What the fit term needs of a cluster, worked out once per cluster instead of once per
+/// colour pair.
+struct FitModel {
+    bool flat = true;   // fewer than two colours: every fit term is 0
+    Vector3 mean{};
+    SymmetricMatrix3 inverse{};
+
+    double term(const Vector3& x) const {
+        if (flat)
+            return 0.0;
+        const double d0 = x[0] - mean[0], d1 = x[1] - mean[1], d2 = x[2] - mean[2];
+        const SymmetricMatrix3& n = inverse;
+        return -(d0 * d0 * n[0] + d1 * d1 * n[1] + d2 * d2 * n[2]
+                 + 2.0 * (d0 * d1 * n[3] + d0 * d2 * n[5]) + 2.0 * d1 * d2 * n[4]);
+    }
+};
+
+template <typename Types>
+FitModel fitModel(const ColourCluster<Types>& cluster) {
+    FitModel model;
+    if (cluster.colours.size() < 2)
+        return model;
+    model.flat = false;
+    model.mean = cluster.clusterMean();
+    model.inverse = invertSymmetric3(cluster.scatterMatrix());
+    return model;
+}
+
+template <typename Triple>
+Vector3 widen(const Triple& colour) {
+    return {static_cast<double>(colour[0]), static_cast<double>(colour[1]),
+            static_cast<double>(colour[2])};
+}
+
+}  // namespace detail
+
+/// How typical `colour` is of the cluster: 0 with fewer than two colours, else minus its
+/// Mahalanobis form d^T M^-1 d against the scatter matrix M.
+template <typename Types>
+double clusterFitTerm(const ColourCluster<Types>& cluster, const Vector3& colour) {
+    return detail::fitModel(cluster).term(colour);
+}
+
+/// The result of scoring a pair of palettes. `foreground` and `background` are set only when
+/// a colour pair was chosen (score above noScore).
+struct PairScore {
+    float score = noScore;
+    FloatColour foreground{-1.0f, -1.0f, -1.0f};
+    FloatColour background{-1.0f, -1.0f, -1.0f};
+};
+
+/// Picks the cluster pair whose representatives best explain C as a mix, then the colour
+/// pair inside those two clusters with the best segment score plus fit terms. Every cluster
+/// of both palettes holds at least one colour. `result`'s colours are overwritten only when a
+/// pair is chosen.
+template <typename Types>
+void scorePalettePair(const std::vector<ColourCluster<Types>>& foregroundPalette,
+                      const std::vector<ColourCluster<Types>>& backgroundPalette,
+                      const FloatColour& observed, PairScore& result) {
+    const Vector3 c = {observed[0], observed[1], observed[2]};
+
+    // Each representative is the same for every pair it takes part in.
+    std::vector<Vector3> backgroundRepresentatives;
+    backgroundRepresentatives.reserve(backgroundPalette.size());
+    for (const ColourCluster<Types>& q : backgroundPalette)
+        backgroundRepresentatives.push_back(detail::widen(nearestToMean(q)));
+
+    float score = noScore;
+    std::ptrdiff_t bestForeground = -1, bestBackground = -1;
+    for (std::size_t p = 0; p < foregroundPalette.size(); ++p) {
+        const Vector3 f = detail::widen(nearestToMean(foregroundPalette[p]));
+        for (std::size_t q = 0; q < backgroundPalette.size(); ++q) {
+            const float s = segmentScore(f, backgroundRepresentatives[q], c);
+            if (s > score) {
+                score = s;
+                bestForeground = static_cast<std::ptrdiff_t>(p);
+                bestBackground = static_cast<std::ptrdiff_t>(q);
+            }
+        }
+    }
+
+    result.score = noScore;
+    if (bestForeground < 0)
+        return;
+    const ColourCluster<Types>& fc = foregroundPalette[static_cast<std::size_t>(bestForeground)];
+    const ColourCluster<Types>& bc = backgroundPalette[static_cast<std::size_t>(bestBackground)];
+    const detail::FitModel foregroundFit = detail::fitModel(fc);
+    const detail::FitModel backgroundFit = detail::fitModel(bc);
+
+    std::vector<double> backgroundTerms;
+    backgroundTerms.reserve(bc.colours.size());
+    for (const auto& b : bc.colours)
+        backgroundTerms.push_back(backgroundFit.term(detail::widen(b)));
+
+    for (const auto& fColour : fc.colours) {
+        const Vector3 f = detail::widen(fColour);
+        const double foregroundTerm = foregroundFit.term(f);
+        for (std::size_t k = 0; k < bc.colours.size(); ++k) {
+            const Vector3 b = detail::widen(bc.colours[k]);
+            const float total = static_cast<float>(
+                backgroundTerms[k]
+                + (foregroundTerm + static_cast<double>(segmentScore(f, b, c))));
+            if (total > result.score) {
+                result.score = total;
+                result.foreground = {static_cast<float>(f[0]), static_cast<float>(f[1]),
+                                     static_cast<float>(f[2])};
+                result.background = {static_cast<float>(b[0]), static_cast<float>(b[1]),
+                                     static_cast<float>(b[2])};
+            }
+        }
+    }
+}
+
+}  // namespace matting
+}  // namespace Corvel
