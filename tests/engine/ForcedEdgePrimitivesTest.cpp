@@ -127,14 +127,14 @@ TEST(ForcedEdgePrimitives, RoundJoinSignsTheOuterSideOfTheTurn) {
     }
 }
 
-TEST(ForcedEdgePrimitives, PieceBoxClipsFarAndInvalidPoints) {
+TEST(ForcedEdgePrimitives, IterationBoxClipsFarAndInvalidPoints) {
     const IntBox clip(0, 0, 9, 9);
-    const IntBox box = pieceBox(FloatPoint(2.7f, 3.2f), FloatPoint(-1.5f, 5.9f), 1.2f, clip);
+    const IntBox box = iterationBox(FloatPoint(2.7f, 3.2f), FloatPoint(-1.5f, 5.9f), 1.2f, clip);
     EXPECT_TRUE(boxEquals(box, IntBox(0, 1, 4, 7))) << box;
-    EXPECT_TRUE(boxEquals(pieceBox(FloatPoint(-1e30f, 4.0f), FloatPoint(1e30f, 4.0f), 1e30f, clip), clip));
-    EXPECT_TRUE(isBoxEmpty(pieceBox(FloatPoint(50.0f, 50.0f), FloatPoint(60.0f, 60.0f), 2.0f, clip)));
+    EXPECT_TRUE(boxEquals(iterationBox(FloatPoint(-1e30f, 4.0f), FloatPoint(1e30f, 4.0f), 1e30f, clip), clip));
+    EXPECT_TRUE(isBoxEmpty(iterationBox(FloatPoint(50.0f, 50.0f), FloatPoint(60.0f, 60.0f), 2.0f, clip)));
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_TRUE(isBoxEmpty(pieceBox(FloatPoint(nan, 1.0f), FloatPoint(1.0f, 1.0f), 2.0f, clip)));
+    EXPECT_TRUE(isBoxEmpty(iterationBox(FloatPoint(nan, 1.0f), FloatPoint(1.0f, 1.0f), 2.0f, clip)));
 }
 
 TEST(ForcedEdgePrimitives, EndCapFadesTheSourceBeyondTheEnd) {

@@ -198,3 +198,21 @@ TEST(ForcedEdgeRendering, OpenEdgeEndsFadeIntoTheOutput) {
     EXPECT_EQ(canvas.output(3, 5), Colour<unsigned char>(9, 14, 19, 91));
     EXPECT_EQ(canvas.output(3, 6), Colour<unsigned char>(9, 9, 9, 9)) << "t = 1";
 }
+
+TEST(ForcedEdgeRendering, ProbeJustOutsideTheStatusImageIsNotUsed) {
+    // An edge along row 0.8: the first probe on the normal's side lands at row -0.7, outside
+    // the image (floored to -1, not truncated to 0). Row 0 keep would decide +1 there; the
+    // probes must instead go on to row 3 (keep) on the other side: side -1, so the rows below
+    // the edge are the keep side.
+    auto status = masktest::filled<unsigned char>(8, 8, deleted);
+    status(0, blitz::Range::all()) = keep;
+    status(2, blitz::Range::all()) = 1;
+    status(3, blitz::Range::all()) = keep;
+    Canvas<MaskFormat8> canvas(8);
+    const std::vector<ForcedEdgeStroke> edges{stroke(1.0f, {FloatPoint(0.8f, 1.0f), FloatPoint(0.8f, 6.0f)})};
+    EXPECT_EQ(renderForcedEdges<MaskFormat8>(canvas.output, canvas.source, status,
+                                             FloatPoint(1.0f, 1.0f), edges, ProgressRange()),
+              0);
+    EXPECT_GT(canvas.output(1, 3)[3], 127) << "row 1 lies on the keep side";
+    EXPECT_LT(canvas.output(0, 3)[3], 127);
+}

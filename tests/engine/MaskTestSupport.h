@@ -4,6 +4,7 @@
 
 #include <blitz/array.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,15 @@ blitz::Array<T, 2> filled(int rows, int columns, const T& value, int lowerRow = 
     for (auto it = a.begin(); it != a.end(); ++it)
         *it = value;
     return a;
+}
+
+/// The components of a small vector as ints, so that they compare and print as values.
+template <typename T, int N>
+std::array<int, N> values(const blitz::TinyVector<T, N>& v) {
+    std::array<int, N> out{};
+    for (int k = 0; k < N; ++k)
+        out[k] = static_cast<int>(v[k]);
+    return out;
 }
 
 /// Whether every element of `a` equals `value`.

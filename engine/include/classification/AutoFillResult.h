@@ -10,6 +10,7 @@ struct AutoFillResult {
     IntBox contextBox;       // the whole status image, or the margin box round the generation
     bool hasKeep = false;
     bool hasDelete = false;
+    int undoGroupsBegun = 0; // the fills' groups, so that exactly those can be undone
 };
 
 }  // namespace classification

@@ -12,10 +12,10 @@ namespace classification {
 
 /// Signed distances to forced edges over the output box: 8192 per edge width, positive on the
 /// keep side, at most four widths either way. Each pixel keeps the value of smallest
-/// magnitude seen, so a pixel near several pieces takes the nearest one's ramp.
+/// magnitude seen, so a pixel near several shapes takes the nearest one's ramp.
 using EdgeDistanceField = blitz::Array<short, 2>;
-/// A field element no piece has written yet. Its magnitude, 32768, is larger than any value a
-/// piece can store.
+/// A field element no shape has written yet. Its magnitude, 32768, is larger than any value a
+/// shape can store.
 constexpr short edgeFieldUntouched = -32768;
 /// The pixels whose field value has been written, each once, in first-touch order.
 using TouchedList = std::vector<IntPoint>;
@@ -57,10 +57,10 @@ Corvel::utility::Colour<Channel> blendColours(const Corvel::utility::Colour<Chan
                                               const Corvel::utility::Colour<Channel>& b,
                                               float weightB);
 
-/// The box a piece visits: the box of its two defining points, each coordinate truncated
+/// The box a shape visits: the box of its two defining points, each coordinate truncated
 /// toward zero, grown by ceil(radius) and clipped to `clip`. Worked out in double, so points and
 /// radii far outside the image clip instead of overflowing an int.
-IntBox pieceBox(const FloatPoint& a, const FloatPoint& b, float radius, const IntBox& clip);
+IntBox iterationBox(const FloatPoint& a, const FloatPoint& b, float radius, const IntBox& clip);
 
 /// The smoothstep of m in [0, 1] times the ramp factor, truncated and limited to `maximum`:
 /// the alpha of a forced-edge ramp.

@@ -23,7 +23,7 @@ int fieldValue(float distance, float width) {
 }
 
 // The direction of travel from `from` to `to` (unit u), the keep-side normal side x (-u.y, u.x)
-// and the length; length 0 for a degenerate piece, which draws nothing.
+// and the length; length 0 for a degenerate shape, which draws nothing.
 struct SegmentFrame {
     float length = 0.0f;
     FloatPoint u, n;
@@ -64,7 +64,7 @@ bool pointsEqual(const FloatPoint& a, const FloatPoint& b) {
     return a[0] == b[0] && a[1] == b[1];
 }
 
-IntBox pieceBox(const FloatPoint& a, const FloatPoint& b, float radius, const IntBox& clip) {
+IntBox iterationBox(const FloatPoint& a, const FloatPoint& b, float radius, const IntBox& clip) {
     const double grow = std::ceil(static_cast<double>(radius));
     double lower[2], upper[2];
     for (int axis = 0; axis < 2; ++axis) {
@@ -86,7 +86,7 @@ int rampAlpha(float m, float rampFactor, int maximum) {
 
 void drawSegmentBand(const FloatPoint& p, const FloatPoint& q, int side, float width, float radius,
                      EdgeDistanceField& field, TouchedList& touched) {
-    const IntBox box = pieceBox(p, q, radius, IntBox::domainOf(field));
+    const IntBox box = iterationBox(p, q, radius, IntBox::domainOf(field));
     if (isBoxEmpty(box))
         return;
     const SegmentFrame frame = segmentFrame(p, q, side);
@@ -109,7 +109,7 @@ void drawSegmentBand(const FloatPoint& p, const FloatPoint& q, int side, float w
 void drawRoundJoin(int side, float width, float radius, const FloatPoint& previous,
                    const FloatPoint& vertex, const FloatPoint& next, EdgeDistanceField& field,
                    TouchedList& touched) {
-    const IntBox box = pieceBox(vertex, vertex, radius, IntBox::domainOf(field));
+    const IntBox box = iterationBox(vertex, vertex, radius, IntBox::domainOf(field));
     if (isBoxEmpty(box))
         return;
     const FloatPoint a(vertex[0] - previous[0], vertex[1] - previous[1]);
@@ -162,7 +162,7 @@ void drawEndCap(int side, const FloatPoint& inner, const FloatPoint& end, float 
     const FloatPoint& u = frame.u;   // pointing out of the edge
     const FloatPoint& n = frame.n;
     const FloatPoint tip(end[0] + width * u[0], end[1] + width * u[1]);
-    const IntBox box = pieceBox(end, tip, radius, IntBox::domainOf(field));
+    const IntBox box = iterationBox(end, tip, radius, IntBox::domainOf(field));
     if (isBoxEmpty(box))
         return;
     const float inverseWidth = 1.0f / width;

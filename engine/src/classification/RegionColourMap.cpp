@@ -1,6 +1,7 @@
 #include "classification/RegionColourMap.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <stdexcept>
 
 namespace classification {
@@ -31,17 +32,32 @@ blitz::Array<T, 2> arrayOverBox(const IntBox& box) {
     return blitz::Array<T, 2>(box.lower, blitz::TinyVector<int, 2>(box.rows(), box.columns()));
 }
 
-// Only a strictly smaller distance replaces, so colours beyond the box (where distances are
-// all far away) are never read.
-void relaxFromNeighbours(int i, int j, const ChamferStep (&steps)[8], blitz::Array<int, 2>& distances,
-                         RegionColourMap& colours) {
-    int& best = distances(i, j);
-    for (const ChamferStep& step : steps) {
-        const int candidate = distances(i + step.di, j + step.dj) + step.cost;
-        if (candidate < best) {
-            best = candidate;
-            colours(i, j) = colours(i + step.di, j + step.dj);
-        }
+// One raster pass of the chamfer transform, rows and columns ascending (forward) or descending.
+// Only a strictly smaller distance replaces, so colours beyond the box (where distances are all
+// far away) are never read. Raw strides keep the eight relaxations per cell cheap.
+void chamferPass(const IntBox& box, const ChamferStep (&steps)[8], bool forward,
+                 blitz::Array<int, 2>& distances, RegionColourMap& colours) {
+    std::ptrdiff_t distanceOffset[8], colourOffset[8];
+    for (int k = 0; k < 8; ++k) {
+        distanceOffset[k] = steps[k].di * distances.stride(0) + steps[k].dj * distances.stride(1);
+        colourOffset[k] = steps[k].di * colours.stride(0) + steps[k].dj * colours.stride(1);
+    }
+    const int step = forward ? 1 : -1;
+    const int firstRow = forward ? box.lower[0] : box.upper[0];
+    const int firstColumn = forward ? box.lower[1] : box.upper[1];
+    const std::ptrdiff_t distanceStep = step * distances.stride(1);
+    const std::ptrdiff_t colourStep = step * colours.stride(1);
+    for (int r = 0, i = firstRow; r < box.rows(); ++r, i += step) {
+        int* d = &distances(i, firstColumn);
+        ColourBytes* c = &colours(i, firstColumn);
+        for (int n = 0; n < box.columns(); ++n, d += distanceStep, c += colourStep)
+            for (int k = 0; k < 8; ++k) {
+                const int candidate = d[distanceOffset[k]] + steps[k].cost;
+                if (candidate < *d) {
+                    *d = candidate;
+                    *c = c[colourOffset[k]];
+                }
+            }
     }
 }
 
@@ -58,45 +74,53 @@ int smoothingSweeps(float amount) {
 
 void propagateNearestColour(const IntBox& box, blitz::Array<int, 2>& distances,
                             RegionColourMap& colours, ProgressRange progress) {
-    for (int i = box.lower[0]; i <= box.upper[0]; ++i)
-        for (int j = box.lower[1]; j <= box.upper[1]; ++j)
-            relaxFromNeighbours(i, j, forwardSteps, distances, colours);
+    if (isBoxEmpty(box))
+        return;
+    chamferPass(box, forwardSteps, true, distances, colours);
     progress.report(0.5f);
-    for (int i = box.upper[0]; i >= box.lower[0]; --i)
-        for (int j = box.upper[1]; j >= box.lower[1]; --j)
-            relaxFromNeighbours(i, j, backwardSteps, distances, colours);
+    chamferPass(box, backwardSteps, false, distances, colours);
     progress.report(1.0f);
 }
 
 void smoothPendingColours(const blitz::Array<unsigned char, 2>& codes, const IntBox& box,
                           RegionColourMap& colours, int sweeps) {
-    constexpr int neighbours[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    if (isBoxEmpty(box))
+        return;
+    // Neighbours in the order (-1, 0), (1, 0), (0, -1), (0, 1).
+    const std::ptrdiff_t codeOffset[4] = {-codes.stride(0), codes.stride(0), -codes.stride(1),
+                                          codes.stride(1)};
+    const std::ptrdiff_t colourOffset[4] = {-colours.stride(0), colours.stride(0),
+                                            -colours.stride(1), colours.stride(1)};
     for (int sweep = 0; sweep < sweeps; ++sweep)
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
-            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                if (codes(i, j) != codePending)
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            const unsigned char* code = &codes(i, box.lower[1]);
+            ColourBytes* colour = &colours(i, box.lower[1]);
+            for (int n = 0; n < box.columns();
+                 ++n, code += codes.stride(1), colour += colours.stride(1)) {
+                if (*code != codePending)
                     continue;
                 int counted = 0;
                 int sum[3] = {0, 0, 0};
-                for (const auto& o : neighbours) {
-                    const int ni = i + o[0], nj = j + o[1];
-                    if (codes(ni, nj) == codeOther)
+                for (int k = 0; k < 4; ++k) {
+                    if (code[codeOffset[k]] == codeOther)
                         continue;
                     ++counted;
+                    const ColourBytes& neighbour = colour[colourOffset[k]];
                     for (int c = 0; c < 3; ++c)
-                        sum[c] += colours(ni, nj)[c];
+                        sum[c] += neighbour[c];
                 }
                 if (counted == 0)
                     continue;   // nothing to relax toward
                 const float inverse = 1.0f / static_cast<float>(counted);
-                ColourBytes& colour = colours(i, j);
                 for (int c = 0; c < 3; ++c) {
-                    // The added 0.5 makes the truncation a rounding to nearest.
-                    const float relaxed = 0.5f - 0.5f * static_cast<float>(colour[c]) +
+                    // Over-relaxation by 1.5, written at once (Gauss-Seidel); the added 0.5
+                    // makes the truncation a rounding to nearest.
+                    const float relaxed = 0.5f - 0.5f * static_cast<float>((*colour)[c]) +
                                           1.5f * static_cast<float>(sum[c]) * inverse;
-                    colour[c] = clampToRgb8(static_cast<int>(relaxed));
+                    (*colour)[c] = clampToRgb8(static_cast<int>(relaxed));
                 }
             }
+        }
 }
 
 RegionColourMap buildRegionColourMap(const blitz::Array<unsigned char, 2>& statusView,
