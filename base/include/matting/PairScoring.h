@@ -116,57 +116,74 @@ struct PairScore {
     FloatColour background{-1.0f, -1.0f, -1.0f};
 };
 
-/// Picks the cluster pair whose representatives best explain C as a mix, then the colour
-/// pair inside those two clusters with the best segment score plus fit terms. Every cluster
-/// of both palettes holds at least one colour. `result`'s colours are overwritten only when a
-/// pair is chosen.
+/// What the scoring reads of a palette, worked out once per palette rather than once per
+/// scored pixel: each cluster's representative colour (nearest to its mean), its colours and
+/// their fit terms, all widened to doubles. A palette of a pyramid cell serves every pixel of
+/// the cell, so the search keeps its digest with the cell.
+struct PaletteDigest {
+    std::vector<Vector3> representatives;
+    /// Cluster k owns colours firstColour[k] .. firstColour[k + 1] - 1.
+    std::vector<std::size_t> firstColour;
+    std::vector<Vector3> colours;
+    std::vector<double> fitTerms;
+
+    std::size_t clusterCount() const { return representatives.size(); }
+};
+
+/// The digest of a palette whose clusters all hold colours.
 template <typename Types>
-void scorePalettePair(const std::vector<ColourCluster<Types>>& foregroundPalette,
-                      const std::vector<ColourCluster<Types>>& backgroundPalette,
-                      const FloatColour& observed, PairScore& result) {
+PaletteDigest digestPalette(const std::vector<ColourCluster<Types>>& palette) {
+    PaletteDigest digest;
+    digest.representatives.reserve(palette.size());
+    digest.firstColour.reserve(palette.size() + 1);
+    for (const ColourCluster<Types>& cluster : palette) {
+        digest.representatives.push_back(detail::widen(nearestToMean(cluster)));
+        digest.firstColour.push_back(digest.colours.size());
+        const detail::FitModel fit = detail::fitModel(cluster);
+        for (const auto& colour : cluster.colours) {
+            digest.colours.push_back(detail::widen(colour));
+            digest.fitTerms.push_back(fit.term(digest.colours.back()));
+        }
+    }
+    digest.firstColour.push_back(digest.colours.size());
+    return digest;
+}
+
+/// Picks the cluster pair whose representatives best explain C as a mix, then the colour
+/// pair inside those two clusters with the best segment score plus fit terms (the first of
+/// equals, foreground-major). `result`'s colours are overwritten only when a pair is chosen.
+inline void scorePalettePair(const PaletteDigest& foreground, const PaletteDigest& background,
+                             const FloatColour& observed, PairScore& result) {
     const Vector3 c = {observed[0], observed[1], observed[2]};
 
-    // Each representative is the same for every pair it takes part in.
-    std::vector<Vector3> backgroundRepresentatives;
-    backgroundRepresentatives.reserve(backgroundPalette.size());
-    for (const ColourCluster<Types>& q : backgroundPalette)
-        backgroundRepresentatives.push_back(detail::widen(nearestToMean(q)));
-
     float score = noScore;
-    std::ptrdiff_t bestForeground = -1, bestBackground = -1;
-    for (std::size_t p = 0; p < foregroundPalette.size(); ++p) {
-        const Vector3 f = detail::widen(nearestToMean(foregroundPalette[p]));
-        for (std::size_t q = 0; q < backgroundPalette.size(); ++q) {
-            const float s = segmentScore(f, backgroundRepresentatives[q], c);
+    std::size_t bestForeground = 0, bestBackground = 0;
+    bool chosen = false;
+    for (std::size_t p = 0; p < foreground.clusterCount(); ++p) {
+        for (std::size_t q = 0; q < background.clusterCount(); ++q) {
+            const float s = segmentScore(foreground.representatives[p],
+                                         background.representatives[q], c);
             if (s > score) {
                 score = s;
-                bestForeground = static_cast<std::ptrdiff_t>(p);
-                bestBackground = static_cast<std::ptrdiff_t>(q);
+                bestForeground = p;
+                bestBackground = q;
+                chosen = true;
             }
         }
     }
 
     result.score = noScore;
-    if (bestForeground < 0)
+    if (!chosen)
         return;
-    const ColourCluster<Types>& fc = foregroundPalette[static_cast<std::size_t>(bestForeground)];
-    const ColourCluster<Types>& bc = backgroundPalette[static_cast<std::size_t>(bestBackground)];
-    const detail::FitModel foregroundFit = detail::fitModel(fc);
-    const detail::FitModel backgroundFit = detail::fitModel(bc);
-
-    std::vector<double> backgroundTerms;
-    backgroundTerms.reserve(bc.colours.size());
-    for (const auto& b : bc.colours)
-        backgroundTerms.push_back(backgroundFit.term(detail::widen(b)));
-
-    for (const auto& fColour : fc.colours) {
-        const Vector3 f = detail::widen(fColour);
-        const double foregroundTerm = foregroundFit.term(f);
-        for (std::size_t k = 0; k < bc.colours.size(); ++k) {
-            const Vector3 b = detail::widen(bc.colours[k]);
+    for (std::size_t m = foreground.firstColour[bestForeground];
+         m < foreground.firstColour[bestForeground + 1]; ++m) {
+        const Vector3& f = foreground.colours[m];
+        for (std::size_t k = background.firstColour[bestBackground];
+             k < background.firstColour[bestBackground + 1]; ++k) {
+            const Vector3& b = background.colours[k];
             const float total = static_cast<float>(
-                backgroundTerms[k]
-                + (foregroundTerm + static_cast<double>(segmentScore(f, b, c))));
+                background.fitTerms[k]
+                + (foreground.fitTerms[m] + static_cast<double>(segmentScore(f, b, c))));
             if (total > result.score) {
                 result.score = total;
                 result.foreground = {static_cast<float>(f[0]), static_cast<float>(f[1]),
@@ -176,6 +193,15 @@ void scorePalettePair(const std::vector<ColourCluster<Types>>& foregroundPalette
             }
         }
     }
+}
+
+/// The same for two palettes of clusters that all hold colours.
+template <typename Types>
+void scorePalettePair(const std::vector<ColourCluster<Types>>& foregroundPalette,
+                      const std::vector<ColourCluster<Types>>& backgroundPalette,
+                      const FloatColour& observed, PairScore& result) {
+    scorePalettePair(digestPalette(foregroundPalette), digestPalette(backgroundPalette),
+                     observed, result);
 }
 
 }  // namespace matting

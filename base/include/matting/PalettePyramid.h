@@ -2,10 +2,12 @@
 
 #include "matting/ClusterSplitting.h"
 #include "matting/ColourCluster.h"
+#include "matting/PairScoring.h"
 
 #include <blitz/array.h>
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +30,18 @@ struct Quadrant {
             count += cluster.colours.size();
         return count;
     }
+
+    /// The scoring digest of the clusters, made when the palette search first reads this
+    /// cell. Every pixel under the cell reads the same palette, and the clusters no longer
+    /// change once the pyramid is built.
+    const PaletteDigest& digest() const {
+        if (!digest_)
+            digest_ = std::make_shared<const PaletteDigest>(digestPalette(clusters));
+        return *digest_;
+    }
+
+private:
+    mutable std::shared_ptr<const PaletteDigest> digest_;
 };
 
 /// Level k has one cell per 2^(k+1) x 2^(k+1) image pixels; the last level has one cell.

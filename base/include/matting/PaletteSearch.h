@@ -11,12 +11,12 @@
 namespace Corvel {
 namespace matting {
 
-/// The palette of a pixel at a pyramid level: the cluster list of the covering cell, or of
-/// its nearest ancestor that holds colours. Null when the pyramid holds no colour at all;
-/// `level` is then one past the top.
+/// The cell whose cluster list is the palette of a pixel at a pyramid level: the covering
+/// cell, or its nearest ancestor that holds colours. Null when the pyramid holds no colour at
+/// all; `level` is then one past the top.
 template <typename Types>
-const std::vector<ColourCluster<Types>>* paletteAt(const QuadrantPyramid<Types>& pyramid, int i,
-                                                   int j, int start, int& level) {
+const Quadrant<Types>* paletteAt(const QuadrantPyramid<Types>& pyramid, int i, int j, int start,
+                                 int& level) {
     const PyramidLevel<Types>& cells = pyramid.at(static_cast<std::size_t>(start));
     const blitz::TinyVector<int, 2> index = levelCellIndex({i, j}, 0, start + 1);
     if (index[0] < cells.lbound(0) || index[0] > cells.ubound(0) || index[1] < cells.lbound(1)
@@ -30,7 +30,7 @@ const std::vector<ColourCluster<Types>>* paletteAt(const QuadrantPyramid<Types>&
         if (!cell)
             return nullptr;
     }
-    return &cell->clusters;
+    return cell;
 }
 
 /// The foreground and background colours that best explain the pixel's colour `observed` as
@@ -59,7 +59,8 @@ std::pair<FloatColour, FloatColour> searchPalettes(int i, int j,
             throw std::runtime_error("Empty background palette");
 
         PairScore current;
-        scorePalettePair(*foregroundPalette, *backgroundPalette, observed, current);
+        scorePalettePair(foregroundPalette->digest(), backgroundPalette->digest(), observed,
+                         current);
         if (current.score > best.score)
             best = current;
         if (current.score > threshold)
