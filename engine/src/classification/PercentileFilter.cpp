@@ -1,6 +1,7 @@
 #include "morphology/PercentileFilter.h"
 
 #include "morphology/CursorHelpers.h"
+#include "morphology/WindowOffsets.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,44 +13,6 @@ namespace morphology {
 namespace {
 
 constexpr float rankTolerance = 0.001f;
-
-/// The element's members as element offsets of `input`, and the offsets that leave and enter
-/// the window when its origin moves one step along the second axis.
-struct WindowOffsets {
-    std::vector<std::ptrdiff_t> members;
-    std::vector<std::ptrdiff_t> leaving;
-    std::vector<std::ptrdiff_t> entering;
-};
-
-template <typename T>
-WindowOffsets windowOffsets(const blitz::Array<T, 2>& input, const StructuringElement& element) {
-    const std::ptrdiff_t stride0 = input.stride(0);
-    const std::ptrdiff_t stride1 = input.stride(1);
-    auto offset = [&](int a, int b) { return stride0 * a + stride1 * b; };
-    const int first = element.lbound(1);
-    const int last = element.ubound(1);
-    WindowOffsets offsets;
-    for (int a = element.lbound(0); a <= element.ubound(0); ++a) {
-        if (element(a, first) != 0)
-            offsets.leaving.push_back(offset(a, first - 1));
-        for (int b = first; b < last; ++b) {
-            const bool member = element(a, b) != 0;
-            const bool nextMember = element(a, b + 1) != 0;
-            if (member) {
-                offsets.members.push_back(offset(a, b));
-                if (!nextMember)
-                    offsets.entering.push_back(offset(a, b));
-            } else if (nextMember) {
-                offsets.leaving.push_back(offset(a, b));
-            }
-        }
-        if (element(a, last) != 0) {
-            offsets.members.push_back(offset(a, last));
-            offsets.entering.push_back(offset(a, last));
-        }
-    }
-    return offsets;
-}
 
 /// Refuses input values outside [low, high] anywhere a window can reach (the whole input).
 template <typename T>
@@ -85,7 +48,7 @@ void percentileFilterCore(blitz::Array<T, 2> output, IntBox& result,
     if (!IntBox::domainOf(output).contains(box))
         throw std::out_of_range("percentile filter output does not hold the result box");
 
-    const WindowOffsets offsets = windowOffsets(input, element);
+    const WindowOffsets offsets = WindowOffsets::of(element, input.stride(0), input.stride(1));
     if (offsets.members.empty()) {
         for (int j = box.lower[0]; j <= box.upper[0]; ++j)
             for (int k = box.lower[1]; k <= box.upper[1]; ++k)
