@@ -1,8 +1,10 @@
 #include "classification/BoxOps.h"
 #include "classification/IiClassification.h"
+#include "classification/StatusBits.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace classification;
@@ -136,4 +138,26 @@ TEST(IiClassification, CopyFromParentTakesOnlyWhatCoversItsBox) {
     IiClassification flat(&parent, false, part);
     flat.copyFromParent();
     EXPECT_EQ(flat.regionLabels.size(), 0);
+}
+
+TEST(StatusBits, StatusMatchesWantedClassesAndFlags) {
+    struct Case { unsigned char status, wanted, mask; bool matches; };
+    const Case cases[] = {
+        {0x02, 0x02, 0x3F, true},    // keep wanted as keep
+        {0x04, 0x0A, 0x3F, false},   // delete is neither keep nor blend
+        {0x12, 0x02, 0x3F, false},   // a forced edge that is not wanted
+        {0x12, 0x12, 0x3F, true},
+        {0x22, 0x02, 0x2F, false},   // protected and the mask names the flag
+        {0x22, 0x02, 0x0F, true},    // the mask does not name the flag
+        {0x30, 0x10, 0x10, true},    // no class bits in the mask: only the forced-edge test
+        {0xFF, 0x00, 0x00, true},    // a mask of 0 lets everything pass
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.status) + " " + std::to_string(c.wanted) + " " +
+                     std::to_string(c.mask));
+        EXPECT_EQ(statusMatches(c.status, c.wanted, c.mask), c.matches);
+    }
+    unsigned char byte = 0x5A;
+    setMaskedBits(byte, 0x0F, 0x0C);
+    EXPECT_EQ(byte, 0x5E);
 }
