@@ -75,6 +75,14 @@ TEST(ColourTable, PowerOfTwoBucketsAtMostOneCellEach) {
     for (int v = 0; v < 9; ++v)
         EXPECT_EQ(table.indexOf(key(v)), v) << "cells keep their index across growth";
     EXPECT_EQ(table.indexOf(key(9)), -1);
+    // A batch longer than one round of overlapped lookups, present and absent keys mixed.
+    std::vector<ColourKey6> batch;
+    for (int v = 0; v < 18; ++v)   // odd v: key(v / 2), cells 0 to 8
+        batch.push_back(key(v % 2 ? v / 2 : 100 + v));
+    std::vector<std::int32_t> found(batch.size());
+    table.indexOfEach(batch.data(), static_cast<int>(batch.size()), found.data());
+    for (std::size_t k = 0; k < batch.size(); ++k)
+        EXPECT_EQ(found[k], k % 2 ? static_cast<std::int32_t>(k / 2) : -1) << k;
     EXPECT_EQ(table.cellAt(3).colourClass, -1);
     EXPECT_EQ(table.cellAt(3).count, 0u);
     table.clear();

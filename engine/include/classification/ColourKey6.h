@@ -40,8 +40,7 @@ inline ColourKey6 quantiseColourKey(const ColourKey6& key, int bits) {
     return result;
 }
 
-/// ((k5 << 16) ^ k4) << 4, XOR the first four bytes as a little-endian word. Tables index
-/// their power-of-two buckets with the low bits of this value.
+/// ((k5 << 16) ^ k4) << 4, XOR the first four bytes as a little-endian word.
 inline std::uint32_t colourKeyHash(const ColourKey6& key) {
     const auto k = [&](int c) { return static_cast<std::uint32_t>(key.bytes[c]); };
     const std::uint32_t high = ((k(5) << 16) ^ k(4)) << 4;

@@ -30,6 +30,10 @@ public:
     /// The index of the key's cell, or -1 when the key is absent.
     std::int32_t indexOf(const ColourKey6& key) const;
 
+    /// indexOf for `count` keys at once, into `indices`. The lookups of a batch overlap their
+    /// memory accesses, which is what a lookup mostly waits for in a large table.
+    void indexOfEach(const ColourKey6* keys, int count, std::int32_t* indices) const;
+
     /// The index of the key's cell, inserting a cell (class -1, count 0) when absent.
     /// Throws std::length_error when the table cannot grow any further.
     std::int32_t findOrInsert(const ColourKey6& key);
@@ -52,12 +56,18 @@ private:
         ColourCell cell;
     };
 
+    /// The key hash carries channels 3 to 5 almost only in its high bits, and images whose
+    /// channels use 7 bits leave its low bits half empty: masked, it would crowd whole chains
+    /// into a few buckets. A multiplication by the golden ratio mixes every bit into the top
+    /// bits, which pick the bucket.
     std::size_t bucketOf(const ColourKey6& key) const {
-        return colourKeyHash(key) & (heads_.size() - 1);
+        return (colourKeyHash(key) * 0x9E3779B1u) >> shift_;
     }
+    static unsigned shiftFor(std::size_t buckets);
     void rehash(std::size_t buckets);
 
     std::vector<std::int32_t> heads_;   // first entry of each bucket, -1 when empty
+    unsigned shift_;                    // 32 - log2 of the bucket count
     std::vector<Entry> entries_;
 };
 

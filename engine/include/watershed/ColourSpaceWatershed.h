@@ -37,21 +37,23 @@ public:
     void forEachNeighbour(Node cell, Visit visit) const {
         const Level edgeLevel = table_.cellAt(cell).count >> 1;
         const ColourKey6 key = table_.keyAt(cell);
+        ColourKey6 neighbours[12];
+        int count = 0;
         for (int c = 0; c < 6; ++c) {
-            ColourKey6 neighbour = key;
             if (key[c] > 0) {
-                neighbour[c] = static_cast<unsigned char>(key[c] - 1);
-                const Node found = table_.indexOf(neighbour);
-                if (found >= 0)
-                    visit(found, edgeLevel);
+                neighbours[count] = key;
+                neighbours[count++][c] = static_cast<unsigned char>(key[c] - 1);
             }
             if (key[c] < 255) {
-                neighbour[c] = static_cast<unsigned char>(key[c] + 1);
-                const Node found = table_.indexOf(neighbour);
-                if (found >= 0)
-                    visit(found, edgeLevel);
+                neighbours[count] = key;
+                neighbours[count++][c] = static_cast<unsigned char>(key[c] + 1);
             }
         }
+        Node found[12];
+        table_.indexOfEach(neighbours, count, found);
+        for (int k = 0; k < count; ++k)
+            if (found[k] >= 0)
+                visit(found[k], edgeLevel);
     }
 
     void reachedLabelled(Node, Node) {}

@@ -1,0 +1,119 @@
+// The gradient stage of the segmentation: shoulder and valley ratings of every pixel.
+
+#include "classification/GradientUpdater.h"
+#include "classification/ProgressMessage.h"
+#include "classification/ReplicateBorder.h"
+#include "classification/Segmentation.h"
+#include "morphology/LineConvolution.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace classification {
+
+namespace {
+
+IntBox grownBy(const IntBox& box, int margin) {
+    return IntBox(box.lower[0] - margin, box.lower[1] - margin, box.upper[0] + margin,
+                  box.upper[1] + margin);
+}
+
+/// A rating shifted by the minimum and scaled, as a byte. Out-of-range and non-finite values
+/// go to the nearest end instead of into an undefined conversion.
+unsigned char quantise(float rating, float minimum, float scale) {
+    const float value = (rating - minimum) * scale + 0.005f;
+    if (!(value > 0.0f))
+        return 0;   // NaN included
+    if (value >= 255.0f)
+        return 255;
+    return static_cast<unsigned char>(value);
+}
+
+/// plane(x, y) := op of the corner values at (x - 1 ... x, y - 1 ... y), for the pixels whose
+/// four corners lie in `corners`; returns the box written.
+template <typename Op>
+IntBox combineFourCorners(blitz::Array<unsigned char, 2> plane, const IntBox& corners, Op op) {
+    const ProgressRange silent(nullptr, 0.0f, 1.0f);
+    const IntBox down = morphology::convolveLineFast(cropArrayToBox(plane, corners), 2, op, plane, silent);
+    if (isBoxEmpty(down))
+        return down;
+    return morphology::convolveLineFastTransposed(cropArrayToBox(plane, down), 2, op, plane, silent);
+}
+
+}  // namespace
+
+void Segmentation::prepareEdgeMap() {
+    const IntBox wanted = grownBy(box_, 2);
+    if (!boxEquals(IntBox::domainOf(edgeMap_), wanted))
+        edgeMap_.resize(blitz::Range(wanted.lower[0], wanted.upper[0]),
+                        blitz::Range(wanted.lower[1], wanted.upper[1]));
+    edgeMapView_.reference(cropArrayToBox(edgeMap_, box_));
+}
+
+bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
+    prepareEdgeMap();
+    if (!changed)
+        return false;
+    checkPeaksMatchHistograms();
+    const IntBox cornerBox(box_.lower, IntPoint(box_.upper[0] - 1, box_.upper[1] - 1));
+    blitz::Array<CornerRating, 2> corners(
+        blitz::Range(cornerBox.lower[0], std::max(cornerBox.upper[0], cornerBox.lower[0] - 1)),
+        blitz::Range(cornerBox.lower[1], std::max(cornerBox.upper[1], cornerBox.lower[1] - 1)));
+    range.report(0.1f, range.ui ? progressMessage("src/classification/Segmentation", 256,
+                                                  "After array creation")
+                                : std::string());
+    runGradientWorkers(corners, range.subRange(0.6f));
+
+    if (box_.rows() < 2 || box_.columns() < 2) {
+        gradientScale_ = 1.0f;
+        edgeMap_ = EdgePixel(0, 0, 0);
+        return true;
+    }
+    float minimum = std::numeric_limits<float>::max();
+    float maximum = -std::numeric_limits<float>::max();
+    for (auto corner = corners.begin(); corner != corners.end(); ++corner) {
+        minimum = std::min(minimum, (*corner)[1]);
+        maximum = std::max(maximum, (*corner)[0]);
+    }
+    // A map whose shoulder ratings never exceed the valley ratings has no usable scale.
+    gradientScale_ = maximum > minimum && std::isfinite(maximum - minimum)
+                         ? 255.99f / (maximum - minimum)
+                         : 1.0f;
+    for (int x = cornerBox.lower[0]; x <= cornerBox.upper[0]; ++x)
+        for (int y = cornerBox.lower[1]; y <= cornerBox.upper[1]; ++y)
+            for (int k = 0; k < 2; ++k)
+                edgeMapView_(x, y)[k] = quantise(corners(x, y)[k], minimum, gradientScale_);
+    range.report(0.8f);
+
+    const IntBox inner = combineFourCorners(edgeMap_[0], cornerBox, morphology::RunningMaximum());
+    range.report(0.9f);
+    combineFourCorners(edgeMap_[1], cornerBox, morphology::RunningMinimum());
+    if (isBoxEmpty(inner)) {
+        edgeMap_ = EdgePixel(0, 0, 0);
+        return true;
+    }
+    replicateBorder(edgeMap_[0], inner);
+    replicateBorder(edgeMap_[1], inner);
+    return true;
+}
+
+void Segmentation::runGradientWorkers(blitz::Array<CornerRating, 2>& corners, ProgressRange range) {
+    gradientOutcome_.reset();
+    stripDispenser_.reset(box_.lower, box_.upper, range);
+    const unsigned threads = workerThreadCount(workerCount_);
+    {
+        // On an exception here (a cancel from a first strip's report, a refused thread) the
+        // group stops and joins the started workers before the corner map goes away.
+        WorkerGroup workers(gradientOutcome_, threads);
+        for (unsigned t = 0; t < threads; ++t) {
+            GradientUpdater worker(*this, stripDispenser_, gradientOutcome_, corners);
+            worker.nextStrip();
+            workers.start(std::move(worker));
+        }
+        workers.join();
+    }
+    gradientOutcome_.throwIfStopped();
+}
+
+}  // namespace classification
