@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -137,10 +138,16 @@ TEST(MatteLayer, LayerOutsideTheOutputDoesNothing) {
     EXPECT_TRUE(f.outputUntouched());
 }
 
-TEST(MatteLayer, LayerBoxOutsideTheStatusesIsRefused) {
+TEST(MatteLayer, BadBoxesAndMismatchedImagesAreRefused) {
     TwoColourFixture<MaskFormat8> f;
     EXPECT_THROW(f.matte(IntBox(4, 4, 6, 6)), std::out_of_range);
     EXPECT_THROW(f.matte(IntBox(3, 3, 2, 2)), std::out_of_range);
+    EXPECT_TRUE(f.outputUntouched());
+    MaskFormat8::Image smaller(5, 6);
+    EXPECT_THROW(matteLayer<MaskFormat8>(f.image, f.status, smaller, IntBox(0, 0, 5, 5),
+                                         FloatPoint(1.0f, 1.0f), f.layer, ProgressRange()),
+                 std::invalid_argument);
+    EXPECT_THROW(f.matte(IntBox(0, 0, 5, 5), 0.0f), std::invalid_argument);
     EXPECT_TRUE(f.outputUntouched());
 }
 
@@ -188,12 +195,23 @@ TEST(MatteLayer, PixelsWithoutAnyScoringPairKeepTheirImageColour) {
 }
 
 TEST(MatteLayer, ProgressRunsThroughTheDriversShares) {
+    // Layer rows 2..5: the palette pass (0.2 to 0.75 of the range) reports after the even
+    // rows 2 and 4, at 0 and 0.5 of its share.
     TwoColourFixture<MaskFormat8> f;
     Recorder recorder;
-    ASSERT_EQ(f.matte(IntBox(0, 0, 5, 5), 1.0f, ProgressRange(&recorder, 0.0f, 1.0f)), 0);
+    ASSERT_EQ(f.matte(IntBox(2, 0, 5, 5), 1.0f, ProgressRange(&recorder, 0.0f, 1.0f)), 0);
     ASSERT_GE(recorder.fractions.size(), 4u);
     EXPECT_FLOAT_EQ(recorder.fractions.front(), 0.05f);
     EXPECT_FLOAT_EQ(recorder.fractions.back(), 0.98f);
     for (std::size_t k = 1; k < recorder.fractions.size(); ++k)
         EXPECT_GE(recorder.fractions[k], recorder.fractions[k - 1]);
+    const auto reported = [&](float fraction) {
+        for (float f : recorder.fractions)
+            if (std::fabs(f - fraction) < 1e-6f)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(reported(0.2f));
+    EXPECT_TRUE(reported(0.2f + 0.5f * 0.55f));
+    EXPECT_TRUE(reported(0.75f + 0.9f * 0.1f));   // the smoothing's last report
 }

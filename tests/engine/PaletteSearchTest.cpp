@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -206,4 +208,93 @@ TEST(PaletteSearch, EmptyPyramidsThrowForegroundFirst) {
             EXPECT_EQ(error.what(), k.message);
         }
     }
+}
+
+namespace {
+
+/// The pair scoring as plainly as it can be written: representatives and fit terms found
+/// afresh for every pair, every pair scored in full.
+template <typename Types>
+PairScore plainPairScore(const std::vector<ColourCluster<Types>>& foreground,
+                         const std::vector<ColourCluster<Types>>& background,
+                         const FloatColour& observed) {
+    const Vector3 c = {observed[0], observed[1], observed[2]};
+    const auto widen = [](const typename Types::Triple& t) {
+        return Vector3{double(t[0]), double(t[1]), double(t[2])};
+    };
+    float score = noScore;
+    const ColourCluster<Types>* bestF = nullptr;
+    const ColourCluster<Types>* bestB = nullptr;
+    for (const auto& p : foreground)
+        for (const auto& q : background) {
+            const float s = segmentScore(widen(nearestToMean(p)), widen(nearestToMean(q)), c);
+            if (s > score) {
+                score = s;
+                bestF = &p;
+                bestB = &q;
+            }
+        }
+    PairScore result;
+    if (!bestF)
+        return result;
+    for (const auto& f : bestF->colours)
+        for (const auto& b : bestB->colours) {
+            const float total = static_cast<float>(
+                clusterFitTerm(*bestB, widen(b))
+                + (clusterFitTerm(*bestF, widen(f)) + double(segmentScore(widen(f), widen(b), c))));
+            if (total > result.score) {
+                result.score = total;
+                result.foreground = {float(f[0]), float(f[1]), float(f[2])};
+                result.background = {float(b[0]), float(b[1]), float(b[2])};
+            }
+        }
+    return result;
+}
+
+template <typename Types>
+std::vector<ColourCluster<Types>> randomPalette(std::mt19937& random, int maximum) {
+    std::uniform_int_distribution<int> clusters(1, 6), colours(1, 5), channel(0, maximum);
+    std::vector<ColourCluster<Types>> palette(static_cast<std::size_t>(clusters(random)));
+    for (auto& cluster : palette) {
+        // Colours near a centre, so that clusters have shape and fit terms matter.
+        const int centre[3] = {channel(random), channel(random), channel(random)};
+        std::uniform_int_distribution<int> jitter(-maximum / 20, maximum / 20);
+        for (int n = colours(random); n > 0; --n) {
+            typename Types::Triple t;
+            for (int k = 0; k < 3; ++k)
+                t[k] = static_cast<typename Types::Channel>(
+                    std::clamp(centre[k] + jitter(random), 0, maximum));
+            cluster.append(t);
+        }
+        cluster.recomputeStatistics();
+    }
+    return palette;
+}
+
+template <typename Types>
+void expectScoringMatchesThePlainForm(int maximum) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> channel(0, maximum);
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const auto foreground = randomPalette<Types>(random, maximum);
+        const auto background = randomPalette<Types>(random, maximum);
+        const FloatColour c = {float(channel(random)), float(channel(random)),
+                               float(channel(random))};
+        PairScore fast;
+        scorePalettePair(foreground, background, c, fast);
+        const PairScore plain = plainPairScore(foreground, background, c);
+        ASSERT_EQ(fast.score, plain.score);
+        ASSERT_EQ(fast.foreground, plain.foreground);
+        ASSERT_EQ(fast.background, plain.background);
+    }
+}
+
+}  // namespace
+
+TEST(PairScoring, PreparedAndPrunedScoringChoosesExactlyAsThePlainForm) {
+    // Colours on a coarse grid give ties and singular clusters as well as ordinary ones.
+    expectScoringMatchesThePlainForm<cbbTypes8>(255);
+    expectScoringMatchesThePlainForm<cbbTypes8>(12);
+    expectScoringMatchesThePlainForm<cbbTypes16>(65535);
 }

@@ -15,24 +15,65 @@ using FloatColour = std::array<float, 3>;
 /// The score of a pair that explains nothing: the lowest finite float.
 constexpr float noScore = -3.4028235e38f;
 
+namespace detail {
+
+inline double dot3(const Vector3& p, const Vector3& q) {
+    return p[0] * q[0] + p[1] * q[1] + p[2] * q[2];
+}
+
+inline Vector3 difference(const Vector3& p, const Vector3& q) {
+    return {p[0] - q[0], p[1] - q[1], p[2] - q[2]};
+}
+
+/// C seen from one end of a segment: C - E and its squared length.
+struct EndView {
+    Vector3 offset{};
+    double squared = 0.0;
+
+    EndView() = default;
+    EndView(const Vector3& c, const Vector3& end)
+        : offset(difference(c, end)), squared(dot3(offset, offset)) {}
+};
+
+/// The squared distance from C to the segment from B to F, given C as seen from B and the
+/// squared distance from C to F. Not a number when F equals B.
+inline double segmentSquaredDistance(const Vector3& f, const Vector3& b, const EndView& fromB,
+                                     double toFSquared) {
+    const Vector3 dF = difference(f, b);
+    const float t = static_cast<float>(dot3(dF, fromB.offset) / dot3(dF, dF));
+    if (t < 0.0f)
+        return fromB.squared;
+    if (t > 1.0f)
+        return toFSquared;
+    const double td = t;
+    const Vector3 off = {fromB.offset[0] - td * dF[0], fromB.offset[1] - td * dF[1],
+                         fromB.offset[2] - td * dF[2]};
+    return dot3(off, off);
+}
+
+/// True when C lies so far from the line through B and F that its squared distance to the
+/// segment is surely not below `bound`: the distance to the line, |C - B|^2 - (dF.dC)^2 / dF^2,
+/// is a lower bound of every branch of segmentSquaredDistance. Compared multiplied through by
+/// dF^2 (no division), with a margin far above the rounding of either side.
+inline bool fartherThan(const Vector3& f, const Vector3& b, const EndView& fromB, double bound) {
+    const Vector3 dF = difference(f, b);
+    const double along = dot3(dF, fromB.offset);
+    const double length = dot3(dF, dF);
+    const double scaled = fromB.squared * length;
+    return scaled - along * along > bound * length * (1.0 + 1e-9) + scaled * 1e-9;
+}
+
+inline float scoreOfSquaredDistance(double squared) {
+    return static_cast<float>(-std::sqrt(squared));
+}
+
+}  // namespace detail
+
 /// Minus the distance from C to the segment from B to F. Not a number when F equals B, which
 /// no comparison of the scoring accepts.
 inline float segmentScore(const Vector3& f, const Vector3& b, const Vector3& c) {
-    const Vector3 dF = {f[0] - b[0], f[1] - b[1], f[2] - b[2]};
-    const Vector3 dC = {c[0] - b[0], c[1] - b[1], c[2] - b[2]};
-    const auto dot = [](const Vector3& p, const Vector3& q) {
-        return p[0] * q[0] + p[1] * q[1] + p[2] * q[2];
-    };
-    const float t = static_cast<float>(dot(dF, dC) / dot(dF, dF));
-    if (t < 0.0f)
-        return static_cast<float>(-std::sqrt(dot(dC, dC)));
-    if (t > 1.0f) {
-        const Vector3 dCF = {c[0] - f[0], c[1] - f[1], c[2] - f[2]};
-        return static_cast<float>(-std::sqrt(dot(dCF, dCF)));
-    }
-    const double td = t;
-    const Vector3 off = {dC[0] - td * dF[0], dC[1] - td * dF[1], dC[2] - td * dF[2]};
-    return static_cast<float>(-std::sqrt(dot(off, off)));
+    return detail::scoreOfSquaredDistance(detail::segmentSquaredDistance(
+        f, b, detail::EndView(c, b), detail::EndView(c, f).squared));
 }
 
 /// The cluster's colour nearest to its mean (the first of equals). The cluster holds colours.
@@ -156,15 +197,34 @@ inline void scorePalettePair(const PaletteDigest& foreground, const PaletteDiges
                              const FloatColour& observed, PairScore& result) {
     const Vector3 c = {observed[0], observed[1], observed[2]};
 
+    // Terms that depend on one end only are formed once per end, with the same arithmetic
+    // as segmentScore, so every score is the same to the bit. A pair is only scored when its
+    // squared distance is below the best one's: the score, -sqrt rounded to float, can then
+    // not be greater either, so the first of equal scores still wins.
+    std::vector<detail::EndView> fromBackground;
+    fromBackground.reserve(background.clusterCount());
+    for (const Vector3& b : background.representatives)
+        fromBackground.emplace_back(c, b);
+
     float score = noScore;
+    double bestSquared = std::numeric_limits<double>::infinity();
     std::size_t bestForeground = 0, bestBackground = 0;
     bool chosen = false;
     for (std::size_t p = 0; p < foreground.clusterCount(); ++p) {
+        const Vector3& f = foreground.representatives[p];
+        const double toFSquared = detail::EndView(c, f).squared;
         for (std::size_t q = 0; q < background.clusterCount(); ++q) {
-            const float s = segmentScore(foreground.representatives[p],
-                                         background.representatives[q], c);
+            if (detail::fartherThan(f, background.representatives[q], fromBackground[q],
+                                    bestSquared))
+                continue;
+            const double squared = detail::segmentSquaredDistance(
+                f, background.representatives[q], fromBackground[q], toFSquared);
+            if (!(squared < bestSquared))   // also passes over a pair that is not a number
+                continue;
+            const float s = detail::scoreOfSquaredDistance(squared);
             if (s > score) {
                 score = s;
+                bestSquared = squared;
                 bestForeground = p;
                 bestBackground = q;
                 chosen = true;
@@ -175,15 +235,30 @@ inline void scorePalettePair(const PaletteDigest& foreground, const PaletteDiges
     result.score = noScore;
     if (!chosen)
         return;
+    const std::size_t firstB = background.firstColour[bestBackground];
+    const std::size_t endB = background.firstColour[bestBackground + 1];
+    fromBackground.clear();
+    for (std::size_t k = firstB; k < endB; ++k)
+        fromBackground.emplace_back(c, background.colours[k]);
     for (std::size_t m = foreground.firstColour[bestForeground];
          m < foreground.firstColour[bestForeground + 1]; ++m) {
         const Vector3& f = foreground.colours[m];
-        for (std::size_t k = background.firstColour[bestBackground];
-             k < background.firstColour[bestBackground + 1]; ++k) {
+        const double toFSquared = detail::EndView(c, f).squared;
+        for (std::size_t k = firstB; k < endB; ++k) {
             const Vector3& b = background.colours[k];
+            // The total can only beat the score when the segment's distance stays below the
+            // fit terms' headroom; the bound carries margins far above every rounding.
+            const double fit = background.fitTerms[k] + foreground.fitTerms[m];
+            const double headroom = fit - static_cast<double>(result.score)
+                                    + 1e-9 * (std::fabs(fit) + std::fabs(result.score) + 1.0);
+            if (headroom < 0.0
+                || detail::fartherThan(f, b, fromBackground[k - firstB],
+                                       headroom * headroom * (1.0 + 1e-6)))
+                continue;
+            const float segment = detail::scoreOfSquaredDistance(
+                detail::segmentSquaredDistance(f, b, fromBackground[k - firstB], toFSquared));
             const float total = static_cast<float>(
-                background.fitTerms[k]
-                + (foreground.fitTerms[m] + static_cast<double>(segmentScore(f, b, c))));
+                background.fitTerms[k] + (foreground.fitTerms[m] + static_cast<double>(segment)));
             if (total > result.score) {
                 result.score = total;
                 result.foreground = {static_cast<float>(f[0]), static_cast<float>(f[1]),

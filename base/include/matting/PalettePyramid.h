@@ -19,10 +19,18 @@ namespace matting {
 /// next coarser level that covers it.
 template <typename Types>
 struct Quadrant {
-    /// Never empty: a new cell holds one cluster without colours.
-    std::vector<ColourCluster<Types>> clusters{1};
+    /// Empty until the cell gathers its first colour, which goes to the first cluster. Most
+    /// cells of a large pyramid never hold a colour, so they hold no cluster either.
+    std::vector<ColourCluster<Types>> clusters;
     /// Points into the parent level's storage, which never moves; null at the top.
     Quadrant* parent = nullptr;
+
+    /// The cluster that gathers the cell's colours, made on first use.
+    ColourCluster<Types>& firstCluster() {
+        if (clusters.empty())
+            clusters.emplace_back();
+        return clusters.front();
+    }
 
     std::size_t colourCount() const {
         std::size_t count = 0;
@@ -104,7 +112,8 @@ PyramidLevel<Types> allocateHalvedLevel(const blitz::Array<Source, 2>& source) {
 template <typename Types>
 void recomputeFirstClusters(PyramidLevel<Types>& level) {
     for (auto it = level.begin(); it != level.end(); ++it)
-        it->clusters.front().recomputeStatistics();
+        if (!it->clusters.empty())
+            it->clusters.front().recomputeStatistics();
 }
 
 }  // namespace detail
@@ -122,7 +131,7 @@ PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const St
                 continue;
             const Pixel& pixel = image(i, j);
             const blitz::TinyVector<int, 2> cell = levelCellIndex({i, j}, 0, 1);
-            level(cell[0], cell[1]).clusters.front().append(
+            level(cell[0], cell[1]).firstCluster().append(
                 Triple(static_cast<Channel>(pixel[0]), static_cast<Channel>(pixel[1]),
                        static_cast<Channel>(pixel[2])),
                 0);
@@ -141,10 +150,9 @@ PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child) {
         for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
             Quadrant<Types>& cell = child(u, v);
             Quadrant<Types>& above = parent(u / 2, v / 2);
-            ColourCluster<Types>& gathered = above.clusters.front();
             for (const ColourCluster<Types>& cluster : cell.clusters)
                 for (const auto& colour : cluster.colours)
-                    gathered.append(colour, 0);
+                    above.firstCluster().append(colour, 0);
             cell.parent = &above;
         }
     }

@@ -34,6 +34,20 @@ MatteAxisSample sampleMatteAxis(int index, float scale, int first, int last);
 /// The status pixel whose centre lies at or before the image pixel's centre, clipped.
 int matteCentreIndex(int index, float scale, int first, int last);
 
+/// The bilinear shares of keep and delete marks around an image pixel.
+struct MatteMarkWeights {
+    float keep = 0.0f;
+    float drop = 0.0f;
+
+    /// Almost surely keep or delete: the pixel's output needs no colour estimates.
+    bool decided() const {
+        return static_cast<double>(keep) > 0.99 || static_cast<double>(drop) > 0.99;
+    }
+};
+
+MatteMarkWeights matteMarkWeights(const blitz::Array<unsigned char, 2>& status,
+                                  const MatteAxisSample& row, const MatteAxisSample& column);
+
 /// Writes alpha and colour of every pending pixel of `estimateBox` into `output`: almost surely
 /// kept pixels take their image colour at full alpha, almost surely deleted ones become
 /// transparent black, and the rest are un-mixed between the two estimates. `status` is the

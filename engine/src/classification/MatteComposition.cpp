@@ -63,6 +63,25 @@ int matteCentreIndex(int index, float scale, int first, int last) {
     return std::clamp(static_cast<int>(std::floor(f - 0.5f)), first, last);
 }
 
+MatteMarkWeights matteMarkWeights(const blitz::Array<unsigned char, 2>& status,
+                                  const MatteAxisSample& si, const MatteAxisSample& sj) {
+    const auto bit = [](unsigned char s, unsigned char mask) { return (s & mask) ? 1.0f : 0.0f; };
+    const unsigned char s10 = status(si.upper, sj.lower);
+    const unsigned char s00 = status(si.lower, sj.lower);
+    const unsigned char s01 = status(si.lower, sj.upper);
+    const unsigned char s11 = status(si.upper, sj.upper);
+    const float w10 = sj.lowerWeight * si.upperWeight;
+    const float w00 = sj.lowerWeight * si.lowerWeight;
+    const float w01 = sj.upperWeight * si.lowerWeight;
+    const float w11 = sj.upperWeight * si.upperWeight;
+    MatteMarkWeights weights;
+    weights.keep = bit(s10, statusKeep) * w10 + bit(s00, statusKeep) * w00
+                   + bit(s01, statusKeep) * w01 + bit(s11, statusKeep) * w11;
+    weights.drop = bit(s10, statusDelete) * w10 + bit(s00, statusDelete) * w00
+                   + bit(s01, statusDelete) * w01 + bit(s11, statusDelete) * w11;
+    return weights;
+}
+
 template <class Format>
 void composeMatte(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
                   const blitz::Array<unsigned char, 2>& layerStatus, const IntBox& layerBox,
@@ -71,7 +90,6 @@ void composeMatte(const typename Format::Image& image, const blitz::Array<unsign
                   const EstimateImage<Format>& backgroundEstimate,
                   typename Format::Image output, ProgressRange progress) {
     using Channel = typename Format::Channel;
-    const auto bit = [](unsigned char s, unsigned char mask) { return (s & mask) ? 1.0f : 0.0f; };
 
     for (int i = estimateBox.lower[0]; i <= estimateBox.upper[0]; ++i) {
         const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
@@ -79,18 +97,8 @@ void composeMatte(const typename Format::Image& image, const blitz::Array<unsign
         for (int j = estimateBox.lower[1]; j <= estimateBox.upper[1]; ++j) {
             const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
                                                        layerBox.upper[1]);
-            const unsigned char s10 = status(si.upper, sj.lower);
-            const unsigned char s00 = status(si.lower, sj.lower);
-            const unsigned char s01 = status(si.lower, sj.upper);
-            const unsigned char s11 = status(si.upper, sj.upper);
-            const float w10 = sj.lowerWeight * si.upperWeight;
-            const float w00 = sj.lowerWeight * si.lowerWeight;
-            const float w01 = sj.upperWeight * si.lowerWeight;
-            const float w11 = sj.upperWeight * si.upperWeight;
-            const float keep = bit(s10, statusKeep) * w10 + bit(s00, statusKeep) * w00
-                               + bit(s01, statusKeep) * w01 + bit(s11, statusKeep) * w11;
-            const float drop = bit(s10, statusDelete) * w10 + bit(s00, statusDelete) * w00
-                               + bit(s01, statusDelete) * w01 + bit(s11, statusDelete) * w11;
+            const MatteMarkWeights weights = matteMarkWeights(status, si, sj);
+            const float keep = weights.keep, drop = weights.drop;
 
             const unsigned char own = layerStatus(si.centre, sj.centre);
             if ((own & statusPending) == 0 || (own & statusDone) != 0)

@@ -51,6 +51,15 @@ int containingIndex(int index, float scale, int first, int last) {
     return std::clamp(n, first, last);
 }
 
+/// What the layer's estimate box needs, per image pixel.
+enum PixelRole : unsigned char {
+    rolePending = 1,         // produced by this layer
+    roleKept = 2,            // its own status pixel is keep
+    roleMixed = 4,           // pending and not surely keep or delete: un-mixed from estimates
+    roleMedianInput = 8,     // inside the 3 x 3 window of a mixed pixel
+    roleSearched = 16,       // its palette search result is read
+};
+
 template <class Format>
 struct MattingWork {
     using Types = MatteTypes<Format>;
@@ -58,12 +67,14 @@ struct MattingWork {
     using Channel = typename Format::Channel;
 
     const typename Format::Image& image;
+    const blitz::Array<unsigned char, 2>& status;
     const blitz::Array<unsigned char, 2>& layerStatus;
     const IntBox& layerBox;
     const FloatPoint& scale;
     IntBox box;   // the estimate box
     EstimateImage<Format> foreground;
     EstimateImage<Format> background;
+    blitz::Array<unsigned char, 2> roles;   // PixelRole bits over the estimate box
 
     int centre(int index, int axis) const {
         return matteCentreIndex(index, scale[axis], layerBox.lower[axis], layerBox.upper[axis]);
@@ -72,20 +83,107 @@ struct MattingWork {
     static Channel toChannel(float value) {
         // float -> int -> channel, clamped, so that no out-of-range float reaches the
         // unsigned conversion.
-        const int v = static_cast<int>(std::clamp(value, 0.0f, static_cast<float>(Format::maximum)));
-        return static_cast<Channel>(v);
+        const float maximum = static_cast<float>(Format::maximum);
+        return static_cast<Channel>(static_cast<int>(std::clamp(value, 0.0f, maximum)));
     }
 
-    /// Searches both palettes for every pending pixel. False when the search failed (an
-    /// empty palette, or anything else it threw): the caller abandons the layer.
+    /// The neighbour whose background a kept pixel takes: the first of its eight neighbours
+    /// (in a fixed order, clipped to the box) that is not keep. False when all are keep.
+    bool backgroundSource(int i, int j, int& si, int& sj) const {
+        static const int offsets[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                          {0, 1},   {1, -1}, {1, 0},  {1, 1}};
+        for (const auto& offset : offsets) {
+            const int ni = std::clamp(i + offset[0], box.lower[0], box.upper[0]);
+            const int nj = std::clamp(j + offset[1], box.lower[1], box.upper[1]);
+            const int ci = containingIndex(ni, scale[0], layerBox.lower[0], layerBox.upper[0]);
+            const int cj = containingIndex(nj, scale[1], layerBox.lower[1], layerBox.upper[1]);
+            if ((layerStatus(ci, cj) & statusKeep) == 0) {
+                si = ni;
+                sj = nj;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /// Marks the pixels whose search result the background at (i, j) after the keep fix-up
+    /// is copied from. The fix-up runs in place in scan order, so a kept pixel copies the
+    /// already fixed value of an earlier kept source, and the raw value of any other source.
+    void markBackgroundOrigin(int i, int j) {
+        for (;;) {
+            int si = i, sj = j;
+            if ((roles(i, j) & roleKept) == 0 || !backgroundSource(i, j, si, sj)) {
+                roles(i, j) |= roleSearched;
+                return;
+            }
+            const bool earlier = si < i || (si == i && sj < j);
+            if (!earlier || (roles(si, sj) & roleKept) == 0) {
+                roles(si, sj) |= roleSearched;
+                return;
+            }
+            i = si;
+            j = sj;
+        }
+    }
+
+    /// Adds `role` to the 3 x 3 window around (i, j), clipped to the box.
+    void markWindow(int i, int j, unsigned char role) {
+        const int lastRow = std::min(i + 1, box.upper[0]);
+        const int lastColumn = std::min(j + 1, box.upper[1]);
+        for (int ni = std::max(i - 1, box.lower[0]); ni <= lastRow; ++ni)
+            for (int nj = std::max(j - 1, box.lower[1]); nj <= lastColumn; ++nj)
+                roles(ni, nj) |= role;
+    }
+
+    /// Finds the pixels whose estimates reach the output. Only mixed pixels are un-mixed;
+    /// their smoothed estimates are medians over their 3 x 3 windows, and a window's
+    /// backgrounds may come from elsewhere through the keep fix-up. The palette search,
+    /// by far the dearest step, runs only where its result is read: every other pixel's
+    /// estimates would be computed and then never used.
+    bool assignRoles() {
+        roles.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
+        roles.reindexSelf(box.lower);
+        bool anyPending = false;
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
+                                                       layerBox.upper[0]);
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
+                                                           layerBox.upper[1]);
+                const unsigned char own = layerStatus(si.centre, sj.centre);
+                unsigned char role = (own & statusKeep) ? roleKept : 0;
+                if (isPending(own)) {
+                    anyPending = true;
+                    role |= rolePending;
+                    if (!matteMarkWeights(status, si, sj).decided())
+                        role |= roleMixed;
+                }
+                roles(i, j) = role;
+            }
+        }
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j)
+                if (roles(i, j) & roleMixed)
+                    markWindow(i, j, roleMedianInput);
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j)
+                if (roles(i, j) & roleMedianInput) {
+                    roles(i, j) |= roleSearched;   // its foreground
+                    markBackgroundOrigin(i, j);
+                }
+        return anyPending;
+    }
+
+    /// Searches both palettes for every pending pixel whose result is read. False when the
+    /// search failed (anything it threw): the caller abandons the layer.
     bool searchPendingPixels(const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
                              const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
                              ProgressRange range) {
         const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
         for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            const int ci = centre(i, 0);
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                if (!isPending(layerStatus(ci, centre(j, 1))))
+                const unsigned char role = roles(i, j);
+                if ((role & rolePending) == 0 || (role & roleSearched) == 0)
                     continue;
                 const auto& pixel = image(i, j);
                 const Corvel::matting::FloatColour observed = {static_cast<float>(pixel[0]),
@@ -113,15 +211,18 @@ struct MattingWork {
         return true;
     }
 
-    /// Per-channel median over the 3 x 3 neighbourhood, the box's edge values standing in for
-    /// neighbours outside it. With nine members the median is the fifth value exactly, so no
-    /// rank interpolation is involved. Reports `firstReport`, + 0.1, + 0.2 after the channels.
+    /// Per-channel median over the 3 x 3 window of every mixed pixel, the box's edge values
+    /// standing in for neighbours outside it. With nine members the median is the fifth
+    /// value exactly, so no rank interpolation is involved. Reports `firstReport`, + 0.1,
+    /// + 0.2 after the channels.
     void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range,
                       float firstReport) const {
-        EstimateImage<Format> smoothed(estimate.lbound(), estimate.extent());
+        EstimateImage<Format> smoothed = estimate.copy();
         for (int c = 0; c < 3; ++c) {
             for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
                 for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                    if ((roles(i, j) & roleMixed) == 0)
+                        continue;
                     Channel window[9];
                     int n = 0;
                     for (int di = -1; di <= 1; ++di) {
@@ -137,33 +238,18 @@ struct MattingWork {
             }
             range.report(firstReport + 0.1f * static_cast<float>(c));
         }
-        estimate = smoothed;   // element copy: `estimate` keeps its own storage
+        estimate.reference(smoothed);
     }
 
-    /// A keep pixel's background estimate comes from its first neighbour (in a fixed order)
-    /// that is not keep, so that kept areas do not carry foreground colours into the
-    /// background median.
+    /// A kept pixel's background estimate comes from its first neighbour that is not keep,
+    /// so that kept areas do not carry foreground colours into the background median.
     void fixKeptBackgrounds() {
-        static const int offsets[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
-                                          {0, 1},   {1, -1}, {1, 0},  {1, 1}};
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                if ((layerStatus(centre(i, 0), centre(j, 1)) & statusKeep) == 0)
-                    continue;
-                for (const auto& offset : offsets) {
-                    const int ni = std::clamp(i + offset[0], box.lower[0], box.upper[0]);
-                    const int nj = std::clamp(j + offset[1], box.lower[1], box.upper[1]);
-                    const int si = containingIndex(ni, scale[0], layerBox.lower[0],
-                                                   layerBox.upper[0]);
-                    const int sj = containingIndex(nj, scale[1], layerBox.lower[1],
-                                                   layerBox.upper[1]);
-                    if ((layerStatus(si, sj) & statusKeep) == 0) {
-                        background(i, j) = background(ni, nj);
-                        break;
-                    }
-                }
+                int si = i, sj = j;
+                if ((roles(i, j) & roleKept) && backgroundSource(i, j, si, sj))
+                    background(i, j) = background(si, sj);
             }
-        }
     }
 };
 
@@ -180,10 +266,14 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
         throw std::invalid_argument("matting: image and output differ in extent");
     if (isBoxEmpty(layerBox) || !IntBox::domainOf(status).contains(layerBox))
         throw std::out_of_range("matting: layer box outside the statuses");
+    for (int axis = 0; axis < 2; ++axis)
+        if (!(scale[axis] > 0.0f) || !std::isfinite(scale[axis]))
+            throw std::invalid_argument("matting: scale not positive");
     const blitz::Array<unsigned char, 2> layerStatus = cropArrayToBox(status, layerBox);
 
-    MattingWork<Format> work{image, layerStatus, layerBox, scale,
-                             estimateBoxFor(layerBox, scale, IntBox::domainOf(output)), {}, {}};
+    MattingWork<Format> work{image, status, layerStatus, layerBox, scale,
+                             estimateBoxFor(layerBox, scale, IntBox::domainOf(output)),
+                             {}, {}, {}};
     const IntBox& box = work.box;
     if (isBoxEmpty(box))   // the layer lies outside the output: nothing to produce
         return 0;
@@ -200,7 +290,7 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
 
     const double foregroundThreshold = paletteThreshold(layer.foregroundDetail, 5.0f);
     const double backgroundThreshold = paletteThreshold(layer.backgroundDetail, 3.0f);
-    if (!hasPendingPixel(layerStatus))
+    if (!hasPendingPixel(layerStatus) || !work.assignRoles())
         return 0;
 
     const Corvel::matting::StatusMask keepMask{status, 1.0f / scale[0], 1.0f / scale[1],
@@ -212,6 +302,11 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
                                          progress.subRange(0.1f));
     Corvel::matting::buildPalettePyramid(deletePyramid, image, deleteMask, &backgroundThreshold,
                                          progress.subRange(0.2f));
+    // Without any keep (or delete) colour the search of the first pending pixel would fail;
+    // so does the layer, whether or not that pixel's result would be read.
+    if (keepPyramid.back()(keepPyramid.back().lbound()).colourCount() == 0
+        || deletePyramid.back()(deletePyramid.back().lbound()).colourCount() == 0)
+        return 1;
 
     if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f)))
         return 1;
