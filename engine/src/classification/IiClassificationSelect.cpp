@@ -11,6 +11,9 @@
 namespace classification {
 namespace {
 
+/// The class level of a class image that no finished partition wrote.
+constexpr int unpartitioned = -2;
+
 // Neighbour order of the floods: (1, 0), (-1, 0), (0, 1), (0, -1).
 const IntPoint floodOffsets[4] = {IntPoint(1, 0), IntPoint(-1, 0), IntPoint(0, 1), IntPoint(0, -1)};
 
@@ -144,7 +147,14 @@ void IiClassification::select(const IntBox& selectionBox, const ByteImage* mask,
     if (mode != 0 && classLevel - 1 != owner.requestedClassCount) {
         owner.requestedClassCount = classLevel - 1;
         requestedClassCount = classLevel - 1;
-        owner.partition(ProgressRange(range.ui, start, middle));
+        try {
+            owner.partition(ProgressRange(range.ui, start, middle));
+        } catch (...) {
+            // A class image written halfway matches no level: the next Select partitions anew.
+            owner.requestedClassCount = unpartitioned;
+            requestedClassCount = unpartitioned;
+            throw;
+        }
         start = middle;
     }
 
