@@ -147,8 +147,25 @@ TEST(ImageWatershed, HugePenaltyIsClampedAndUnsafeArgumentsAreRefused) {
     }
     {
         PointListTable table(IntBox(0, 0, 3, 3));
-        EXPECT_THROW(ImageWatershed(image, table, 0), std::invalid_argument);
+        EXPECT_THROW(ImageWatershed(LevelImage(), table, 0), std::invalid_argument);
     }
+}
+
+TEST(ImageWatershed, PixelsOutsideTheLevelImageTakeTheNearestLevel) {
+    // The table reaches one pixel beyond the level image on every side.
+    const LevelImage inner = levelsFrom({"91", "11"});
+    LevelImage image(inner.copy());
+    image.reindexSelf(IntPoint(1, 1));
+    PointListTable table(IntBox(0, 0, 3, 3));
+    table.newList();
+    table.labels = 0;
+    table.labels(1, 1) = table.labels(1, 2) = table.labels(2, 1) = table.labels(2, 2) = -1;
+    ImageWatershed(image, table, 0).floodInner(ProgressRange());
+    // (1, 1) holds the highest level and floods the rest before a seed of level 10 may start.
+    EXPECT_EQ(table.labels(1, 1), 1);
+    EXPECT_EQ(table.labels(1, 2), 1);
+    EXPECT_EQ(table.labels(2, 1), 1);
+    EXPECT_EQ(table.labels(2, 2), 1);
 }
 
 TEST(ImageWatershed, StridedLevelViewsReadTheirOwnPixels) {

@@ -26,8 +26,9 @@ public:
     using LevelPixel = blitz::TinyVector<unsigned char, 3>;
 
     /// The penalty is added to a neighbour's level when it is queued; it is clamped to
-    /// +-2^24 so that level arithmetic cannot overflow. Throws std::invalid_argument when the
-    /// level image does not cover the table's box.
+    /// +-2^24 so that level arithmetic cannot overflow. Pixels of the table's box outside the
+    /// level image take the level of the nearest pixel inside it. Throws
+    /// std::invalid_argument for an empty level image.
     ImageWatershed(const blitz::Array<LevelPixel, 2>& levelImage, PointListTable& table,
                    std::int32_t penalty);
 

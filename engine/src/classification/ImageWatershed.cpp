@@ -28,12 +28,17 @@ ImageWatershed::ImageWatershed(const blitz::Array<LevelPixel, 2>& levelImage,
     : table_(table), offsets_{table.width(), 1},
       penalty_(std::clamp<std::int32_t>(penalty, -(1 << 24), 1 << 24)) {
     const IntBox box = table.box();
-    if (!IntBox::domainOf(levelImage).contains(box))
-        throw std::invalid_argument("level image does not cover the watershed's box");
+    const IntBox levels = IntBox::domainOf(levelImage);
+    if (isBoxEmpty(levels))
+        throw std::invalid_argument("watershed without a level image");
+    // Pixels of the box outside the level image (a frame around a sub-session's part of the
+    // image, say) take the level of the nearest pixel inside it.
     levels_.reserve(static_cast<std::size_t>(table.pixelCount()));
-    for (int row = box.lower[0]; row <= box.upper[0]; ++row)
+    for (int row = box.lower[0]; row <= box.upper[0]; ++row) {
+        const int r = std::clamp(row, levels.lower[0], levels.upper[0]);
         for (int column = box.lower[1]; column <= box.upper[1]; ++column)
-            levels_.push_back(levelImage(row, column)[1]);
+            levels_.push_back(levelImage(r, std::clamp(column, levels.lower[1], levels.upper[1]))[1]);
+    }
 }
 
 void ImageWatershed::enqueueSeed(int row, int column) {
