@@ -2,6 +2,8 @@
 
 #include "Colour.h"
 #include "classification/EdgePolylineList.h"
+#include "classification/ForcedEdgeStroke.h"
+#include "classification/GenerateMaskLayer.h"
 #include "classification/GlobalClassification.h"
 #include "classification/IntBox.h"
 #include "classification/ProgressRange.h"
@@ -17,10 +19,12 @@
 #include <array>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace classification {
 
 using ColourImage = blitz::Array<Corvel::utility::Colour<unsigned char>, 2>;
+using ColourImage16 = blitz::Array<Corvel::utility::Colour<unsigned short>, 2>;
 using ByteImage = blitz::Array<unsigned char, 2>;
 using LabelImage = blitz::Array<int, 2>;
 /// A pixel of the six-plane texture image the analysis works on.
@@ -82,6 +86,31 @@ public:
     void growChangedBox(const IntBox& changed);
     /// The changed box since the last call, forgotten by this call.
     std::optional<IntBox> takeChangedBox();
+
+    /// Generates the cut-out's colours and alpha into `output` (output resolution, over the
+    /// output box of the generation; source, statuses and forced edges as the session's driver
+    /// prepares them) in 8-bit pixels; generateMask16 and generateMask15 do the same for 16-bit
+    /// pixels with maximum 65535 and 32768. `requestedBox` (working resolution) or null for the
+    /// whole image; `scale` output pixels per working pixel on each axis (1, 2, 4 or 8);
+    /// `layers` may be reduced to a solo layer. Returns 1 when there is nothing to generate or
+    /// a matting layer failed and no forced edge was drawn, else 0. On every exception the
+    /// statuses are as before the call, and an early or failed part-image generation leaves no
+    /// status changed.
+    int generateMask8(ColourImage output, const ColourImage& source, ByteImage status,
+                      const IntBox* requestedBox, const FloatPoint& scale,
+                      std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                      float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                      ProgressRange progress);
+    int generateMask16(ColourImage16 output, const ColourImage16& source, ByteImage status,
+                       const IntBox* requestedBox, const FloatPoint& scale,
+                       std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                       float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                       ProgressRange progress);
+    int generateMask15(ColourImage16 output, const ColourImage16& source, ByteImage status,
+                       const IntBox* requestedBox, const FloatPoint& scale,
+                       std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                       float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                       ProgressRange progress);
 
     /// The working box as a command starts: empty.
     void resetWorkingBox() { workingBox = IntBox(1, 0, 0, 0); }
