@@ -257,6 +257,23 @@ TEST(GenerateMask, SoloLayerOutsideTheImageIsClippedOrRefused) {
     }
 }
 
+// Layers whose boxes stick out of the image are clipped to it: their passes read and write
+// only inside the image (the sanitizers would see any access outside), and the cut-out is
+// complete.
+TEST(GenerateMask, LayerBoxesOutsideTheImageAreClipped) {
+    Cut<MaskFormat8> cut(16, 8, 2);
+    GenerateMaskLayer colourMap, matting, plain;
+    colourMap.box = IntBox(-5, -5, 7, 20);
+    colourMap.colourMapLayer = true;
+    colourMap.smoothingAmount = 1.0f;
+    matting.box = IntBox(8, -3, 30, 30);
+    matting.mattingLayer = true;
+    plain.box = IntBox(-100, -100, 100, 100);
+    plain.blendValue = 0.7f;
+    EXPECT_EQ(cut.generate(nullptr, {plain, colourMap, matting}), 0);
+    expectCutOut(cut, 0, 31);
+}
+
 // The passes run by kind: colour-map layers in map(0.2)..map(0.75) of the core's range, then
 // the global pass in map(0.75)..map(0.9). A solo colour-map layer runs no global pass.
 TEST(GenerateMask, ColourMapLayersRunBeforeTheGlobalPass) {

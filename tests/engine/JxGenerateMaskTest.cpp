@@ -225,34 +225,44 @@ struct AnalysedPicture {
 TEST(JxGenerateMask, CancelledAnywhereChangesNothing) {
     const JxRect lowerRows{0, 8, 24, 8};
     for (const bool wholeImage : {true, false}) {
-        SCOPED_TRACE(wholeImage ? "whole image" : "rows 8 to 15");
-        AnalysedPicture picture;
-        ASSERT_TRUE(picture.analysed);
-        // Whole image: keep marks only, so the auto fill runs over the image. Rows 8..15: keep
-        // marks but no delete marks there, so it runs over those rows.
-        picture.mark(wholeImage ? 0 : 8);
-        const std::vector<unsigned char> statuses = picture.e.all();
-        const std::uint32_t undos = picture.e.undos();
-        bool finished = false;
-        for (int at = 1; at < 200 && !finished; ++at) {
-            SCOPED_TRACE(at);
-            CancelAt::calls = 0;
-            CancelAt::at = at;
-            Buffer output(24, 16, JxFormatRgba8, 0x33);
-            const std::vector<unsigned char> before = output.bytes;
-            const int result = picture.generate(output, wholeImage ? nullptr : &lowerRows,
-                                                &CancelAt::callback);
-            if (result == JxOk) {
-                finished = true;
-                EXPECT_GT(at, 2) << "a generation this size reports more than once";
-                break;
+        for (const bool fullHistory : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << (wholeImage ? "whole image" : "rows 8 to 15")
+                                              << (fullHistory ? ", full history" : ""));
+            AnalysedPicture picture;
+            ASSERT_TRUE(picture.analysed);
+            for (int g = 0; fullHistory && g < 200; ++g)
+                ASSERT_EQ(JxBeginUndoGroup(picture.e.session), JxOk);
+            // Whole image: keep marks only, so the auto fill runs over the image. Rows 8..15:
+            // keep marks but no delete marks there, so it runs over those rows.
+            picture.mark(wholeImage ? 0 : 8);
+            const std::vector<unsigned char> statuses = picture.e.all();
+            const std::uint32_t undos = picture.e.undos();
+            bool finished = false;
+            for (int at = 1; at < 200 && !finished; ++at) {
+                SCOPED_TRACE(at);
+                CancelAt::calls = 0;
+                CancelAt::at = at;
+                Buffer output(24, 16, JxFormatRgba8, 0x33);
+                const std::vector<unsigned char> before = output.bytes;
+                const int result = picture.generate(output, wholeImage ? nullptr : &lowerRows,
+                                                    &CancelAt::callback);
+                if (result == JxOk) {
+                    finished = true;
+                    EXPECT_GT(at, 2) << "a generation this size reports more than once";
+                    break;
+                }
+                ASSERT_EQ(result, JxCancelled);
+                EXPECT_EQ(output.bytes, before);
+                EXPECT_EQ(picture.e.all(), statuses);
+                // A full history drops its oldest group when the auto fill opens one; taking
+                // the fill back cannot bring that group back, but it takes back no other.
+                if (fullHistory && wholeImage)
+                    EXPECT_GE(picture.e.undos() + at, undos);
+                else
+                    EXPECT_EQ(picture.e.undos(), undos);
             }
-            ASSERT_EQ(result, JxCancelled);
-            EXPECT_EQ(output.bytes, before);
-            EXPECT_EQ(picture.e.all(), statuses);
-            EXPECT_EQ(picture.e.undos(), undos);
+            EXPECT_TRUE(finished);
         }
-        EXPECT_TRUE(finished);
     }
 }
 
