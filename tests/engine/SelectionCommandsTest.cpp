@@ -256,17 +256,24 @@ void handDrawnSegmentation(Engine& e) {
     c.gradientScale = 1.0f;
 }
 
-TEST(JxAutoComplex, FillsTheEnclosedHoleOfAFloodingSelectAndNothingElse) {
-    Engine e(14, 14);
+/// Delete marks along the left border, the hand-drawn segmentation, an undo group, and a
+/// keep Select of the ring's region (mode 3, seeded at column 4, row 5).
+std::vector<std::string> selectTheRing(Engine& e) {
     std::vector<std::string> rows(14, std::string(14, '.'));
     for (auto& row : rows)
-        row[0] = 'd';   // the opposite status along the left border
+        row[0] = 'd';
     start(e, rows, true);
     handDrawnSegmentation(e);
-    ASSERT_EQ(JxBeginUndoGroup(e.session), JxOk);
+    EXPECT_EQ(JxBeginUndoGroup(e.session), JxOk);
     const Bytes seed(4, 5, 1, 1, {});
     const JxSelection s = seed.selection();
-    ASSERT_EQ(JxSelect(e.session, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    EXPECT_EQ(JxSelect(e.session, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    return rows;
+}
+
+TEST(JxAutoComplex, FillsTheEnclosedHoleOfAFloodingSelectAndNothingElse) {
+    Engine e(14, 14);
+    const std::vector<std::string> rows = selectTheRing(e);
     const Statuses selected = e.all();
     ASSERT_EQ(e.at(7, 7), 1);   // the hole is another region
     ASSERT_EQ(e.at(4, 4), 2);
@@ -286,14 +293,7 @@ TEST(JxAutoComplex, FillsTheEnclosedHoleOfAFloodingSelectAndNothingElse) {
 
 TEST(JxAutoComplex, BlendsWhereTheSelectionMeetsTheOppositeStatus) {
     Engine e(14, 14);
-    std::vector<std::string> rows(14, std::string(14, '.'));
-    for (auto& row : rows)
-        row[0] = 'd';
-    start(e, rows, true);
-    handDrawnSegmentation(e);
-    const Bytes seed(4, 5, 1, 1, {});
-    const JxSelection s = seed.selection();
-    ASSERT_EQ(JxSelect(e.session, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    selectTheRing(e);
     ASSERT_EQ(JxAutoComplex(e.session, e.status, 1.0f, nullptr), JxOk);
     // The two floods meet between column 0 and the ring (above and below it a little further
     // right): blend there, on either side of the meeting line, the delete marks included; and
@@ -347,12 +347,7 @@ TEST(JxAutoComplex, NeedsAnAnalysisAndRollsBackWhenCancelled) {
     for (int at = 1; at < 20; ++at) {
         SCOPED_TRACE(at);
         Engine e(14, 14);
-        start(e, rows, true);
-        handDrawnSegmentation(e);
-        ASSERT_EQ(JxBeginUndoGroup(e.session), JxOk);
-        const Bytes seed(4, 5, 1, 1, {});
-        const JxSelection s = seed.selection();
-        ASSERT_EQ(JxSelect(e.session, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+        selectTheRing(e);
         const Statuses selected = e.all();
         CancelAt::reset(at);
         const int code = JxAutoComplex(e.session, e.status, 1.0f, &CancelAt::callback);
