@@ -201,6 +201,7 @@ TEST(UpdateCellHistograms, MovedGridOfTheSameSizeKeepsItsStorage) {
 
 TEST(UpdateCellHistograms, ChannelsAreHandedOutFiveDownToZeroInSixSteps) {
     Segmentation segmentation;
+    segmentation.setWorkerCount(1);
     segmentation.setAnalysisImage(segtest::patternImage(12, 12));
     RecordingUI ui;
     segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f));
@@ -210,6 +211,22 @@ TEST(UpdateCellHistograms, ChannelsAreHandedOutFiveDownToZeroInSixSteps) {
         EXPECT_FLOAT_EQ(reports[k].fraction, 0.6f * std::min(k + 1, 6) / 6.0f) << k;
         EXPECT_EQ(reports[k].onCallingThread, k == 0) << k;
     }
+
+    // Shared by four workers: the first four channels are handed out here, every worker
+    // reports the end once, and the reports still only rise.
+    segmentation.setWorkerCount(4);
+    segmentation.currentSettings.overlap = 2;
+    ui.clear();
+    EXPECT_TRUE(segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f)));
+    const auto shared = ui.reports();
+    ASSERT_EQ(shared.size(), 10u);
+    for (std::size_t k = 0; k < shared.size(); ++k) {
+        EXPECT_EQ(shared[k].onCallingThread, k < 4) << k;
+        if (k > 0) {
+            EXPECT_GE(shared[k].fraction, shared[k - 1].fraction) << k;
+        }
+    }
+    EXPECT_FLOAT_EQ(shared.back().fraction, 0.6f);
 }
 
 struct FailureCase {
@@ -228,6 +245,7 @@ TEST(UpdateCellHistograms, CancellationAndFailureComeBackToTheCallingThread) {
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         Segmentation segmentation;
+        segmentation.setWorkerCount(1);
         segmentation.setAnalysisImage(segtest::patternImage(12, 12));
         RecordingUI ui;
         ui.onReport = [&](const RecordingUI::Report& report, int) {

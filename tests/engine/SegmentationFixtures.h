@@ -102,7 +102,7 @@ inline std::vector<std::int32_t> countsOf(const classification::Histogram1D& h) 
 }
 
 inline bool sameElement(int a, int b) { return a == b; }
-inline bool sameElement(const classification::EdgePixel& a, const classification::EdgePixel& b) {
+inline bool sameElement(const classification::EdgeMapPixel& a, const classification::EdgeMapPixel& b) {
     return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
 }
 

@@ -16,12 +16,12 @@ namespace {
 /// levels are `valleys`; the margin is 0 and labelled 0. Returns the labels and the count.
 std::pair<std::vector<int>, int> floodRow(const std::vector<int>& valleys, int penalty) {
     EdgeMap map(blitz::Range(-2, 2), blitz::Range(-2, 7));
-    map = EdgePixel(0, 0, 0);
+    map = EdgeMapPixel(0, 0, 0);
     blitz::Array<std::int32_t, 2> labels(map.shape());
     labels.reindexSelf(map.base());
     labels = 0;
     for (int y = 0; y <= 5; ++y) {
-        map(0, y) = EdgePixel(100, static_cast<unsigned char>(valleys[static_cast<std::size_t>(y)]), 0);
+        map(0, y) = EdgeMapPixel(100, static_cast<unsigned char>(valleys[static_cast<std::size_t>(y)]), 0);
         labels(0, y) = -1;
     }
     ClassAllocator allocator;

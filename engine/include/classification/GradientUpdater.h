@@ -7,9 +7,46 @@
 
 #include <blitz/array.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace classification {
+
+/// What the gradient workers read of the peak analysis, gathered once per run so that the
+/// corner loop does no division: per hump, the significance of its right-hand valley and the
+/// inverse squares of its heights (floored at 1, so that an empty valley rates as a very deep
+/// one instead of an infinite one that would poison the whole map's scale); per cell and
+/// channel, the bin shift and the range of its humps.
+class GradientTables {
+public:
+    struct Hump {
+        std::int32_t valleyBin;
+        float significance;
+        float peakCost;       // 1 / peakHeight^2
+        float shoulderCost;   // 1 / shoulderHeight^2
+        float valleyCost;     // 1 / valleyHeight^2
+    };
+    struct CellHumps {
+        int shift;
+        int first;   // index into humps()
+        int last;
+    };
+
+    explicit GradientTables(const Segmentation& segmentation);
+
+    /// The six channels' entries of cell (i, j).
+    const CellHumps* cell(int i, int j) const {
+        return &cells_[static_cast<std::size_t>(((i - grid_.lower[0]) * columns_ + (j - grid_.lower[1])) *
+                                                Segmentation::channelCount)];
+    }
+    const Hump* humps() const { return humps_.data(); }
+
+private:
+    IntBox grid_;
+    int columns_ = 0;
+    std::vector<Hump> humps_;
+    std::vector<CellHumps> cells_;
+};
 
 /// A worker of the gradient stage. For every pixel corner of its strips it rates how strongly
 /// the four pixels around the corner are separated by the valleys of the nearby cells' local
@@ -17,8 +54,9 @@ namespace classification {
 /// segmentation's dispenser; workers write disjoint rows of the map.
 class GradientUpdater {
 public:
-    GradientUpdater(const Segmentation& owner, StripDispenser& dispenser,
-                    const WorkerOutcome& outcome, blitz::Array<CornerRating, 2> corners);
+    GradientUpdater(const Segmentation& owner, const GradientTables& tables,
+                    StripDispenser& dispenser, const WorkerOutcome& outcome,
+                    blitz::Array<CornerRating, 2> corners);
 
     /// Takes the next strip: the empty strip once the run was cancelled, failed or stopped.
     void nextStrip();
@@ -33,6 +71,7 @@ private:
     void processStrip();
 
     const Segmentation* owner_;
+    const GradientTables* tables_;
     StripDispenser* dispenser_;
     const WorkerOutcome* outcome_;
     blitz::Array<CornerRating, 2> corners_;

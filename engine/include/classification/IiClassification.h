@@ -71,6 +71,13 @@ public:
     /// object's history; a new status of 0 and a pixel whose status is 0 leave the pixel as it is.
     void setStatus(ByteImage status, const ByteImage& newStatuses);
 
+    /// The segmentation of the analysis image with the current settings: runs the stages whose
+    /// inputs changed (see Segmentation), keeps the cache in `stageSettings`, and publishes the
+    /// edge map (over the analysis box grown by 2), its edge-width plane, the gradient scale, the
+    /// segment labels (over the box grown by 2; empty when the image tolerance is 1 or less) and
+    /// their count. Throws what the stages throw, after resetting the cache.
+    bool runSegmentation(ProgressRange range);
+
     /// Adds `changed` to the box of statuses changed since the session last published it.
     void growChangedBox(const IntBox& changed);
     /// The changed box since the last call, forgotten by this call.
@@ -155,9 +162,9 @@ public:
     LabelImage classLabels;         // the colour class of every pixel
     LabelImage classLabelsStorage;  // classLabels with a two-pixel margin
     Quantiser quantiser;
+    Segmentation segmentation;      // the stages' grids, peaks, workers and cache
 
     // The analysis machinery.
-    Segmentation segmentation;
     ColourClassifier classifier;
     /// Worker threads of every analysis stage; 0 means one per processor.
     unsigned workerCount = 0;

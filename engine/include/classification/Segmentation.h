@@ -17,10 +17,12 @@
 
 namespace classification {
 
+class GradientTables;
+
 /// A pixel of the edge map: channel 0 the shoulder level, channel 1 the valley level of the
 /// gradient stage, channel 2 the edge width in pixels.
-using EdgePixel = blitz::TinyVector<unsigned char, 3>;
-using EdgeMap = blitz::Array<EdgePixel, 2>;
+using EdgeMapPixel = blitz::TinyVector<unsigned char, 3>;
+using EdgeMap = blitz::Array<EdgeMapPixel, 2>;
 
 /// The two ratings of a pixel corner: from the shoulder heights and from the valley heights.
 using CornerRating = blitz::TinyVector<float, 2>;
@@ -33,7 +35,7 @@ using HistogramGrid = blitz::Array<Histogram1D, 2>;
 /// The stages run in this order, each told whether an earlier stage changed its outputs and
 /// each skipping its work when neither that nor its own settings changed:
 ///  1. cell histograms: six smoothed local histograms for every cell of a grid of
-///     `resolution` pixels, on a worker thread;
+///     `resolution` pixels, one channel per worker;
 ///  2. histogram peaks ("Watershed first"): every cell histogram cut into humps at its valleys;
 ///  3. gradient map: shoulder and valley ratings of every pixel, on one worker per processor;
 ///  4. edge-width map: a slowly varying edge width per pixel;
@@ -75,7 +77,8 @@ public:
     const IntBox& box() const { return box_; }
     const AnalysisImage& analysisImage() const { return analysisImage_; }
 
-    /// Worker threads of the gradient stage; 0 (the default) means one per processor.
+    /// Worker threads of the cell histogram stage (at most one per channel) and of the gradient
+    /// stage; 0 (the default) means one per processor.
     void setWorkerCount(unsigned count) { workerCount_ = count; }
     unsigned workerCount() const { return workerCount_; }
 
@@ -125,7 +128,8 @@ private:
 
     /// Sizes the edge map to the analysis box grown by 2 (new storage when the box changed).
     void prepareEdgeMap();
-    void runGradientWorkers(blitz::Array<CornerRating, 2>& corners, ProgressRange range);
+    void runGradientWorkers(const GradientTables& tables, blitz::Array<CornerRating, 2>& corners,
+                            ProgressRange range);
     /// Throws std::logic_error unless every cell histogram of the current grid has its peaks.
     void checkPeaksMatchHistograms() const;
 

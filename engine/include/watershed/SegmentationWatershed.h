@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -24,7 +25,7 @@ namespace classification {
 /// the box grown by 2, so the eight neighbours of every box pixel exist.
 class SegmentationWatershed {
 public:
-    using Node = std::ptrdiff_t;
+    using Node = std::int32_t;   // keeps queue entries small; images stay below 2^31 pixels
     using Level = int;
 
     SegmentationWatershed(const blitz::Array<blitz::TinyVector<unsigned char, 3>, 2>& edgeMap,
@@ -36,6 +37,8 @@ public:
             !IntBox::domainOf(edgeMap).contains(IntBox(box.lower[0] - 1, box.lower[1] - 1,
                                                        box.upper[0] + 1, box.upper[1] + 1)))
             throw std::invalid_argument("watershed label array does not match the edge map");
+        if (edgeMap.numElements() > INT32_MAX)
+            throw std::length_error("edge map too large for the watershed");
         origin_ = IntPoint(edgeMap.lbound(0), edgeMap.lbound(1));
         levels_ = &edgeMap(origin_);
         labels_ = &labels(origin_);
@@ -57,7 +60,7 @@ public:
     }
 
     Node nodeAt(int x, int y) const {
-        return (x - origin_[0]) * rowStep_ + (y - origin_[1]) * columnStep_;
+        return static_cast<Node>((x - origin_[0]) * rowStep_ + (y - origin_[1]) * columnStep_);
     }
 
     Level nodeLevel(Node node) const { return levels_[node][0]; }
@@ -69,7 +72,12 @@ public:
     void forEachNeighbour(Node node, Visit visit) const {
         const int own = levels_[node][1];
         for (const std::ptrdiff_t step : neighbourSteps_) {
-            const Node neighbour = node + step;
+            const Node neighbour = static_cast<Node>(node + step);
+            // An entry whose target is labelled already (another segment, the frame) changes
+            // nothing when it leaves the queue and records no adjacency here, and leaving it
+            // out changes no other entry's turn: it is never queued.
+            if (labels_[neighbour] != -1)
+                continue;
             // Capped at the top level: a flood entry takes the lower of its path's level and
             // this, and path levels never exceed 255.
             visit(neighbour, std::min(std::max(own, static_cast<int>(levels_[neighbour][1])) + penalty_, 255));

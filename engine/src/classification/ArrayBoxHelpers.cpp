@@ -1,5 +1,7 @@
 #include "classification/ArrayBoxHelpers.h"
 
+#include "classification/ReplicateBorder.h"
+
 #include <stdexcept>
 
 namespace classification {
@@ -10,29 +12,6 @@ template <typename T>
 void requireBoxInside(const blitz::Array<T, 2>& array, const IntBox& box) {
     if (isBoxEmpty(box) || !IntBox::domainOf(array).contains(box))
         throw std::out_of_range("Box empty or outside the array");
-}
-
-template <typename T>
-void replicateBorder(blitz::Array<T, 2> array, const IntBox& box) {
-    requireBoxInside(array, box);
-    const int L0 = array.lbound(0), U0 = array.ubound(0), L1 = array.lbound(1), U1 = array.ubound(1);
-    const int b0 = box.lower[0], e0 = box.upper[0], b1 = box.lower[1], e1 = box.upper[1];
-    // First along the first axis inside the box's columns, then along the second axis over
-    // every row, so the corners take the corner values.
-    for (int i = L0; i < b0; ++i)
-        for (int j = b1; j <= e1; ++j)
-            array(i, j) = array(b0, j);
-    for (int i = U0; i > e0; --i)
-        for (int j = b1; j <= e1; ++j)
-            array(i, j) = array(e0, j);
-    for (int i = L0; i <= U0; ++i) {
-        const T low = array(i, b1);
-        const T high = array(i, e1);
-        for (int j = L1; j < b1; ++j)
-            array(i, j) = low;
-        for (int j = U1; j > e1; --j)
-            array(i, j) = high;
-    }
 }
 
 }  // namespace

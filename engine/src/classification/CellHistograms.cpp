@@ -50,22 +50,27 @@ CornerRangeArray buildCornerRanges(const blitz::Array<unsigned char, 2>& image,
                                    ProgressRange range) {
     const int x0 = image.lbound(0), x1 = image.ubound(0);
     const int y0 = image.lbound(1), y1 = image.ubound(1);
-    CornerRangeArray corners(blitz::Range(x0, x1), blitz::Range(y0, y1));
+    const int columns = y1 - y0 + 1;
+    const std::ptrdiff_t step = image.stride(1);
+    CornerRangeArray corners(blitz::Range(x0, x1), blitz::Range(y0, y1));   // rows contiguous
     for (int x = x0; x <= x1; ++x) {
-        for (int y = y0; y < y1; ++y) {
-            const unsigned char a = image(x, y), b = image(x, y + 1);
-            corners(x, y) = CornerRange{std::min(a, b), std::max(a, b)};
+        const unsigned char* in = &image(x, y0);
+        CornerRange* out = &corners(x, y0);
+        for (int k = 0; k + 1 < columns; ++k) {
+            const unsigned char a = in[k * step], b = in[(k + 1) * step];
+            out[k] = CornerRange{std::min(a, b), std::max(a, b)};
         }
-        corners(x, y1) = CornerRange{image(x, y1), image(x, y1)};
+        out[columns - 1] = CornerRange{in[(columns - 1) * step], in[(columns - 1) * step]};
     }
     range.report(0.5f);
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            CornerRange& here = corners(x, y);
-            const CornerRange& below = corners(x + 1, y);
-            here.minimum = std::min(here.minimum, below.minimum);
-            here.maximum = std::max(here.maximum, below.maximum);
+    for (int x = x0; x < x1; ++x) {
+        CornerRange* here = &corners(x, y0);
+        const CornerRange* below = &corners(x + 1, y0);
+        for (int k = 0; k < columns; ++k) {
+            here[k].minimum = std::min(here[k].minimum, below[k].minimum);
+            here[k].maximum = std::max(here[k].maximum, below[k].maximum);
         }
+    }
     return corners;
 }
 

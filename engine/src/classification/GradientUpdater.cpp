@@ -5,11 +5,45 @@
 
 namespace classification {
 
-GradientUpdater::GradientUpdater(const Segmentation& owner, StripDispenser& dispenser,
-                                 const WorkerOutcome& outcome,
+namespace {
+
+float inverseSquare(std::int32_t height) {
+    const float floored = static_cast<float>(std::max(height, 1));
+    return 1.0f / (floored * floored);
+}
+
+}  // namespace
+
+GradientTables::GradientTables(const Segmentation& segmentation)
+    : grid_(segmentation.cellGrid()), columns_(grid_.columns()) {
+    std::size_t offsets[Segmentation::channelCount];
+    for (int c = 0; c < Segmentation::channelCount; ++c) {
+        offsets[c] = humps_.size();
+        for (const HistogramPeak& peak : segmentation.peakList(c))
+            humps_.push_back(Hump{peak.valleyBin,
+                                  valleySignificance(peak.shoulderHeight, peak.valleyHeight),
+                                  inverseSquare(peak.peakHeight), inverseSquare(peak.shoulderHeight),
+                                  inverseSquare(peak.valleyHeight)});
+    }
+    cells_.resize(static_cast<std::size_t>(grid_.rows()) * static_cast<std::size_t>(columns_) *
+                  Segmentation::channelCount);
+    for (int i = grid_.lower[0]; i <= grid_.upper[0]; ++i)
+        for (int j = grid_.lower[1]; j <= grid_.upper[1]; ++j) {
+            CellHumps* entry = const_cast<CellHumps*>(cell(i, j));
+            for (int c = 0; c < Segmentation::channelCount; ++c) {
+                const Histogram1D& histogram = segmentation.cellHistograms(c)(i, j);
+                entry[c] = CellHumps{histogram.shift(),
+                                     static_cast<int>(offsets[c]) + histogram.firstPeak,
+                                     static_cast<int>(offsets[c]) + histogram.endPeak - 1};
+            }
+        }
+}
+
+GradientUpdater::GradientUpdater(const Segmentation& owner, const GradientTables& tables,
+                                 StripDispenser& dispenser, const WorkerOutcome& outcome,
                                  blitz::Array<CornerRating, 2> corners)
-    : owner_(&owner), dispenser_(&dispenser), outcome_(&outcome), corners_(corners),
-      grid_(owner.cellGrid()) {
+    : owner_(&owner), tables_(&tables), dispenser_(&dispenser), outcome_(&outcome),
+      corners_(corners), grid_(owner.cellGrid()) {
     const int resolution = std::max(owner.currentSettings.resolution, 1);
     inverseResolution_ = 1.0f / static_cast<float>(resolution);
     halfInverseResolution_ = 0.5f / static_cast<float>(resolution);
@@ -28,36 +62,29 @@ void GradientUpdater::operator()() {
 
 CornerRating GradientUpdater::cellEdgeCost(int i, int j, const unsigned char* lo,
                                            const unsigned char* hi) const {
+    const GradientTables::CellHumps* cell = tables_->cell(i, j);
+    const GradientTables::Hump* humps = tables_->humps();
     float shoulders = 0.0f;
     float valleys = 0.0f;
     for (int c = 0; c < Segmentation::channelCount; ++c) {
-        const Histogram1D& histogram = owner_->cellHistograms(c)(i, j);
-        const PeakList& peaks = owner_->peakList(c);
-        const int a = lo[c] >> histogram.shift();
-        const int b = hi[c] >> histogram.shift();
-        const int last = histogram.endPeak - 1;
-        int k = histogram.firstPeak;
-        while (k < last && peaks[k].valleyBin < a)
+        const int a = lo[c] >> cell[c].shift;
+        const int b = hi[c] >> cell[c].shift;
+        const int last = cell[c].last;
+        int k = cell[c].first;
+        while (k < last && humps[k].valleyBin < a)
             ++k;   // the hump that holds a
-        std::int32_t shoulder;
-        std::int32_t valley;
-        if (peaks[k].valleyBin >= b) {
-            shoulder = valley = peaks[k].peakHeight;   // a and b in one hump
-        } else {
-            int best = k;
-            for (int m = k + 1; m <= last && peaks[m].valleyBin < b; ++m)
-                if (valleySignificance(peaks[m].shoulderHeight, peaks[m].valleyHeight) >
-                    valleySignificance(peaks[best].shoulderHeight, peaks[best].valleyHeight))
-                    best = m;
-            shoulder = peaks[best].shoulderHeight;
-            valley = peaks[best].valleyHeight;
+        if (humps[k].valleyBin >= b) {   // a and b in one hump
+            shoulders += humps[k].peakCost;
+            valleys += humps[k].peakCost;
+            continue;
         }
-        // Heights of at least 1 keep the costs finite: an empty valley rates as a very deep
-        // one instead of an infinite one that would poison the whole map's scale.
-        const float heightA = static_cast<float>(std::max(shoulder, 1));
-        const float heightB = static_cast<float>(std::max(valley, 1));
-        shoulders += 1.0f / (heightA * heightA);
-        valleys += 1.0f / (heightB * heightB);
+        // The most significant valley between a and b; the first of equal ones.
+        int best = k;
+        for (int m = k + 1; m <= last && humps[m].valleyBin < b; ++m)
+            if (humps[m].significance > humps[best].significance)
+                best = m;
+        shoulders += humps[best].shoulderCost;
+        valleys += humps[best].valleyCost;
     }
     return CornerRating(shoulders, valleys);
 }
@@ -66,20 +93,25 @@ void GradientUpdater::processStrip() {
     const AnalysisImage& image = owner_->analysisImage();
     const int y0 = strip_.lo[1];
     const int y1 = strip_.hi[1];   // excluded
+    if (y1 <= y0)
+        return;
     columnCells_.clear();
     for (int y = y0; y < y1; ++y) {
         CellPair columns = cellPairAt(y, inverseResolution_, grid_.lower[1], grid_.upper[1]);
         columns.firstWeight -= halfInverseResolution_;   // at the corner right of pixel y
         columnCells_.push_back(columns);
     }
+    const std::ptrdiff_t step = image.stride(1);
     for (int x = strip_.lo[0]; x < strip_.hi[0]; ++x) {
         const CellPair rows = cellPairAt(x, inverseResolution_, grid_.lower[0], grid_.upper[0]);
         const float wx = rows.firstWeight - halfInverseResolution_;
-        for (int y = y0; y < y1; ++y) {
-            const AnalysisPixel& p00 = image(x, y);
-            const AnalysisPixel& p10 = image(x + 1, y);
-            const AnalysisPixel& p01 = image(x, y + 1);
-            const AnalysisPixel& p11 = image(x + 1, y + 1);
+        const AnalysisPixel* upper = &image(x, y0);
+        const AnalysisPixel* lower = &image(x + 1, y0);
+        for (int y = y0; y < y1; ++y, upper += step, lower += step) {
+            const AnalysisPixel& p00 = upper[0];
+            const AnalysisPixel& p01 = upper[step];
+            const AnalysisPixel& p10 = lower[0];
+            const AnalysisPixel& p11 = lower[step];
             unsigned char lo[Segmentation::channelCount];
             unsigned char hi[Segmentation::channelCount];
             for (int c = 0; c < Segmentation::channelCount; ++c) {
@@ -88,7 +120,7 @@ void GradientUpdater::processStrip() {
             }
             const CellPair& columns = columnCells_[static_cast<std::size_t>(y - y0)];
             const float wy = columns.firstWeight;
-            // Terms of weight 0 are skipped: their cells may lie on the far side of the grid.
+            // Terms of weight 0 are skipped: nothing of them can reach the rating.
             auto alongY = [&](int i, float* sum) {
                 if (wy != 0.0f) {
                     const CornerRating q = cellEdgeCost(i, columns.first, lo, hi);

@@ -60,13 +60,44 @@ void Histogram1D::setRangeFromPairs(const blitz::Array<CornerRange, 2>& ranges, 
     setRange(lo, hi, bits, 0);
 }
 
+namespace {
+
+/// (weight << shift) / max(span, 1) for the spans and shifts of byte histograms, which every
+/// pixel corner of a cell histogram needs: a table instead of a division per corner.
+class ValueWeights {
+public:
+    static constexpr int maxShift = 8;
+    static constexpr int maxSpan = 255;
+
+    explicit ValueWeights(long long weight) {
+        for (int s = 0; s <= maxShift; ++s)
+            for (int span = 0; span <= maxSpan; ++span)
+                table_[s][span] = (weight << s) / std::max(span, 1);
+    }
+    long long at(int shift, int span) const { return table_[shift][span]; }
+
+private:
+    long long table_[maxShift + 1][maxSpan + 1];
+};
+
+long long weightPerValue(std::int32_t weight, int shift, int span) {
+    static const ValueWeights full(1024);
+    static const ValueWeights half(512);
+    if (shift <= ValueWeights::maxShift && span >= 0 && span <= ValueWeights::maxSpan &&
+        (weight == 1024 || weight == 512))
+        return (weight == 1024 ? full : half).at(shift, span);
+    // In 64 bits: the weight times 2^shift leaves the int32 range for wide bins.
+    return (static_cast<long long>(weight) << shift) / std::max(span, 1);
+}
+
+}  // namespace
+
 void Histogram1D::addRangeWeight(int lo, int hi, std::int32_t weight) {
     const int s = shift_;
     const int lowBin = lo >> s;
     const int highBin = hi >> s;
     assert(lowBin >= firstBin() && highBin <= lastBin() && lo <= hi);
-    // In 64 bits: the weight times 2^shift leaves the int32 range for wide bins.
-    const long long perValue = (static_cast<long long>(weight) << s) / std::max(hi - lo, 1);
+    const long long perValue = weightPerValue(weight, s, hi - lo);
     if (lowBin == highBin) {
         bin(lowBin) += static_cast<std::int32_t>(((hi - lo + 1) * perValue) >> s);
         return;

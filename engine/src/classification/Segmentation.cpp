@@ -7,15 +7,7 @@
 
 namespace classification {
 
-Segmentation::Segmentation() {
-    currentSettings.colourBits = 5;
-    currentSettings.featureTol = 1.1f;
-    currentSettings.imageTol = 2.0f;
-    currentSettings.focus = 0.0f;
-    currentSettings.interpolation = 0;
-    currentSettings.resolution = 8;
-    currentSettings.overlap = 1;
-    currentSettings.inFocusEdgeWidth = 2;
+Segmentation::Segmentation() : currentSettings(SegmentInfo::initial()) {
     segmentationChannels.fill(true);
     // The owner of every peak list's first entry: one bin holding the count 1.
     rootHistogram_.setRange(0, 0, 8, 0);

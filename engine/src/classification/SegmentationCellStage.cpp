@@ -46,10 +46,18 @@ bool Segmentation::updateCellHistograms(bool /*changed*/, ProgressRange range) {
     taskRange_ = range.subRange(1.0f);
     histogramOutcome_.reset();
 
-    const int first = takeNextTask();
+    // The channel tasks are independent (each writes only its own channel's grid), so they
+    // share as many workers as there are channels and processors; each worker's first channel
+    // is handed out, and reported, here.
+    const unsigned threads = std::min<unsigned>(channelTasks, workerThreadCount(workerCount_));
     {
-        WorkerGroup workers(histogramOutcome_, 1);
-        workers.start(HistogramUpdater(*this, first));
+        WorkerGroup workers(histogramOutcome_, threads);
+        for (unsigned t = 0; t < threads; ++t) {
+            const int first = takeNextTask();
+            if (first == -1)
+                break;
+            workers.start(HistogramUpdater(*this, first));
+        }
         workers.join();
     }
     histogramOutcome_.throwIfStopped();

@@ -63,11 +63,12 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     range.report(0.1f, range.ui ? progressMessage("src/classification/Segmentation", 256,
                                                   "After array creation")
                                 : std::string());
-    runGradientWorkers(corners, range.subRange(0.6f));
+    const GradientTables tables(*this);
+    runGradientWorkers(tables, corners, range.subRange(0.6f));
 
     if (box_.rows() < 2 || box_.columns() < 2) {
         gradientScale_ = 1.0f;
-        edgeMap_ = EdgePixel(0, 0, 0);
+        edgeMap_ = EdgeMapPixel(0, 0, 0);
         return true;
     }
     float minimum = std::numeric_limits<float>::max();
@@ -90,7 +91,7 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     range.report(0.9f);
     combineFourCorners(edgeMap_[1], cornerBox, morphology::RunningMinimum());
     if (isBoxEmpty(inner)) {
-        edgeMap_ = EdgePixel(0, 0, 0);
+        edgeMap_ = EdgeMapPixel(0, 0, 0);
         return true;
     }
     replicateBorder(edgeMap_[0], inner);
@@ -98,7 +99,8 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     return true;
 }
 
-void Segmentation::runGradientWorkers(blitz::Array<CornerRating, 2>& corners, ProgressRange range) {
+void Segmentation::runGradientWorkers(const GradientTables& tables,
+                                      blitz::Array<CornerRating, 2>& corners, ProgressRange range) {
     gradientOutcome_.reset();
     stripDispenser_.reset(box_.lower, box_.upper, range);
     const unsigned threads = workerThreadCount(workerCount_);
@@ -107,7 +109,7 @@ void Segmentation::runGradientWorkers(blitz::Array<CornerRating, 2>& corners, Pr
         // group stops and joins the started workers before the corner map goes away.
         WorkerGroup workers(gradientOutcome_, threads);
         for (unsigned t = 0; t < threads; ++t) {
-            GradientUpdater worker(*this, stripDispenser_, gradientOutcome_, corners);
+            GradientUpdater worker(*this, tables, stripDispenser_, gradientOutcome_, corners);
             worker.nextStrip();
             workers.start(std::move(worker));
         }
