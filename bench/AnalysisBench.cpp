@@ -75,12 +75,19 @@ void BM_BeginSessionAndAnalyse(benchmark::State& state) {
 
 void BM_SelectConnectedColour(benchmark::State& state) {
     AnalysedPhoto analysed(1280, 960);
-    // One click on the cup: mode 1 at class level 0 follows its region.
+    // One click on the cup. At class level 0 mode 1 follows the click's region; at another
+    // level it first partitions the colours anew (alternating between two levels, so that
+    // every iteration pays for it) and then grows into the hit classes.
     const JxSelection seed{640, 480, 1, 1, 1, 0, nullptr};
+    const int level = static_cast<int>(state.range(0));
+    long iteration = 0;
     for (auto _ : state) {
-        if (JxSelect(analysed.session, analysed.status, &seed, 2, 15, 1, 0.0f, nullptr) != JxOk)
+        const float classLevel = level == 0 ? 0.0f : static_cast<float>(level + (iteration++ % 2));
+        if (JxSelect(analysed.session, analysed.status, &seed, 2, 15, 1, classLevel, nullptr) != JxOk)
             state.SkipWithError("select failed");
         state.PauseTiming();
+        state.counters["changedArea"] =
+            static_cast<double>(analysed.session->changedWidth) * analysed.session->changedHeight;
         JxUndo(analysed.session, nullptr);
         state.ResumeTiming();
     }
@@ -114,5 +121,5 @@ void BM_AutoFill(benchmark::State& state) {
 
 BENCHMARK(BM_BeginSessionAndAnalyse)->Args({640, 480})->Args({1280, 960})
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(BM_SelectConnectedColour)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SelectConnectedColour)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AutoFill)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -291,6 +291,27 @@ TEST(JxAutoComplex, FillsTheEnclosedHoleOfAFloodingSelectAndNothingElse) {
     EXPECT_EQ(e.all(), expected);
 }
 
+TEST(JxAutoComplex, WorksInASubSessionThroughTheParentsSharedAnalysis) {
+    Engine e(14, 14);
+    start(e, std::vector<std::string>(14, std::string(14, '.')), false);
+    const JxSelection patch{2, 2, 11, 11, 11, 0, nullptr};
+    JxSession* early = JxBeginSubSession(e.session, &patch, 0, nullptr);
+    ASSERT_NE(early, nullptr);
+    EXPECT_EQ(JxAutoComplex(early, e.status, 0.0f, nullptr), JxNotAnalysed);
+
+    ASSERT_EQ(JxAnalyseImage(e.session, nullptr), JxOk);
+    handDrawnSegmentation(e);
+    JxSession* sub = JxBeginSubSession(e.session, &patch, 0, nullptr);
+    ASSERT_NE(sub, nullptr);
+    const Bytes seed(4, 5, 1, 1, {});
+    const JxSelection s = seed.selection();
+    ASSERT_EQ(JxSelect(sub, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    ASSERT_EQ(e.at(7, 7), 1);
+    ASSERT_EQ(JxAutoComplex(sub, e.status, 0.0f, nullptr), JxOk);
+    EXPECT_EQ(e.at(7, 7), 2);   // the hole, through the parent's levels and regions
+    EXPECT_EQ(e.at(3, 3), 1);
+}
+
 TEST(JxAutoComplex, BlendsWhereTheSelectionMeetsTheOppositeStatus) {
     Engine e(14, 14);
     selectTheRing(e);
