@@ -123,7 +123,7 @@ TEST(JxAnalyseImage, ToleranceChangesRedoOnlyTheLaterStagesTextureChangesRedoAll
     EXPECT_EQ(textOf(e.session, "imageTol").back(), '*');
     ASSERT_EQ(JxAnalyseImage(e.session, nullptr), JxOk);
     EXPECT_EQ(c.analysisImage.data(), texture);             // texture kept
-    EXPECT_NEAR(c.segmentation.stageSettings[6].imageTol, 3.0f, 1e-3);   // watershed redone
+    EXPECT_NEAR(c.stageSettings[6].imageTol, 3.0f, 1e-3);   // watershed redone
     EXPECT_NE(textOf(e.session, "imageTol").back(), '*');   // committed
     EXPECT_EQ(e.session->polylineCount, 1);
 

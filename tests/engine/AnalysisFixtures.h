@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineTestSupport.h"
 #include "SessionTestImages.h"
 
 #include "classification/JxInSession.h"

@@ -193,7 +193,6 @@ public:
     Quantiser quantiser;
 
     // The analysis machinery.
-    Segmentation segmentation;
     ColourClassifier classifier;
     /// Worker threads of every analysis stage; 0 means one per processor.
     unsigned workerCount = 0;

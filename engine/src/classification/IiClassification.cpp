@@ -50,7 +50,6 @@ void IiClassification::setAnalysisImage(const AnalysisImage& image) {
     analysisImage.reference(image);
     analysisBox = IntBox::domainOf(image);
     stageSettings.fill(SegmentInfo());
-    segmentation.setAnalysisImage(image);
 }
 
 void IiClassification::copyFromParent() {

@@ -34,13 +34,8 @@ void IiClassification::analyse(const ByteImage* regionMask, ProgressRange range)
         classifier.runWatershedders(colours.subRange(1.0f), workerThreadCount(workerCount));
     }
 
-    segmentation.currentSettings = currentSettings;
     segmentation.setWorkerCount(workerCount);
-    segmentation.runSegmentation(range.subRange(0.9f));
-    edgeMap.reference(segmentation.edgeMap());
-    edgeWidthPlane.reference(segmentation.edgeWidthPlane());
-    gradientScale = segmentation.gradientScale();
-    segmentLabels.reference(segmentation.segmentLabels());
+    runSegmentation(range.subRange(0.9f));
 
     labelSegments();
 

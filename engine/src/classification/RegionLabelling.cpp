@@ -4,19 +4,64 @@
 
 #include <cstddef>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace classification {
 namespace {
 
-/// Counts of (region, class) pairs, hashed by XOR of the two as the analysis always has.
-struct PairKeyHash {
-    std::size_t operator()(std::uint64_t key) const {
-        return static_cast<std::size_t>(static_cast<std::uint32_t>(key >> 32) ^
-                                        static_cast<std::uint32_t>(key));
+/// Counters of (region, class) pairs: an open-addressing hash table, since a photo's finest
+/// colour level gives nearly every pixel a pair of its own and a node per counter would cost
+/// more than the counting itself. Counters move when the table grows.
+class PairKeyHashMap {
+public:
+    PairKeyHashMap() : keys_(8, emptyKey), counts_(8, 0), mask_(7) {}
+
+    std::int32_t& operator[](std::uint64_t key) {
+        std::size_t slot = slotOf(key);
+        while (keys_[slot] != key) {
+            if (keys_[slot] == emptyKey) {
+                if (2 * (used_ + 1) > keys_.size()) {
+                    grow();
+                    return (*this)[key];
+                }
+                keys_[slot] = key;
+                ++used_;
+                break;
+            }
+            slot = (slot + 1) & mask_;
+        }
+        return counts_[slot];
     }
+
+private:
+    static constexpr std::uint64_t emptyKey = ~std::uint64_t(0);   // no region reaches 2^31
+
+    std::size_t slotOf(std::uint64_t key) const {
+        key ^= key >> 31;
+        key *= 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(key ^ (key >> 29)) & mask_;
+    }
+
+    void grow() {
+        std::vector<std::uint64_t> keys(keys_.size() * 2, emptyKey);
+        std::vector<std::int32_t> counts(keys.size(), 0);
+        keys_.swap(keys);
+        counts_.swap(counts);
+        mask_ = keys_.size() - 1;
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (keys[k] != emptyKey) {
+                std::size_t slot = slotOf(keys[k]);
+                while (keys_[slot] != emptyKey)
+                    slot = (slot + 1) & mask_;
+                keys_[slot] = keys[k];
+                counts_[slot] = counts[k];
+            }
+    }
+
+    std::vector<std::uint64_t> keys_;
+    std::vector<std::int32_t> counts_;
+    std::size_t mask_;
+    std::size_t used_ = 0;
 };
-using PairKeyHashMap = std::unordered_map<std::uint64_t, std::int32_t, PairKeyHash>;
 
 std::uint64_t pairKey(std::int32_t region, std::int32_t colourClass) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(region)) << 32) |
@@ -96,9 +141,8 @@ void regionMajorityClass(std::vector<std::int32_t>& output, std::int32_t regionC
     if (!IntBox::domainOf(classes).contains(box))
         throw std::invalid_argument("class image does not cover the region image");
 
+    PairKeyHashMap counts;
     std::vector<std::int32_t> best(count, 0);
-    PairKeyHashMap counts(8);
-    counts.max_load_factor(1.0f);
     const float rows = static_cast<float>(box.rows());
     for (int y = box.lower[0]; y <= box.upper[0]; ++y) {
         if ((y & 0xFF) == 0)
