@@ -191,6 +191,7 @@ public:
     LabelImage classLabels;         // the colour class of every pixel
     LabelImage classLabelsStorage;  // classLabels with a two-pixel margin
     Quantiser quantiser;
+    Segmentation segmentation;      // the stages' grids, peaks, workers and cache
 
     // The analysis machinery.
     ColourClassifier classifier;
