@@ -20,4 +20,10 @@ void includePoint(IntBox& box, const IntPoint& point);
 /// Grows `box` to hold `other`; an empty box becomes `other`, an empty `other` changes nothing.
 void unionBox(IntBox& box, const IntBox& other);
 
+/// The box with `margin` more rows and columns on every side.
+inline IntBox grownBox(const IntBox& box, int margin) {
+    return IntBox(box.lower[0] - margin, box.lower[1] - margin, box.upper[0] + margin,
+                  box.upper[1] + margin);
+}
+
 }  // namespace classification

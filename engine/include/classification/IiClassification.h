@@ -1,21 +1,30 @@
 #pragma once
 
 #include "Colour.h"
+#include "classification/EdgePolylineList.h"
+#include "classification/ForcedEdgeStroke.h"
+#include "classification/GenerateMaskLayer.h"
+#include "classification/GlobalClassification.h"
 #include "classification/IntBox.h"
+#include "classification/ProgressRange.h"
 #include "classification/Quantiser.h"
 #include "classification/SegmentInfo.h"
 #include "classification/Segmentation.h"
 #include "classification/UndoHistory.h"
+#include "classification/WorkerGroup.h"
 
 #include <blitz/array.h>
 #include <blitz/tinyvec2.h>
 
 #include <array>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace classification {
 
 using ColourImage = blitz::Array<Corvel::utility::Colour<unsigned char>, 2>;
+using ColourImage16 = blitz::Array<Corvel::utility::Colour<unsigned short>, 2>;
 using ByteImage = blitz::Array<unsigned char, 2>;
 using LabelImage = blitz::Array<int, 2>;
 /// A pixel of the six-plane texture image the analysis works on.
@@ -78,8 +87,76 @@ public:
     /// The changed box since the last call, forgotten by this call.
     std::optional<IntBox> takeChangedBox();
 
+    /// Generates the cut-out's colours and alpha into `output` (output resolution, over the
+    /// output box of the generation; source, statuses and forced edges as the session's driver
+    /// prepares them) in 8-bit pixels; generateMask16 and generateMask15 do the same for 16-bit
+    /// pixels with maximum 65535 and 32768. `requestedBox` (working resolution) or null for the
+    /// whole image; `scale` output pixels per working pixel on each axis (1, 2, 4 or 8);
+    /// `layers` may be reduced to a solo layer. Returns 1 when there is nothing to generate or
+    /// a matting layer failed and no forced edge was drawn, else 0. On every exception the
+    /// statuses are as before the call, and an early or failed part-image generation leaves no
+    /// status changed.
+    int generateMask8(ColourImage output, const ColourImage& source, ByteImage status,
+                      const IntBox* requestedBox, const FloatPoint& scale,
+                      std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                      float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                      ProgressRange progress);
+    int generateMask16(ColourImage16 output, const ColourImage16& source, ByteImage status,
+                       const IntBox* requestedBox, const FloatPoint& scale,
+                       std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                       float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                       ProgressRange progress);
+    int generateMask15(ColourImage16 output, const ColourImage16& source, ByteImage status,
+                       const IntBox* requestedBox, const FloatPoint& scale,
+                       std::vector<ForcedEdgeStroke> forcedEdges, float autoFillParameter,
+                       float defaultBlend, std::vector<GenerateMaskLayer>* layers,
+                       ProgressRange progress);
+
     /// The working box as a command starts: empty.
     void resetWorkingBox() { workingBox = IntBox(1, 0, 0, 0); }
+
+    // The analysis ("Analyse Image"). Each throws JxExCancel when the reporter cancels,
+    // std::bad_alloc when memory runs out, anything else on failure; all worker threads are
+    // joined before any of them returns or throws.
+
+    /// The pipeline: texture stage, colour classification, segmentation, labelling, region
+    /// restriction to `regionMask` (over the source box, 0 = outside) and partition.
+    void analyse(const ByteImage* regionMask, ProgressRange range);
+    /// The six-plane texture image from the source, one colour channel per task, on one worker
+    /// per processor (`workerCount`); does nothing while the texture is current.
+    void runTextureFilter(ProgressRange range);
+    /// The next texture task for a worker (2, 1, 0), or -1 when none is left or the workers
+    /// are to stop.
+    int nextTextureTask();
+    /// Fills texture planes `plane` and `secondPlane` from one colour channel.
+    void filterChannel(ByteImage plane, ByteImage secondPlane, const ByteImage& channel,
+                       int radius, ProgressRange range);
+    /// Numbers the regions of the segmentation into `regionLabels` and `segmentCount`.
+    void labelSegments();
+    /// The class image at the requested class level, one class per region.
+    void partition(ProgressRange range);
+    /// The boundaries between regions as float polylines (empty when "imageTol" is 1 or less).
+    void buildVectorEdges(EdgePolylineList& edges, ProgressRange range);
+    /// Whether the arrays that the selection commands read of an analysis are here.
+    bool hasSegmentationArrays() const;
+
+    // The status commands. Each works on `status`, a view of the session's statuses over (part
+    // of) its box, writes `workStatus` and commits with undo recording.
+
+    /// Gives `newStatus` to the pixels chosen by `mode` (0 box, 1 connected colour, 2 whole
+    /// classes, 3 connected regions) whose status passes the from test.
+    void select(const IntBox& selectionBox, const ByteImage* mask, ByteImage status, int mode,
+                unsigned char newStatus, unsigned char bits, unsigned char fromStatus,
+                unsigned char fromMask, int classLevel, ProgressRange range);
+    /// Closes the holes that the last Select left, up to `strength` pixels wide.
+    void despeckleSelection(ByteImage status, int strength, ProgressRange range);
+    void fillSelectionHoles(ByteImage status, int strength, ProgressRange range);
+    /// Refines the last Select by a watershed over the level image around its working box.
+    void autoComplex(ByteImage status, ProgressRange range, float blendScale);
+    /// Gives every open pixel of `box` (or the whole status array) the status opposite to
+    /// `fillStatus`, with a blend band along the boundary when `blendScale` is not 0.
+    void autoFill(ByteImage status, const IntBox* box, unsigned char fillStatus,
+                  float blendScale, UndoHistory* history, ProgressRange range);
 
     // Analysis settings.
     SegmentInfo currentSettings = SegmentInfo::initial();
@@ -115,6 +192,20 @@ public:
     LabelImage classLabelsStorage;  // classLabels with a two-pixel margin
     Quantiser quantiser;
     Segmentation segmentation;      // the stages' grids, peaks, workers and cache
+
+    // The analysis machinery.
+    ColourClassifier classifier;
+    /// Worker threads of every analysis stage; 0 means one per processor.
+    unsigned workerCount = 0;
+    std::mutex textureLock;          // guards textureTask
+    int textureTask = -1;            // the next texture task; -1 = none left
+    WorkerOutcome textureOutcome;    // how the texture workers ended
+
+    // The parameters of the last Select, read by Despeckle selection and Auto complex.
+    unsigned char selectNewStatus = 0;
+    unsigned char selectFromStatus = 0;
+    unsigned char selectFromMask = 0;
+    int selectMode = 0;
 
     // The status commands.
     ByteImage workStatus;           // a status command's new values; 0 where it changes nothing

@@ -43,6 +43,11 @@ public:
 
     explicit WatershedFlood(Member& member) : member_(member) {}
 
+    /// Queues a node that already carries its label at `level`, before the flood starts: when
+    /// its entry leaves the queue the node is expanded like a node the flood labelled itself,
+    /// so a caller's seed regions grow instead of only stopping the flood.
+    void enqueueLabelled(Node node, Level level) { queued_.push_back(Entry{node, node, level, 0, 0}); }
+
     /// Labels every node that was unlabelled. Reports "Watershed inner" every 32768 pops into
     /// the range, from its last point up to 95 % of it; a reporter's cancel exception
     /// propagates and leaves the labels written so far.
@@ -54,12 +59,16 @@ private:
     std::vector<Node> sortedSeeds();
 
     Member& member_;
+    std::vector<Entry> queued_;
 };
 
 template <typename Member, typename Queue>
 void WatershedFlood<Member, Queue>::floodInner(ProgressRange range) {
     const std::vector<Node> seeds = sortedSeeds();
     Queue queue;
+    for (const Entry& entry : queued_)
+        queue.push(entry);
+    queued_.clear();
 
     const double start = range.at(range.last);
     const double end = range.at(0.95f);
@@ -84,6 +93,8 @@ void WatershedFlood<Member, Queue>::floodInner(ProgressRange range) {
                 const Entry entry = queue.pop();
                 if (member_.label(entry.target) == unlabelled) {
                     member_.setLabel(entry.target, member_.label(entry.source));
+                    expand(queue, entry.target, entry.level, entry.plateauSteps, entry.pathSteps);
+                } else if (entry.source == entry.target) {
                     expand(queue, entry.target, entry.level, entry.plateauSteps, entry.pathSteps);
                 } else {
                     member_.reachedLabelled(entry.source, entry.target);

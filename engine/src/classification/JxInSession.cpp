@@ -2,6 +2,7 @@
 
 #include "classification/JxEngine.h"
 #include "classification/JxInImage.h"
+#include "classification/VectorEdges.h"
 
 #include <algorithm>
 #include <iostream>
@@ -60,6 +61,11 @@ JxInSession::JxInSession(JxInSession& parent, const JxSelection& selection, bool
     }
     if (!analysable_ && parent.analysed != 0)
         classification_->copyFromParent();
+    if (const auto* mask = patch_->mask()) {
+        std::vector<classification::IntPolyline> outline;
+        classification::traceSelectionOutline(*mask, outline, range_);
+        polylines_.publish(*this, outline);
+    }
     // Completion is always delivered, so this is where a waiting user can still cancel.
     range_.report(1.0f);
 

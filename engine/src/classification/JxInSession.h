@@ -5,6 +5,7 @@
 #include "classification/JxInterface.h"
 #include "classification/JxSigned.h"
 #include "classification/ProgressRange.h"
+#include "classification/PublishedPolylines.h"
 #include "classification/SelectionPatch.h"
 #include "classification/Variables.h"
 
@@ -48,6 +49,8 @@ public:
     Ostrival::Variables& variableSet() { return *variables_; }
     const SelectionPatch* patch() const { return patch_.get(); }
     const std::vector<JxInSession*>& subSessions() const { return subSessions_; }
+    /// The storage behind the record's `polylines`.
+    PublishedPolylines& publishedPolylines() { return polylines_; }
 
     /// The box of the session's rectangle in the pixel grid of the top session.
     classification::IntBox box() const { return classification::IntBox::fromRect(x, y, width, height); }
@@ -85,6 +88,7 @@ private:
     std::vector<JxInSession*> subSessions_;
     std::unique_ptr<SelectionPatch> patch_;
     std::map<const JxImage*, std::unique_ptr<JxInImage>> localImages_;
+    PublishedPolylines polylines_;
     const bool subSession_;
     const bool analysable_;
 };

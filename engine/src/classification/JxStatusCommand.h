@@ -49,7 +49,9 @@ int runOn(JxInSession& target, JxInImage& statusImage, ProgressRange& range, con
     };
 
     classification::ByteImage view = target.statusView(statusImage);
-    classification.resetWorkingBox();
+    // The working box is left as the last command left it: Despeckle selection and Auto
+    // complex work on the pixels of the Select before them. The commands that start a new
+    // selection (Select, Auto fill, SetStatus) empty it themselves.
     try {
         const int code = operation(view, range);
         target.publishChangedBox();
