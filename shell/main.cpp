@@ -1,10 +1,3 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "shell/ProgramEntry.h"
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QString::fromUtf8("Zolquist\u2122"));
-    window.show();
-    return application.exec();
-}
+int main(int argc, char** argv) { return guardedMain(argc, argv); }

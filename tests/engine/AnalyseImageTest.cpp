@@ -168,7 +168,10 @@ TEST(JxAnalyseImage, CancellingAtAnyReportRollsEverythingBack) {
         ASSERT_EQ(JxGetVariable(&before, e.session, "imageTol"), JxOk);
         ASSERT_EQ(JxSetVariable(e.session, "imageTol", 0.8f), JxOk);
         CancelAt::reset(at);
-        ASSERT_EQ(JxAnalyseImage(e.session, &CancelAt::callback), JxCancelled);
+        const int code = JxAnalyseImage(e.session, &CancelAt::callback);
+        if (code == JxOk && CancelAt::delivered == at)
+            continue;   // this run's last report, the completion, cannot be cancelled
+        ASSERT_EQ(code, JxCancelled);
         JxVariable after{};
         ASSERT_EQ(JxGetVariable(&after, e.session, "imageTol"), JxOk);
         EXPECT_FLOAT_EQ(after.normalised, before.normalised);

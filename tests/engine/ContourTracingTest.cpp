@@ -108,6 +108,23 @@ TEST(TraceContour, BadArgumentsAndTracesOffTheImageAreRefused) {
                  std::invalid_argument);
     EXPECT_THROW(traceContourB(points, ringVisited, ring, IntPoint(1, 1), -1, directions, transitions),
                  std::invalid_argument);
+
+    // A start outside the images, or on their edge, is refused before any point or bit is written.
+    for (const IntPoint& start : {IntPoint(40, 40), IntPoint(-9, 1), IntPoint(1, 3), IntPoint(0, 1)}) {
+        SCOPED_TRACE(testing::Message() << start);
+        IntPolyline none;
+        EXPECT_THROW(traceContourB(none, ringVisited, ring, start, 0, directions, transitions),
+                     std::out_of_range);
+        EXPECT_THROW(traceContourA(none, ringVisited, blitz::Array<unsigned char, 2>(blitz::cast<unsigned char>(ring)),
+                                   start, 0, directions, transitions),
+                     std::out_of_range);
+        EXPECT_THROW(followContour(none, ringVisited, ring, start, 0, directions, transitions),
+                     std::out_of_range);
+        EXPECT_TRUE(none.empty());
+        EXPECT_EQ(blitz::sum(blitz::cast<int>(ringVisited)), 0);
+    }
+    EXPECT_THROW(followContour(points, ringVisited, ring, IntPoint(1, 1), 7, directions, transitions),
+                 std::invalid_argument);
 }
 
 using Variant = std::function<void(FloatPolyline&, const IntPolyline&)>;

@@ -104,6 +104,9 @@ TEST_F(JxEntryFrameTest, ImageIsCheckedBeforeSessionAndNothingRunsOnABadHandle) 
     JxSession* foreignSession = reinterpret_cast<JxSession*>(notAHandle);
     JxImage* foreignImage = reinterpret_cast<JxImage*>(notAHandle);
     JxSession* imageAsSession = reinterpret_cast<JxSession*>(image);
+    JxEngine* other = JxInit();
+    JxImage* otherImage = JxNewImage(other, fourPixels(pixels));
+    ASSERT_NE(otherImage, nullptr);
 
     struct Case { const char* name; JxSession* session; JxImage* image; int expected; };
     const Case cases[] = {
@@ -117,6 +120,8 @@ TEST_F(JxEntryFrameTest, ImageIsCheckedBeforeSessionAndNothingRunsOnABadHandle) 
         {"foreign session", foreignSession, image, JxBadSession},
         {"an image handle as session", imageAsSession, image, JxBadSession},
         {"session of a finished engine", finishedSession, image, JxBadEngine},
+        {"image of another engine", top, otherImage, JxBadImage},
+        {"image of another engine, ended session", endedSession, otherImage, JxBadSession},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,6 +135,7 @@ TEST_F(JxEntryFrameTest, ImageIsCheckedBeforeSessionAndNothingRunsOnABadHandle) 
     }
     EXPECT_EQ(runSessionOnly(finishedSession, succeed), JxBadEngine);
     EXPECT_EQ(runSessionOnly(endedSession, succeed), JxBadSession);
+    EXPECT_EQ(JxFinish(other), JxOk);
 }
 
 TEST_F(JxEntryFrameTest, ExceptionsBecomeCodesAndOnlyUnexpectedOnesFailTheEngine) {
@@ -155,7 +161,9 @@ TEST_F(JxEntryFrameTest, ExceptionsBecomeCodesAndOnlyUnexpectedOnesFailTheEngine
         JxEngine* own = JxInit();
         std::vector<std::string> ownEndings;
         auto* session = new StandInSession(own, nullptr, "s", &ownEndings);
-        const int code = runCommand(session, image, [&](JxInProgress&) -> int {
+        JxImage* ownImage = JxNewImage(own, fourPixels(pixels));   // images serve their own engine
+        ASSERT_NE(ownImage, nullptr);
+        const int code = runCommand(session, ownImage, [&](JxInProgress&) -> int {
             switch (c.thrown) {
             case cancel: throw JxExCancel();
             case memory: throw std::bad_alloc();
@@ -163,7 +171,7 @@ TEST_F(JxEntryFrameTest, ExceptionsBecomeCodesAndOnlyUnexpectedOnesFailTheEngine
             }
         }, c.policy);
         EXPECT_EQ(code, c.expected);
-        EXPECT_EQ(runCommand(session, image, succeed), c.engineFailed ? JxEngineFailed : JxOk);
+        EXPECT_EQ(runCommand(session, ownImage, succeed), c.engineFailed ? JxEngineFailed : JxOk);
         EXPECT_EQ(JxFinish(own), c.engineFailed ? JxEngineFailed : JxOk);
     }
 }

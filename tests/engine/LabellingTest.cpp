@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numeric>
 #include <vector>
 
@@ -73,6 +74,9 @@ TEST(ResolveWatershedLines, CasesWorkedByHand) {
 TEST(ResolveWatershedLines, BoxWithoutItsFrameIsRefusedUntouched) {
     blitz::Array<int, 2> labels = grid({{0, 0, 0}, {0, 0, 0}, {1, 1, 1}});
     EXPECT_THROW(resolveWatershedLines(labels, IntBox(0, 1, 1, 1), 2), std::out_of_range);
+    // Boxes at the ends of the int range have no frame either (and no frame to compute).
+    EXPECT_THROW(resolveWatershedLines(labels, IntBox(1, 1, 1, INT_MAX), 2), std::out_of_range);
+    EXPECT_THROW(resolveWatershedLines(labels, IntBox(INT_MIN, 1, 1, 1), 2), std::out_of_range);
     EXPECT_EQ(blitz::count(labels == 0), 6);
 }
 
@@ -104,6 +108,33 @@ TEST(LabelUnion, SmallerRootBecomesTheParent) {
     labels(0, 0) = 9;   // no parent entry
     EXPECT_THROW(unite.uniteIfEqual(IntPoint(0, 1), IntPoint(0, 0)), std::out_of_range);
     EXPECT_THROW(unite.uniteIfEqual(IntPoint(0, 1), IntPoint(0, 2)), std::out_of_range);
+}
+
+TEST(LabelUnion, ParentEntriesOutsideTheParentArrayAreRefusedUntouched) {
+    blitz::Array<int, 2> labels(1, 2);
+    blitz::Array<int, 2> values(1, 2);
+    labels = 1, 2;
+    values = 4, 4;
+    const std::vector<std::vector<std::int32_t>> broken = {
+        {0, 1, 2, 9},    // the current root lies past the end
+        {0, 1, 2, -3},   // ... or below 0
+        {0, 7, 2, 3},    // the neighbour's parent lies past the end
+        {0, 1, 2, 3, 8}, // ... and so does the current root
+    };
+    for (const std::vector<std::int32_t>& before : broken) {
+        SCOPED_TRACE(::testing::PrintToString(before));
+        std::vector<std::int32_t> parent = before;
+        LabelUnion unite(parent, labels, values);
+        EXPECT_THROW(unite.uniteIfEqual(IntPoint(0, 1), IntPoint(0, 0)), std::out_of_range);
+        EXPECT_EQ(parent, before);
+    }
+    std::vector<std::int32_t> chain = {0, 5, 1};
+    LabelUnion unite(chain, labels, values);
+    EXPECT_THROW(unite.findRoot(2), std::out_of_range);
+    std::vector<std::int32_t> circle = {1, 2, 0};   // no root at all
+    LabelUnion round(circle, labels, values);
+    EXPECT_THROW(round.findRoot(2), std::out_of_range);
+    EXPECT_EQ(circle, (std::vector<std::int32_t>{1, 2, 0}));
 }
 
 TEST(LabelUnion, FindRootCompressesAChainOfMillionsWithoutRecursion) {

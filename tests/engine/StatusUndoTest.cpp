@@ -98,6 +98,33 @@ TEST(JxSetStatus, RefusesStatusesItCannotRead) {
     EXPECT_EQ(untouched, 77u);
 }
 
+TEST(JxSetStatus, AStatusImageOfAnotherEngineIsABadImage) {
+    // Undo steps keep views of the status image they changed; an image of another engine is
+    // freed when that engine finishes, so a later undo would write into freed memory.
+    Engine mine(4, 2);
+    Engine other(4, 2);
+    ASSERT_TRUE(mine.ready() && other.ready());
+    const JxSelection rect{1, 0, 2, 2, 0, 0, nullptr};
+    JxSession* sub = JxBeginSubSession(mine.session, &rect, 0, nullptr);
+    ASSERT_NE(sub, nullptr);
+
+    const Bytes keep(0, 0, 4, 2, Statuses(8, 2));
+    const JxSelection statuses = keep.selection();
+    EXPECT_EQ(JxSetStatus(mine.session, other.status, &statuses, nullptr), JxBadImage);
+    EXPECT_EQ(JxSetStatus(sub, other.status, &statuses, nullptr), JxBadImage);
+    EXPECT_EQ(JxPullParentStatus(sub, other.status), JxBadImage);
+    EXPECT_EQ(JxPushStatusToParent(sub, other.status), JxBadImage);
+    EXPECT_EQ(other.all(), Statuses(8, 1));
+    EXPECT_EQ(mine.undos(), 0u);
+    EXPECT_EQ(mine.undos(sub), 0u);
+
+    ASSERT_EQ(JxFinish(other.engine), JxOk);
+    other.engine = nullptr;
+    EXPECT_EQ(JxUndo(mine.session, nullptr), JxOk);
+    EXPECT_EQ(JxUndo(sub, nullptr), JxOk);
+    EXPECT_EQ(mine.all(), Statuses(8, 1));
+}
+
 TEST(UndoHistory, GroupsUndoTogetherAndNewChangesDropTheRedoList) {
     Engine e(3, 1);
     ASSERT_TRUE(e.ready());

@@ -32,7 +32,11 @@ void enterScratchFolder() {
     makeAndExport("XDG_CONFIG_HOME", folder() + "/config");
     makeAndExport("TMPDIR", folder() + "/tmp");
     makeAndExport("HOME", folder() + "/home");
-    ::setenv("XDG_RUNTIME_DIR", (folder() + "/home").c_str(), 1);
+    makeAndExport("XDG_CONFIG_DIRS", folder() + "/system");   // system-scope settings
+    // Qt wants the runtime folder private to the user, as a session's own one is.
+    makeAndExport("XDG_RUNTIME_DIR", folder() + "/runtime");
+    std::filesystem::permissions(folder() + "/runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 
 namespace classification {
@@ -62,8 +63,9 @@ public:
     /// Labels every cell of all seven tables with a colour class and sets the seven class
     /// counts. Runs one worker per processor (at least one), or `workerCount` workers; all
     /// are joined before it returns or throws. Reports no progress. Throws JxExCancel when a
-    /// worker was cancelled, else the C string "Unhandled exception in worker thread." when a
-    /// worker failed; a failure to start a thread propagates after the started ones ended.
+    /// worker was cancelled, else std::bad_alloc when the first worker to fail ran out of
+    /// memory, else the C string "Unhandled exception in worker thread." when a worker failed;
+    /// a failure to start a thread propagates after the started ones ended.
     void runWatershedders(ProgressRange range);
     void runWatershedders(ProgressRange range, unsigned workerCount);
 
@@ -80,6 +82,7 @@ private:
     std::mutex lock_;                 // guards the level counter and the two flags
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> failed_{false};
+    std::exception_ptr firstFailure_;   // the first worker failure; under the lock
 
 public:
     AnalysisImage image;                   // the analysis image, set by the analysis pipeline
@@ -110,6 +113,7 @@ public:
     /// The next level to flood, or -1 when none is left or a flag is set.
     int takeNextLevel();
     void markCancelled();
+    /// Inside a handler, also keeps the exception being handled when it is the first failure.
     void markFailed();
 
 private:

@@ -36,7 +36,8 @@ enum JxResultCode : int {
     /// Memory ran out during Undo or Redo, or while an analysis put its variables back; the
     /// engine is now failed.
     JxOutOfMemoryFatal = 8,
-    /// The image handle is null, stale or not an engine image.
+    /// The image handle is null, stale, not an engine image, or an image of another engine
+    /// than the session's.
     JxBadImage = 9,
     /// No segmentation: neither the session nor its parent has been analysed.
     JxNotAnalysed = 10,
@@ -202,7 +203,8 @@ int JxScaleImage(JxImage destination, JxImage source) noexcept;
 // ---------------------------------------------------------------------------------------------
 // Sessions. A session handle is checked first for itself (JxBadSession), then for its engine
 // (JxBadEngine), then for a failed engine (JxEngineFailed). Where an entry also takes an image
-// handle, a bad image handle gives JxBadImage whatever the session.
+// handle, a bad image handle gives JxBadImage whatever the session, and so does an image of
+// another engine once the session has passed its checks.
 
 /// A top session over a four-channel 8-bit working image (format 1), which must outlive it.
 /// Null unless the engine is usable and the image valid, or when construction is cancelled

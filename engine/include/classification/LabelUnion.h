@@ -20,15 +20,18 @@ public:
                blitz::Array<int, 2> values);
 
     /// Merges the set of the neighbour's label with the current pixel's when the two pixels
-    /// carry the same value; always true. Throws std::out_of_range for a position outside the
-    /// images or a neighbour label without a parent entry.
+    /// carry the same value; always true. Throws std::out_of_range, changing nothing, for a
+    /// position outside the images or a label or root without a parent entry.
     bool uniteIfEqual(const IntPoint& pixel, const IntPoint& neighbour);
 
     /// The root of `label`'s set; every entry on the way then points at it directly.
-    /// Iterative, so long chains cannot exhaust the stack.
+    /// Iterative, so long chains cannot exhaust the stack. Throws std::out_of_range, changing
+    /// nothing, when the chain leaves the parent array.
     std::int32_t findRoot(std::int32_t label);
 
 private:
+    bool hasEntry(std::int32_t label) const;
+
     std::vector<std::int32_t>& parent_;
     blitz::Array<int, 2> labels_;
     blitz::Array<int, 2> values_;

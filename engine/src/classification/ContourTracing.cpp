@@ -10,15 +10,27 @@ namespace {
 inline int opposite(int direction) { return (direction + 2) & 3; }
 inline unsigned char bit(int direction) { return static_cast<unsigned char>(1u << direction); }
 
+/// A trace reads and writes the images around its pixel in its direction's offsets, so the
+/// images must match, the direction must be one of the four and the pixel must lie off the
+/// images' edge.
+template <typename Label>
+void requireTraceArguments(const blitz::Array<unsigned char, 2>& visited,
+                           const blitz::Array<Label, 2>& labels, const IntPoint& pixel,
+                           int direction) {
+    const IntBox domain = IntBox::domainOf(labels);
+    if (!boxEquals(IntBox::domainOf(visited), domain))
+        throw std::invalid_argument("Visited and label images differ in size");
+    if (direction < 0 || direction > 3)
+        throw std::invalid_argument("Contour direction outside 0 to 3");
+    if (pixel[0] <= domain.lower[0] || pixel[0] >= domain.upper[0] ||
+        pixel[1] <= domain.lower[1] || pixel[1] >= domain.upper[1])
+        throw std::out_of_range("Contour trace reached the edge of the label image");
+}
+
 template <typename Label>
 int traceContour(std::vector<IntPoint>& points, blitz::Array<unsigned char, 2> visited,
                  const blitz::Array<Label, 2>& labels, const IntPoint& start, int direction,
                  const ContourDirections& directions, const ContourTransitions& transitions) {
-    if (!boxEquals(IntBox::domainOf(visited), IntBox::domainOf(labels)))
-        throw std::invalid_argument("Visited and label images differ in size");
-    if (direction < 0 || direction > 3)
-        throw std::invalid_argument("Contour direction outside 0 to 3");
-
     const std::size_t first = points.size();
     if (followContour(points, visited, labels, start, direction, directions, transitions)) {
         points.push_back(points[first]);
@@ -36,10 +48,7 @@ template <typename Label>
 bool contourStep(IntPoint& pixel, int& direction, const blitz::Array<Label, 2>& labels,
                  const blitz::Array<unsigned char, 2>& visited,
                  const ContourDirections& directions, const ContourTransitions& transitions) {
-    const IntBox domain = IntBox::domainOf(labels);
-    if (pixel[0] <= domain.lower[0] || pixel[0] >= domain.upper[0] ||
-        pixel[1] <= domain.lower[1] || pixel[1] >= domain.upper[1])
-        throw std::out_of_range("Contour trace reached the edge of the label image");
+    requireTraceArguments(visited, labels, pixel, direction);
 
     const Label own = labels(pixel);
     const IntPoint forward = pixel + directions.at(direction, ContourDirections::forward);
@@ -68,6 +77,8 @@ template <typename Label>
 bool followContour(std::vector<IntPoint>& points, blitz::Array<unsigned char, 2>& visited,
                    const blitz::Array<Label, 2>& labels, IntPoint pixel, int direction,
                    const ContourDirections& directions, const ContourTransitions& transitions) {
+    // The start pixel's visited bit is written before the first step tests its arguments.
+    requireTraceArguments(visited, labels, pixel, direction);
     for (;;) {
         const IntPoint& diagonal = directions.at(direction, ContourDirections::diagonal);
         points.emplace_back(pixel[0] + (diagonal[0] + 1) / 2, pixel[1] + (diagonal[1] + 1) / 2);

@@ -1,6 +1,7 @@
 #include "classification/JxEntryFrame.h"
 
 #include "classification/JxExCancel.h"
+#include "classification/JxInImage.h"
 
 namespace JxEntryFrame {
 
@@ -33,7 +34,15 @@ int imageCode(const JxImage* image) {
 int imageAndSessionCode(const JxImage* image, const JxSession* session, JxEngine** engine) {
     if (int code = imageCode(image))
         return code;
-    return sessionCode(session, engine);
+    if (int code = sessionCode(session, engine))
+        return code;
+    // Undo steps keep views of the images they changed, and another engine frees its images
+    // when it finishes: an image works only with sessions of its own engine.
+    if (static_cast<const JxInImage*>(image)->engine() != *engine) {
+        *engine = nullptr;
+        return JxBadImage;
+    }
+    return JxOk;
 }
 
 int exceptionCode(JxEngine& engine, JxFailurePolicy policy) noexcept {

@@ -61,7 +61,8 @@ int sessionCode(const JxSession* session, JxEngine** engine);
 /// JxBadImage unless `image` is a live engine image; else 0.
 int imageCode(const JxImage* image);
 
-/// The image code when it is not 0, else the session code.
+/// The image code when it is not 0, else the session code; JxBadImage for an image of
+/// another engine than the session's.
 int imageAndSessionCode(const JxImage* image, const JxSession* session, JxEngine** engine);
 
 /// The code of the exception being handled; marks the engine failed where the policy says.

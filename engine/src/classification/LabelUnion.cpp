@@ -19,15 +19,17 @@ bool LabelUnion::uniteIfEqual(const IntPoint& pixel, const IntPoint& neighbour) 
     if (values_(neighbour) != values_(pixel))
         return true;
     const std::int32_t label = labels_(neighbour);
-    if (label < 0 || static_cast<std::size_t>(label) >= parent_.size() || parent_.empty())
+    if (!hasEntry(label))
         throw std::out_of_range("Neighbour label has no parent entry");
+    const std::int32_t current = parent_.back();
+    if (!hasEntry(current))
+        throw std::out_of_range("Current root has no parent entry");
     auto at = [this](std::int32_t index) -> std::int32_t& {
         return parent_[static_cast<std::size_t>(index)];
     };
     if (at(label) != label)
         at(label) = findRoot(at(label));
     const std::int32_t root = at(label);
-    const std::int32_t current = parent_.back();
     if (root > current) {
         at(root) = current;
         at(label) = current;
@@ -38,12 +40,20 @@ bool LabelUnion::uniteIfEqual(const IntPoint& pixel, const IntPoint& neighbour) 
     return true;
 }
 
+bool LabelUnion::hasEntry(std::int32_t label) const {
+    return label >= 0 && static_cast<std::size_t>(label) < parent_.size();
+}
+
 std::int32_t LabelUnion::findRoot(std::int32_t label) {
-    if (label < 0 || static_cast<std::size_t>(label) >= parent_.size())
+    if (!hasEntry(label))
         throw std::out_of_range("Label has no parent entry");
     std::int32_t root = label;
-    while (parent_[static_cast<std::size_t>(root)] != root)
+    // A chain longer than the array runs in a circle and would never reach a root.
+    for (std::size_t steps = 0; parent_[static_cast<std::size_t>(root)] != root; ++steps) {
         root = parent_[static_cast<std::size_t>(root)];
+        if (!hasEntry(root) || steps == parent_.size())
+            throw std::out_of_range("Parent chain leaves the parent array or has no root");
+    }
     while (label != root) {
         std::int32_t& entry = parent_[static_cast<std::size_t>(label)];
         label = entry;

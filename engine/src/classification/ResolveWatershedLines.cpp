@@ -57,8 +57,11 @@ private:
 void resolveWatershedLines(blitz::Array<int, 2> labels, const IntBox& box, int labelCount) {
     if (isBoxEmpty(box))
         return;
-    const IntBox framed(box.lower[0] - 1, box.lower[1] - 1, box.upper[0] + 1, box.upper[1] + 1);
-    if (!IntBox::domainOf(labels).contains(framed))
+    // The box must lie strictly inside the array (compared, not grown: a box at the end of
+    // the int range has no frame to compute).
+    const IntBox domain = IntBox::domainOf(labels);
+    if (!(domain.lower[0] < box.lower[0] && domain.lower[1] < box.lower[1] &&
+          box.upper[0] < domain.upper[0] && box.upper[1] < domain.upper[1]))
         throw std::out_of_range("Label image lacks the frame around the box");
 
     VoteTable votes(labelCount);

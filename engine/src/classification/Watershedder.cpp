@@ -6,6 +6,8 @@
 #include "watershed/WatershedFlood.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -41,6 +43,7 @@ void GlobalClassification<unsigned char, 6, int>::runWatershedders(ProgressRange
         levelCounter_ = levelCount - 1;
         cancelled_ = false;
         failed_ = false;
+        firstFailure_ = nullptr;
     }
     const unsigned workers = std::max(1u, workerCount);
     std::vector<std::thread> threads;
@@ -58,8 +61,22 @@ void GlobalClassification<unsigned char, 6, int>::runWatershedders(ProgressRange
     joinAll.join();
     if (cancelled_)
         throw JxExCancel();
-    if (failed_)
+    if (failed_) {
+        std::exception_ptr first;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            first.swap(firstFailure_);
+        }
+        // Running out of memory is the caller's to report as such, not a fault of the engine.
+        try {
+            if (first)
+                std::rethrow_exception(first);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (...) {
+        }
         throw "Unhandled exception in worker thread.";
+    }
 }
 
 template <int Levels>
@@ -99,6 +116,8 @@ template <int Levels>
 void GlobalClassification<unsigned char, 6, int>::Watershedder<Levels>::markFailed() {
     std::lock_guard<std::mutex> hold(classifier_.lock_);
     classifier_.failed_ = true;
+    if (!classifier_.firstFailure_)
+        classifier_.firstFailure_ = std::current_exception();
 }
 
 template class GlobalClassification<unsigned char, 6, int>::Watershedder<7>;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "classification/GenerateMaskLayer.h"
+#include "classification/IntBox.h"
+#include "classification/MaskPixelFormat.h"
+#include "classification/PolylineRounder.h"   // FloatPoint
+#include "classification/ProgressRange.h"
+
+#include <blitz/array.h>
+
+namespace classification {
+
+/// The matting pass of one matting layer. For every pending pixel of the layer (status 0x80
+/// without 0x40 at its centre-mapped status pixel) it estimates a foreground colour from the
+/// keep pixels and a background colour from the delete pixels through palette pyramids,
+/// smooths both estimates, and writes the pixel's colour and alpha into `output`.
+///
+/// `image` and `output` share one domain at output resolution (lower bounds not negative);
+/// `status` is the whole status array at working resolution; `layerBox` is not empty and lies
+/// inside `status` (std::out_of_range otherwise); `scale` gives image pixels per status pixel
+/// on each axis. Reads `foregroundDetail` and `backgroundDetail` of `layer`.
+///
+/// Returns 0 when the layer was matted or had nothing to do, and 1, with `output` untouched,
+/// when the palette search failed: the layer's area holds no keep or no delete pixel. A
+/// cancellation from a progress report and allocation failures propagate; the statuses are
+/// never written.
+template <class Format>
+int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
+               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
+               const GenerateMaskLayer& layer, ProgressRange progress);
+
+}  // namespace classification

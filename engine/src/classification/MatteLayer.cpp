@@ -1,0 +1,337 @@
+#include "classification/MatteLayer.h"
+
+#include "classification/MaskStatus.h"
+#include "classification/MatteComposition.h"
+#include "matting/PaletteSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace classification {
+
+namespace {
+
+/// The image pixels of a layer box, per axis lower * s to (upper + 1) * s - 1, clipped to the
+/// output's domain. May be empty.
+IntBox estimateBoxFor(const IntBox& layerBox, const FloatPoint& scale, const IntBox& domain) {
+    IntBox box;
+    for (int axis = 0; axis < 2; ++axis) {
+        int lower = static_cast<int>(static_cast<float>(layerBox.lower[axis]) * scale[axis]);
+        int upper = static_cast<int>(static_cast<float>(layerBox.upper[axis] + 1) * scale[axis]
+                                     - 1.0f);
+        if (lower > upper)
+            std::swap(lower, upper);
+        box.lower[axis] = lower;
+        box.upper[axis] = upper;
+    }
+    intersectBox(box, domain);
+    return box;
+}
+
+/// How far apart two colour means must lie (in channel units) for a palette to keep them
+/// apart: 220 for a detail of 0, down to 5 for a detail of 1.
+float paletteThreshold(float detail, float power) {
+    const double shrink = static_cast<double>(std::pow(1.0f - detail, power));
+    return static_cast<float>(shrink * 215.0 + 5.0);
+}
+
+bool isPending(unsigned char s) { return (s & statusPending) != 0 && (s & statusDone) == 0; }
+
+bool hasPendingPixel(const blitz::Array<unsigned char, 2>& layerStatus) {
+    for (auto it = layerStatus.begin(); it != layerStatus.end(); ++it)
+        if (isPending(*it))
+            return true;
+    return false;
+}
+
+/// The status pixel that contains the image pixel (the keep fix-up's neighbour mapping).
+int containingIndex(int index, float scale, int first, int last) {
+    const int n = static_cast<int>((static_cast<float>(index) + 0.5f) / scale);
+    return std::clamp(n, first, last);
+}
+
+/// What the layer's estimate box needs, per image pixel.
+enum PixelRole : unsigned char {
+    rolePending = 1,         // produced by this layer
+    roleKept = 2,            // its own status pixel is keep
+    roleMixed = 4,           // pending and not surely keep or delete: un-mixed from estimates
+    roleMedianInput = 8,     // inside the 3 x 3 window of a mixed pixel
+    roleSearched = 16,       // its palette search result is read
+};
+
+template <class Format>
+struct MattingWork {
+    using Types = MatteTypes<Format>;
+    using Triple = typename Types::Triple;
+    using Channel = typename Format::Channel;
+
+    const typename Format::Image& image;
+    const blitz::Array<unsigned char, 2>& status;
+    const blitz::Array<unsigned char, 2>& layerStatus;
+    const IntBox& layerBox;
+    const FloatPoint& scale;
+    IntBox box;   // the estimate box
+    EstimateImage<Format> foreground;
+    EstimateImage<Format> background;
+    blitz::Array<unsigned char, 2> roles;   // PixelRole bits over the estimate box
+
+    int centre(int index, int axis) const {
+        return matteCentreIndex(index, scale[axis], layerBox.lower[axis], layerBox.upper[axis]);
+    }
+
+    static Channel toChannel(float value) {
+        // float -> int -> channel, clamped, so that no out-of-range float reaches the
+        // unsigned conversion.
+        const float maximum = static_cast<float>(Format::maximum);
+        return static_cast<Channel>(static_cast<int>(std::clamp(value, 0.0f, maximum)));
+    }
+
+    /// The neighbour whose background a kept pixel takes: the first of its eight neighbours
+    /// (in a fixed order, clipped to the box) that is not keep. False when all are keep.
+    bool backgroundSource(int i, int j, int& si, int& sj) const {
+        static const int offsets[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                          {0, 1},   {1, -1}, {1, 0},  {1, 1}};
+        for (const auto& offset : offsets) {
+            const int ni = std::clamp(i + offset[0], box.lower[0], box.upper[0]);
+            const int nj = std::clamp(j + offset[1], box.lower[1], box.upper[1]);
+            const int ci = containingIndex(ni, scale[0], layerBox.lower[0], layerBox.upper[0]);
+            const int cj = containingIndex(nj, scale[1], layerBox.lower[1], layerBox.upper[1]);
+            if ((layerStatus(ci, cj) & statusKeep) == 0) {
+                si = ni;
+                sj = nj;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /// Marks the pixels whose search result the background at (i, j) after the keep fix-up
+    /// is copied from. The fix-up runs in place in scan order, so a kept pixel copies the
+    /// already fixed value of an earlier kept source, and the raw value of any other source.
+    void markBackgroundOrigin(int i, int j) {
+        for (;;) {
+            int si = i, sj = j;
+            if ((roles(i, j) & roleKept) == 0 || !backgroundSource(i, j, si, sj)) {
+                roles(i, j) |= roleSearched;
+                return;
+            }
+            const bool earlier = si < i || (si == i && sj < j);
+            if (!earlier || (roles(si, sj) & roleKept) == 0) {
+                roles(si, sj) |= roleSearched;
+                return;
+            }
+            i = si;
+            j = sj;
+        }
+    }
+
+    /// Adds `role` to the 3 x 3 window around (i, j), clipped to the box.
+    void markWindow(int i, int j, unsigned char role) {
+        const int lastRow = std::min(i + 1, box.upper[0]);
+        const int lastColumn = std::min(j + 1, box.upper[1]);
+        for (int ni = std::max(i - 1, box.lower[0]); ni <= lastRow; ++ni)
+            for (int nj = std::max(j - 1, box.lower[1]); nj <= lastColumn; ++nj)
+                roles(ni, nj) |= role;
+    }
+
+    /// Finds the pixels whose estimates reach the output. Only mixed pixels are un-mixed;
+    /// their smoothed estimates are medians over their 3 x 3 windows, and a window's
+    /// backgrounds may come from elsewhere through the keep fix-up. The palette search,
+    /// by far the dearest step, runs only where its result is read: every other pixel's
+    /// estimates would be computed and then never used.
+    bool assignRoles() {
+        roles.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
+        roles.reindexSelf(box.lower);
+        bool anyPending = false;
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
+                                                       layerBox.upper[0]);
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
+                                                           layerBox.upper[1]);
+                const unsigned char own = layerStatus(si.centre, sj.centre);
+                unsigned char role = (own & statusKeep) ? roleKept : 0;
+                if (isPending(own)) {
+                    anyPending = true;
+                    role |= rolePending;
+                    if (!matteMarkWeights(status, si, sj).decided())
+                        role |= roleMixed;
+                }
+                roles(i, j) = role;
+            }
+        }
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j)
+                if (roles(i, j) & roleMixed)
+                    markWindow(i, j, roleMedianInput);
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j)
+                if (roles(i, j) & roleMedianInput) {
+                    roles(i, j) |= roleSearched;   // its foreground
+                    markBackgroundOrigin(i, j);
+                }
+        return anyPending;
+    }
+
+    /// Searches both palettes for every pending pixel whose result is read. False when the
+    /// search failed (anything it threw): the caller abandons the layer.
+    bool searchPendingPixels(const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
+                             const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
+                             ProgressRange range) {
+        const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                const unsigned char role = roles(i, j);
+                if ((role & rolePending) == 0 || (role & roleSearched) == 0)
+                    continue;
+                const auto& pixel = image(i, j);
+                const Corvel::matting::FloatColour observed = {static_cast<float>(pixel[0]),
+                                                               static_cast<float>(pixel[1]),
+                                                               static_cast<float>(pixel[2])};
+                std::pair<Corvel::matting::FloatColour, Corvel::matting::FloatColour> found;
+                try {
+                    found = Corvel::matting::searchPalettes(i, j, keepPyramid, deletePyramid,
+                                                            observed, 0, 0, -0.01f);
+                } catch (...) {
+                    return false;
+                }
+                // (-1, -1, -1) means no pair explained anything: the estimates keep the
+                // pixel's own colour rather than inventing white.
+                if (found.first[0] < 0.0f)
+                    continue;
+                foreground(i, j) = Triple(toChannel(found.first[0]), toChannel(found.first[1]),
+                                          toChannel(found.first[2]));
+                background(i, j) = Triple(toChannel(found.second[0]), toChannel(found.second[1]),
+                                          toChannel(found.second[2]));
+            }
+            if (i % 2 == 0)
+                range.report(static_cast<float>(i - box.lower[0]) / rows);
+        }
+        return true;
+    }
+
+    /// Per-channel median over the 3 x 3 window of every mixed pixel, the box's edge values
+    /// standing in for neighbours outside it. With nine members the median is the fifth
+    /// value exactly, so no rank interpolation is involved. Reports `firstReport`, + 0.1,
+    /// + 0.2 after the channels.
+    void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range,
+                      float firstReport) const {
+        EstimateImage<Format> smoothed = estimate.copy();
+        for (int c = 0; c < 3; ++c) {
+            for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+                for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                    if ((roles(i, j) & roleMixed) == 0)
+                        continue;
+                    Channel window[9];
+                    int n = 0;
+                    for (int di = -1; di <= 1; ++di) {
+                        const int ni = std::clamp(i + di, box.lower[0], box.upper[0]);
+                        for (int dj = -1; dj <= 1; ++dj) {
+                            const int nj = std::clamp(j + dj, box.lower[1], box.upper[1]);
+                            window[n++] = estimate(ni, nj)[c];
+                        }
+                    }
+                    std::nth_element(window, window + 4, window + 9);
+                    smoothed(i, j)[c] = window[4];
+                }
+            }
+            range.report(firstReport + 0.1f * static_cast<float>(c));
+        }
+        estimate.reference(smoothed);
+    }
+
+    /// A kept pixel's background estimate comes from its first neighbour that is not keep,
+    /// so that kept areas do not carry foreground colours into the background median.
+    void fixKeptBackgrounds() {
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                int si = i, sj = j;
+                if ((roles(i, j) & roleKept) && backgroundSource(i, j, si, sj))
+                    background(i, j) = background(si, sj);
+            }
+    }
+};
+
+}  // namespace
+
+template <class Format>
+int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
+               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
+               const GenerateMaskLayer& layer, ProgressRange progress) {
+    using Types = MatteTypes<Format>;
+    using Triple = typename Types::Triple;
+
+    if (!boxEquals(IntBox::domainOf(image), IntBox::domainOf(output)))
+        throw std::invalid_argument("matting: image and output differ in extent");
+    if (isBoxEmpty(layerBox) || !IntBox::domainOf(status).contains(layerBox))
+        throw std::out_of_range("matting: layer box outside the statuses");
+    for (int axis = 0; axis < 2; ++axis)
+        if (!(scale[axis] > 0.0f) || !std::isfinite(scale[axis]))
+            throw std::invalid_argument("matting: scale not positive");
+    const blitz::Array<unsigned char, 2> layerStatus = cropArrayToBox(status, layerBox);
+
+    MattingWork<Format> work{image, status, layerStatus, layerBox, scale,
+                             estimateBoxFor(layerBox, scale, IntBox::domainOf(output)),
+                             {}, {}, {}};
+    const IntBox& box = work.box;
+    if (isBoxEmpty(box))   // the layer lies outside the output: nothing to produce
+        return 0;
+
+    work.foreground.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
+    work.foreground.reindexSelf(box.lower);
+    for (int i = box.lower[0]; i <= box.upper[0]; ++i)
+        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+            const auto& pixel = image(i, j);
+            work.foreground(i, j) = Triple(pixel[0], pixel[1], pixel[2]);
+        }
+    work.background.reference(work.foreground.copy());
+    progress.report(0.05f);
+
+    const double foregroundThreshold = paletteThreshold(layer.foregroundDetail, 5.0f);
+    const double backgroundThreshold = paletteThreshold(layer.backgroundDetail, 3.0f);
+    if (!hasPendingPixel(layerStatus) || !work.assignRoles())
+        return 0;
+
+    const Corvel::matting::StatusMask keepMask{status, 1.0f / scale[0], 1.0f / scale[1],
+                                               statusKeep};
+    const Corvel::matting::StatusMask deleteMask{status, 1.0f / scale[0], 1.0f / scale[1],
+                                                 statusDelete};
+    Corvel::matting::QuadrantPyramid<Types> keepPyramid, deletePyramid;
+    Corvel::matting::buildPalettePyramid(keepPyramid, image, keepMask, &foregroundThreshold,
+                                         progress.subRange(0.1f));
+    Corvel::matting::buildPalettePyramid(deletePyramid, image, deleteMask, &backgroundThreshold,
+                                         progress.subRange(0.2f));
+    // Without any keep (or delete) colour the search of the first pending pixel would fail;
+    // so does the layer, whether or not that pixel's result would be read.
+    if (keepPyramid.back()(keepPyramid.back().lbound()).colourCount() == 0
+        || deletePyramid.back()(deletePyramid.back().lbound()).colourCount() == 0)
+        return 1;
+
+    if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f)))
+        return 1;
+
+    ProgressRange smoothing = progress.subRange(0.85f);
+    work.medianSmooth(work.foreground, smoothing, 0.1f);
+    smoothing.report(0.4f);
+    work.fixKeptBackgrounds();
+    smoothing.report(0.5f);
+    work.medianSmooth(work.background, smoothing, 0.6f);
+    smoothing.report(0.9f);
+
+    composeMatte<Format>(image, status, layerStatus, layerBox, scale, box, work.foreground,
+                         work.background, output, progress.subRange(0.95f));
+    progress.report(0.98f);
+    return 0;
+}
+
+#define ZQ_INSTANTIATE_MATTE_LAYER(Format)                                                      \
+    template int matteLayer<Format>(const Format::Image&, const blitz::Array<unsigned char, 2>&, \
+                                    Format::Image, const IntBox&, const FloatPoint&,             \
+                                    const GenerateMaskLayer&, ProgressRange);
+ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat8)
+ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat16)
+ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat15)
+#undef ZQ_INSTANTIATE_MATTE_LAYER
+
+}  // namespace classification

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "shell/LogStream.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <exception>
+
+class PersistOptions;
+class QSettings;
+class QSplashScreen;
+class TqApplication;
+class TqMainWindow;
+
+/// The one application object of a run: it owns the services that live for the whole process
+/// (log, Qt application, settings, options), starts them in a fixed order, shows the main
+/// window, runs the event loop and takes everything down again in a fixed order.
+class TqApp : public QObject {
+    Q_OBJECT
+public:
+    /// How the program was started; 1 to 3 all mean "by a host".
+    enum RunMode { StandAlone = 0, HostSharedMemory = 2, HostControlFile = 3 };
+
+    /// What the user did with the work of a host run.
+    enum ExitStatus { Apply = 0, Discarded = 1, Unchanged = 2 };
+
+    /// Opens the log (its first line names the file) and sets `theApp`.
+    explicit TqApp(int runMode);
+    /// The shut-down sequence: options saved, widgets gone while the Qt application still
+    /// exists, then the Qt application, the settings and last the log. An exception thrown
+    /// on the way is kept for `takeShutDownException`; the remaining steps still run.
+    ~TqApp() override;
+
+    TqApp(const TqApp&) = delete;
+    TqApp& operator=(const TqApp&) = delete;
+
+    /// The start-up sequence: names and identities in the settings, the Qt application, the
+    /// splash screen, options, message routing, style. `argc` and `argv` go to the Qt
+    /// application, which removes the arguments it understands.
+    virtual void init(int& argc, char** argv);
+
+    /// Creates the main window, which opens the start-up files, and ends the splash screen.
+    void showMainWindow();
+
+    /// Runs the event loop until the last window closes; returns its result. An exception
+    /// that escaped an event handler is thrown again from here.
+    int run();
+
+    int runMode() const { return runMode_; }
+    /// Starts at `Unchanged`: only the user's answer to the save prompt changes it.
+    int exitStatus() const { return exitStatus_; }
+    void setExitStatus(int status) { exitStatus_ = status; }
+
+    TqApplication* application() const { return application_; }
+    QSettings* settings() const { return settings_; }
+    TqMainWindow* mainWindow() const;
+
+    /// The first exception a shut-down threw, once; null when there was none.
+    static std::exception_ptr takeShutDownException();
+
+private:
+    void startSplash();
+    void applyStyle();
+    template <typename Step>
+    void shutDownStep(Step step) noexcept;
+
+    LogStream logStream_;
+    int runMode_;
+    TqApplication* application_ = nullptr;
+    QSettings* settings_ = nullptr;
+    int eventLoopResult_ = 0;
+    QPointer<TqMainWindow> mainWindow_;
+    int exitStatus_ = Unchanged;
+    PersistOptions* options_ = nullptr;
+    QSplashScreen* splash_ = nullptr;    // owned by the Qt application
+    QString startUpFile_;
+};
+
+/// The application object while it exists, else null.
+extern TqApp* theApp;
+
+/// "MID" and "ID" as the settings gave them at start-up ("N/A" when absent).
+extern QString theMachineId;
+extern QString theInstallationId;

@@ -1,0 +1,8 @@
+#include "shell/TqAppStandAlone.h"
+
+TqAppStandAlone::TqAppStandAlone(int runMode) : TqApp(runMode) {}
+
+void TqAppStandAlone::init(int& argc, char** argv) {
+    TqApp::init(argc, argv);
+    showMainWindow();
+}

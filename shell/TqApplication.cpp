@@ -1,0 +1,49 @@
+#include "shell/TqApplication.h"
+
+#include "shell/TqMainWindow.h"
+
+#include <QFileOpenEvent>
+#include <QSplashScreen>
+
+TqApplication::TqApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+TqApplication::~TqApplication() { delete splash_; }
+
+QStringList TqApplication::takeQueuedFiles() {
+    QStringList files;
+    files.swap(queuedFiles_);
+    return files;
+}
+
+void TqApplication::rethrowCaughtException() {
+    if (!caughtException_)
+        return;
+    std::exception_ptr exception;
+    std::swap(exception, caughtException_);
+    std::rethrow_exception(exception);
+}
+
+bool TqApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        // Qt cannot carry an exception through its event loop; keep the first, leave every
+        // loop, and let the caller of exec() throw it again.
+        if (!caughtException_)
+            caughtException_ = std::current_exception();
+        QCoreApplication::exit(0);
+        return false;
+    }
+}
+
+bool TqApplication::event(QEvent* event) {
+    if (event->type() != QEvent::FileOpen)
+        return QApplication::event(event);
+    lastFileOpenName_ = static_cast<QFileOpenEvent*>(event)->file();
+    if (!theMainWindow) {
+        queuedFiles_.append(lastFileOpenName_);
+        return true;
+    }
+    theMainWindow->loadFile(lastFileOpenName_);
+    return true;
+}

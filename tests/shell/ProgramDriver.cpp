@@ -1,0 +1,86 @@
+// Loaded into the program under test with LD_PRELOAD, never linked into it: plays the user of a
+// process-level test. Qt calls `drive` when the program builds its Qt application; from then on
+// a timer reports on standard error ("zqtest: ...") what the program shows and, as
+// ZQTEST_DRIVER asks:
+//   "close"               closes every modal box, then the main window;
+//   "watch"               only reports (the test ends the process itself);
+//   "throw-bad-alloc"     throws std::bad_alloc from an event handler once the main window shows;
+//   "throw-runtime-error" the same with std::runtime_error.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+void say(const QString& line) {
+    std::fprintf(stderr, "zqtest: %s\n", qUtf8Printable(line));
+    std::fflush(stderr);
+}
+
+QMainWindow* visibleMainWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<QMainWindow*>(widget);
+        if (window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void closeModal(QWidget* modal) {
+    QString report = QStringLiteral("closing modal %1 \"%2\"")
+                         .arg(QString::fromLatin1(modal->metaObject()->className()),
+                              modal->windowTitle());
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        report += QStringLiteral(" text \"%1\"").arg(box->text());
+    say(report);
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
+
+void poll(const QByteArray& mode) {
+    static bool shown = false;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (mode != "watch")
+            closeModal(modal);
+        return;
+    }
+    QMainWindow* window = visibleMainWindow();
+    if (!window)
+        return;
+    if (!shown) {
+        shown = true;
+        say(QStringLiteral("main window shown \"%1\"").arg(window->windowTitle()));
+        say(QStringLiteral("library paths %1")
+                .arg(QCoreApplication::libraryPaths().join(QLatin1Char(':'))));
+    }
+    if (mode == "close") {
+        say(QStringLiteral("closing main window"));
+        window->close();
+    } else if (mode == "throw-bad-alloc") {
+        throw std::bad_alloc();
+    } else if (mode == "throw-runtime-error") {
+        throw std::runtime_error("thrown by the test driver");
+    }
+}
+
+void drive() {
+    say(QStringLiteral("arguments %1").arg(QCoreApplication::arguments().join(QLatin1Char(' '))));
+    const QByteArray mode = qgetenv("ZQTEST_DRIVER");
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [mode] { poll(mode); });
+    timer->start();
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(drive)

@@ -1,0 +1,401 @@
+// The program as a user starts it: a child process per run, with its own temporary and
+// settings folders. A test driver loaded into it (LD_PRELOAD) closes what it shows and reports
+// on standard error, so no test hook lives in the program.
+#include "ProgramProcess.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QColor>
+#include <QSettings>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string crashNotice =
+    "Brenmoor Zolquist\u2122\nSorry - Zolquist\u2122 has encountered a problem and is exiting.\n";
+
+std::vector<std::string> withSuffix(const std::vector<std::string>& names,
+                                    const std::string& suffix) {
+    std::vector<std::string> kept;
+    std::copy_if(names.begin(), names.end(), std::back_inserter(kept),
+                 [&](const std::string& name) {
+                     return name.size() >= suffix.size() &&
+                            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+                 });
+    return kept;
+}
+
+/// Whether `text` has the shape of `pattern`: '9' stands for a decimal digit, '#' for a
+/// lower-case hexadecimal digit, every other character for itself.
+bool hasShape(const std::string& text, const std::string& pattern) {
+    if (text.size() != pattern.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool matches = pattern[i] == '9' ? (c >= '0' && c <= '9')
+                             : pattern[i] == '#'
+                                 ? ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))
+                                 : c == pattern[i];
+        if (!matches)
+            return false;
+    }
+    return true;
+}
+
+const std::string stampShape = "9999.99.99_99.99.99.999";
+const std::string uuidShape = "{########-####-####-####-############}";
+const std::string timeShape = "99:99:99.999 ";
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+QString iniValue(const std::string& file, const char* key) {
+    return QSettings(QString::fromStdString(file), QSettings::IniFormat).value(key).toString();
+}
+
+std::string stem(const std::string& name) {
+    return name.substr(0, name.rfind('.'));
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        root_ = zqtest::scratchFolder() + "/" + name;
+        for (const char* folder : {"tmp", "config", "system", "home"})
+            fs::create_directories(root_ + "/" + folder);
+        systemFolder_ = root_ + "/system";
+        tmpFolder_ = root_ + "/tmp";
+    }
+
+    std::map<std::string, std::string> environment(const std::string& driverMode) const {
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        // The driver is loaded ahead of the sanitizer runtime; it replaces no allocator.
+        const std::string asanOptions =
+            std::string(asan ? asan : "") + (asan && *asan ? ":" : "") + "verify_asan_link_order=0";
+        return {{"TMPDIR", tmpFolder_},
+                {"LSAN_OPTIONS", "suppressions=" ZQ_LSAN_SUPPRESSIONS ":print_suppressions=0"},
+                {"XDG_CONFIG_HOME", root_ + "/config"},
+                {"XDG_CONFIG_DIRS", systemFolder_},
+                {"HOME", root_ + "/home"},
+                {"QT_QPA_PLATFORM", "offscreen"},
+                {"LD_PRELOAD", ZQ_DRIVER_PATH},
+                {"ZQTEST_DRIVER", driverMode},
+                {"ASAN_OPTIONS", asanOptions}};
+    }
+
+    std::unique_ptr<ProgramProcess> start(const std::vector<std::string>& arguments,
+                                          const std::string& driverMode) {
+        const std::string errors = root_ + "/stderr-" + std::to_string(++runs_) + ".txt";
+        auto process = std::make_unique<ProgramProcess>(ZQ_PROGRAM_PATH, arguments,
+                                                        environment(driverMode), errors);
+        EXPECT_TRUE(process->started());
+        return process;
+    }
+
+    /// Runs the program until the driver has closed it; keeps its standard error.
+    ProgramProcess::Result run(const std::vector<std::string>& arguments,
+                               const std::string& driverMode = "close") {
+        auto process = start(arguments, driverMode);
+        const ProgramProcess::Result result = process->wait();
+        standardError_ = process->standardError();
+        return result;
+    }
+
+    std::string logFolder() const { return fs::canonical(tmpFolder_).string() + "/Zolquist"; }
+
+    /// Writes the application's settings files as an installer (system scope) and an earlier
+    /// run (user scope) left them; returns the user's file.
+    std::string writeApplicationSettings(const std::string& installation, const std::string& user) {
+        fs::create_directories(systemFolder_ + "/BrenmoorTech");
+        std::ofstream(systemFolder_ + "/BrenmoorTech/Zolquist.conf") << installation;
+        const std::string userFile = root_ + "/config/BrenmoorTech/Zolquist.conf";
+        fs::create_directories(root_ + "/config/BrenmoorTech");
+        std::ofstream(userFile) << user;
+        return userFile;
+    }
+
+    /// Starts the program, waits until its standard error shows `ready`, then crashes it the
+    /// way a fault would: SIGSEGV, here sent from outside.
+    void crashWhenShowing(const std::vector<std::string>& arguments, const std::string& ready) {
+        auto process = start(arguments, "watch");
+        ASSERT_TRUE(process->waitForStandardError(ready)) << process->standardError();
+        ASSERT_EQ(::kill(process->pid(), SIGSEGV), 0);
+        const ProgramProcess::Result result = process->wait();
+        const std::string errors = process->standardError();
+        ASSERT_TRUE(result.exited) << "signal " << result.signal << "\n" << errors;
+        EXPECT_EQ(result.exitCode, 255);
+        EXPECT_NE(errors.find(crashNotice), std::string::npos) << errors;
+    }
+
+    /// The only log file of the runs so far.
+    std::string onlyLog() const {
+        const auto logs = withSuffix(filesIn(logFolder()), ".txt");
+        EXPECT_EQ(logs.size(), 1u);
+        return logs.empty() ? std::string() : readWholeFile(logFolder() + "/" + logs.front());
+    }
+
+    std::string root_;
+    std::string systemFolder_;
+    std::string tmpFolder_;
+    std::string standardError_;
+    int runs_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Run modes and exit codes
+
+struct RunCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exitCode;
+    bool mainWindow;  // false: the About box alone
+};
+
+class ProgramRunModes : public ProgramTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(ProgramRunModes, ExactArgumentCountChoosesTheRunAndItsExitCode) {
+    const RunCase& row = GetParam();
+    const ProgramProcess::Result result = run(row.arguments);
+    ASSERT_TRUE(result.exited) << "signal " << result.signal << "\n" << standardError_;
+    EXPECT_EQ(result.exitCode, row.exitCode) << standardError_;
+    EXPECT_EQ(
+        standardError_.find("zqtest: main window shown \"Zolquist\u2122\"") != std::string::npos,
+        row.mainWindow)
+        << standardError_;
+    EXPECT_EQ(standardError_.find("zqtest: closing modal QDialog") != std::string::npos,
+              !row.mainWindow)
+        << standardError_;
+}
+
+const std::vector<std::string> sevenHostArguments{"0x1c", "0x20",   "640", "480",
+                                                  "8",    "little", "name"};
+
+std::vector<std::string> gp(std::size_t count) {
+    std::vector<std::string> arguments{"--gp"};
+    for (std::size_t i = 0; i < count; ++i)
+        arguments.push_back(sevenHostArguments[i % sevenHostArguments.size()]);
+    return arguments;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramRunModes,
+    ::testing::Values(
+        RunCase{"noArguments", {}, 0, true}, RunCase{"about", {"--about"}, 0, false},
+        RunCase{"aboutWithMore", {"--about", "x"}, 0, true},
+        RunCase{"aboutInCapitals", {"--ABOUT"}, 0, true},
+        RunCase{"imageFile", {"picture.jpg"}, 0, true},
+        // A host run that never reached a save prompt hands nothing back: "unchanged" (2).
+        RunCase{"hostSharedMemory", gp(7), 2, true}, RunCase{"gpWithSixMore", gp(6), 0, true},
+        RunCase{"gpWithEightMore", gp(8), 0, true},
+        RunCase{"controlFile", {"--xmlgp", "control.btqx"}, 0, true},
+        RunCase{"xmlgpWithTwoMore", {"--xmlgp", "a", "b"}, 0, true}),
+    [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramTest, AboutBoxAloneGetsTheRealArguments) {
+    const ProgramProcess::Result result = run({"--about"});
+    ASSERT_TRUE(result.exited);
+    EXPECT_NE(
+        standardError_.find("zqtest: arguments " + std::string(ZQ_PROGRAM_PATH) + " --about\n"),
+        std::string::npos)
+        << standardError_;
+}
+
+struct ExceptionCase {
+    const char* name;
+    const char* driverMode;
+    int exitCode;
+};
+
+class ProgramExceptions : public ProgramTest,
+                          public ::testing::WithParamInterface<ExceptionCase> {};
+
+// Qt's event loop cannot carry an exception; the program takes it out of the loop, shuts down
+// in order and ends with 11 (out of memory) or 12 (anything else), never std::terminate.
+TEST_P(ProgramExceptions, ExceptionInTheEventLoopEndsWithItsExitCode) {
+    const ProgramProcess::Result result = run({}, GetParam().driverMode);
+    ASSERT_TRUE(result.exited) << "signal " << result.signal << "\n" << standardError_;
+    EXPECT_EQ(result.exitCode, GetParam().exitCode) << standardError_;
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramExceptions,
+                         ::testing::Values(ExceptionCase{"badAlloc", "throw-bad-alloc", 11},
+                                           ExceptionCase{"runtimeError", "throw-runtime-error",
+                                                         12}),
+                         [](const ::testing::TestParamInfo<ExceptionCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---------------------------------------------------------------------------------------------
+// Crash and problem reports
+
+TEST_F(ProgramTest, CrashLeavesADumpBesideTheLogAndTheNextStartReportsBoth) {
+    ASSERT_NO_FATAL_FAILURE(crashWhenShowing({}, "zqtest: main window shown"));
+    const auto files = filesIn(logFolder());
+    const auto dumps = withSuffix(files, ".dmp");
+    ASSERT_EQ(dumps.size(), 1u);
+    const std::string name = stem(dumps.front());
+    EXPECT_TRUE(hasShape(name, stampShape)) << name;
+    EXPECT_NE(std::find(files.begin(), files.end(), name + ".txt"), files.end());
+    const std::string dump = readWholeFile(logFolder() + "/" + dumps.front());
+    EXPECT_EQ(dump.rfind("Zolquist crash dump, version 1.1.12 (", 0), 0u) << dump.substr(0, 200);
+    EXPECT_NE(dump.find("\nsignal 11 (SIGSEGV)\ncode 0\n"), std::string::npos);
+
+    const ProgramProcess::Result next = run({});
+    ASSERT_TRUE(next.exited) << standardError_;
+    EXPECT_EQ(next.exitCode, 0);
+    EXPECT_NE(standardError_.find("Problem Reports Detected"), std::string::npos) << standardError_;
+    EXPECT_EQ(filesIn(logFolder() + "/Event"),
+              (std::vector<std::string>{name + ".dmp", name + ".txt"}));
+    const auto left = filesIn(logFolder());
+    EXPECT_EQ(std::count(left.begin(), left.end(), name + ".dmp"), 0);
+    EXPECT_EQ(std::count(left.begin(), left.end(), name + ".txt"), 0);
+}
+
+// The About box alone builds no log, so nothing else makes the log folder of a first run.
+TEST_F(ProgramTest, CrashOfTheAboutBoxAloneStillLeavesADump) {
+    ASSERT_FALSE(fs::exists(root_ + "/tmp/Zolquist"));
+    ASSERT_NO_FATAL_FAILURE(crashWhenShowing({"--about"}, "zqtest: arguments"));
+    EXPECT_EQ(withSuffix(filesIn(logFolder()), ".dmp").size(), 1u);
+}
+
+TEST_F(ProgramTest, CrashDumpPathIsNotCutShort) {
+    tmpFolder_ = root_ + "/" + std::string(120, 'a') + "/" + std::string(120, 'b') + "/tmp";
+    fs::create_directories(tmpFolder_);
+    ASSERT_GT(logFolder().size(), 260u);
+    ASSERT_NO_FATAL_FAILURE(crashWhenShowing({}, "zqtest: main window shown"));
+    const auto files = filesIn(logFolder());
+    const auto dumps = withSuffix(files, ".dmp");
+    ASSERT_EQ(dumps.size(), 1u);
+    EXPECT_EQ(dumps.front().size(), stampShape.size() + 4);
+    EXPECT_NE(std::find(files.begin(), files.end(), stem(dumps.front()) + ".txt"), files.end());
+}
+
+TEST_F(ProgramTest, NormalRunReportsNoProblem) {
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(standardError_.find("Problem Reports"), std::string::npos) << standardError_;
+    EXPECT_TRUE(withSuffix(filesIn(logFolder()), ".dmp").empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Identity keys and the start-up log
+
+TEST_F(ProgramTest, StartUpLogNamesItselfThenIdentitiesThenVersion) {
+    ASSERT_TRUE(run({}).exited);
+    const std::vector<std::string> lines = linesOf(onlyLog());
+    ASSERT_GE(lines.size(), 4u);
+    for (const std::string& line : lines)
+        EXPECT_TRUE(hasShape(line.substr(0, timeShape.size()), timeShape)) << line;
+    const auto text = [&](std::size_t i) { return lines[i].substr(timeShape.size()); };
+    const fs::path logPath = text(0);
+    EXPECT_EQ(logPath.parent_path().string(), logFolder());
+    EXPECT_TRUE(hasShape(logPath.stem().string(), stampShape)) << text(0);
+    EXPECT_EQ(logPath.extension().string(), ".txt");
+    const QString machine = iniValue(systemFolder_ + "/BrenmoorTech.conf", "MID");
+    EXPECT_EQ(text(1), "MID: " + machine.toStdString());
+    EXPECT_EQ(text(2), "ID: N/A");
+    EXPECT_TRUE(hasShape(text(3), "Version: 1.1.12 (" + std::string(40, '#') + "); Linux"))
+        << text(3);
+}
+
+TEST_F(ProgramTest, MachineIdentityIsWrittenOnceAndReused) {
+    ASSERT_TRUE(run({}).exited);
+    const QString machine = iniValue(systemFolder_ + "/BrenmoorTech.conf", "MID");
+    EXPECT_TRUE(hasShape(machine.toStdString(), uuidShape)) << machine.toStdString();
+    EXPECT_TRUE(iniValue(root_ + "/config/BrenmoorTech.conf", "MID").isEmpty());
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(iniValue(systemFolder_ + "/BrenmoorTech.conf", "MID"), machine);
+}
+
+TEST_F(ProgramTest, UnwritableSystemSettingsKeepTheMachineIdentityInTheUserSettings) {
+    // A folder below a plain file can be made by nobody, root included.
+    std::ofstream(root_ + "/not-a-folder") << "x";
+    systemFolder_ = root_ + "/not-a-folder/xdg";
+    ASSERT_TRUE(run({}).exited);
+    const QString machine = iniValue(root_ + "/config/BrenmoorTech.conf", "MID");
+    EXPECT_TRUE(hasShape(machine.toStdString(), uuidShape)) << machine.toStdString();
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(iniValue(root_ + "/config/BrenmoorTech.conf", "MID"), machine);
+}
+
+TEST_F(ProgramTest, NewInstallationIdentityResetsTheWindowLayoutOnce) {
+    const std::string user =
+        writeApplicationSettings("[General]\nID=install-2\n",
+                                 "[General]\nID=install-1\nPersistVersion=3\n[UI]\ngeometry=old\n");
+
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(iniValue(user, "ID"), "install-2");
+    EXPECT_TRUE(iniValue(user, "PersistVersion").isEmpty());
+    EXPECT_TRUE(iniValue(user, "UI/geometry").isEmpty());
+    EXPECT_NE(onlyLog().find(" ID: install-2\n"), std::string::npos);
+
+    // The same installation again: a layout saved since then stays.
+    {
+        QSettings settings(QString::fromStdString(user), QSettings::IniFormat);
+        settings.setValue("UI/geometry", "new");
+        settings.setValue("PersistVersion", 4);
+    }
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(iniValue(user, "UI/geometry"), "new");
+    EXPECT_EQ(iniValue(user, "PersistVersion"), "4");
+}
+
+TEST_F(ProgramTest, InstalledLibraryPathIsTheOnlyOne) {
+    writeApplicationSettings("[General]\nLibraries=/opt/brenmoor/plugins\n", "");
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_NE(standardError_.find("zqtest: library paths /opt/brenmoor/plugins\n"),
+              std::string::npos)
+        << standardError_;
+}
+
+// The options are saved by the shut-down, which also runs when an exception ended the loop.
+TEST_F(ProgramTest, OptionsAndColoursAreWrittenAtExitAndReadBack) {
+    for (const char* driverMode : {"close", "throw-runtime-error"}) {
+        SCOPED_TRACE(driverMode);
+        const std::string user = writeApplicationSettings("", "");
+        {
+            QSettings settings(QString::fromStdString(user), QSettings::IniFormat);
+            settings.setValue("Preferences/PersistOptions", true);
+            settings.setValue("Colors/Keep Mask_red", 1);
+            settings.setValue("Colors/Keep Mask_green", 2);
+            settings.setValue("Colors/Keep Mask_blue", 3);
+        }
+        ASSERT_TRUE(run({}, driverMode).exited) << standardError_;
+        QSettings settings(QString::fromStdString(user), QSettings::IniFormat);
+        EXPECT_EQ(settings.value("Preferences/PersistOptions").toString(), "true");
+        EXPECT_EQ(settings.value("Preferences/UseTabletPressure").toString(), "true");
+        EXPECT_EQ(settings.value("Colors/Keep Mask").value<QColor>(), QColor(1, 2, 3));
+        EXPECT_EQ(settings.value("Colors/Keep Mask_blue").toInt(), 3);
+        EXPECT_EQ(settings.value("Colors/Delete Mask_red").toInt(), 255);
+        EXPECT_EQ(settings.value("Colors/Patch or Forced Edge").value<QColor>(),
+                  QColor(Qt::darkYellow));
+    }
+}
+
+TEST_F(ProgramTest, EmptyInstallationIdentityChangesNothing) {
+    const std::string user = writeApplicationSettings(
+        "[General]\nID=\n", "[General]\nID=install-1\n[UI]\ngeometry=old\n");
+    ASSERT_TRUE(run({}).exited);
+    EXPECT_EQ(iniValue(user, "ID"), "install-1");
+    EXPECT_EQ(iniValue(user, "UI/geometry"), "old");
+}
+
+}  // namespace
