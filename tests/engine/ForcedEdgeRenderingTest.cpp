@@ -216,3 +216,18 @@ TEST(ForcedEdgeRendering, ProbeJustOutsideTheStatusImageIsNotUsed) {
     EXPECT_GT(canvas.output(1, 3)[3], 127) << "row 1 lies on the keep side";
     EXPECT_LT(canvas.output(0, 3)[3], 127);
 }
+
+TEST(ForcedEdgeRendering, SegmentTooLongForAFloatNormalIsNotDrawn) {
+    // Finite points whose longest segment's squared length overflows a float: its normal
+    // comes out as (0, 0), so both probes sit on the midpoint (inside the image, keep on both
+    // "sides") and would never step out. The edge must be left undecided, not loop forever.
+    const auto status = splitStatus(8, 4);
+    Canvas<MaskFormat8> canvas(8);
+    const std::vector<ForcedEdgeStroke> edges{
+        stroke(1.0f, {FloatPoint(-1e20f, 3.5f), FloatPoint(1e20f, 3.5f)})};
+    EXPECT_EQ(renderForcedEdges<MaskFormat8>(canvas.output, canvas.source, status,
+                                             FloatPoint(1.0f, 1.0f), edges, ProgressRange()),
+              1);
+    EXPECT_TRUE(masktest::allEqual(canvas.output, Colour<unsigned char>(9, 9, 9, 9)));
+    EXPECT_EQ(decideEdgeSide(FloatPoint(3.5f, 3.5f), FloatPoint(0.0f, 0.0f), status), 0);
+}

@@ -299,3 +299,22 @@ TEST(ResampleAndBlend, SamplingIsClippedAndBadArgumentsRefused) {
     scene.scale = 0;
     EXPECT_THROW(scene.run(2), std::invalid_argument);
 }
+
+TEST(ResampleAndBlend, ATinyScaleMapsOutputPixelsOntoTheLastCells) {
+    // At scale 1e-30 the one output pixel's centre lies 5e29 cells along: far beyond the
+    // sampling box, so the box's last cell decides (keep), as for any centre past its end.
+    // The centre must be clamped before it becomes a cell index, not overflow an int.
+    auto status = masktest::filled<unsigned char>(4, 4, statusDelete | statusPending);
+    status(3, 3) = statusKeep | statusPending;
+    Scene<MaskFormat8> scene(status, 1, [](int, int) { return Rgb{9, 8, 7}; });
+    blitz::Array<Colour8, 2> source = masktest::filled(1, 1, Colour8(50, 60, 70, 255));
+    blitz::Array<Colour8, 2> output = masktest::filled(1, 1, Colour8(1, 2, 3, 4));
+    AutoFillResult context;
+    context.contextBox = IntBox::domainOf(status);
+    EXPECT_EQ(resampleAndBlend<MaskFormat8>(output, source, scene.working, scene.status,
+                                            context.contextBox, context, FloatPoint(1e-30f, 1e-30f),
+                                            scene.blendMap, scene.distances, 2, GenerateMaskLayer(),
+                                            ProgressRange(), scene.colourImage),
+              0);
+    EXPECT_EQ(output(0, 0), Colour8(50, 60, 70, 255));
+}

@@ -33,7 +33,7 @@ int renderForcedEdges(blitz::Array<typename Format::Pixel, 2> output,
 /// The keep side of an edge whose longest segment has midpoint `middle` and unit normal
 /// `normal`, both in working coordinates: +1 along the normal, -1 against it, 0 when probes
 /// stepping out one working pixel at a time leave the status image before the two sides
-/// differ.
+/// differ, or when the normal is too short (zero or not finite) for the probes to move.
 int decideEdgeSide(const FloatPoint& middle, const FloatPoint& normal,
                    const blitz::Array<unsigned char, 2>& status);
 

@@ -67,6 +67,10 @@ float forcedEdgeRadius(float width, float scaleX) {
 
 int decideEdgeSide(const FloatPoint& middle, const FloatPoint& normal,
                    const blitz::Array<unsigned char, 2>& status) {
+    // The probes only leave the image if they move: a segment too long for its squared length
+    // to fit a float gives a zero normal, and the probes would test the midpoint forever.
+    if (!(std::fabs(normal[0]) + std::fabs(normal[1]) >= 0.5f))
+        return 0;
     for (float t = 1.5f;; t += 1.0f) {
         unsigned char plus = 0, minus = 0;
         const bool plusUsable = probeStatus(

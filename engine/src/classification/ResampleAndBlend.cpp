@@ -24,7 +24,10 @@ struct AxisSample {
 };
 
 AxisSample sampleAxis(int index, float scale, int first, int last) {
-    const float centre = (static_cast<float>(index) + 0.5f) / scale;
+    // Clamped a cell beyond the box first: the cells and the weight come out the same, and a
+    // very small scale cannot overflow the conversions below.
+    const float centre = std::clamp((static_cast<float>(index) + 0.5f) / scale,
+                                    static_cast<float>(first) - 1.0f, static_cast<float>(last) + 2.0f);
     AxisSample s;
     s.lower = std::clamp(static_cast<int>(std::floor(centre - 0.5f)), first, last);
     s.upper = std::clamp(static_cast<int>(std::floor(centre + 0.5f)), first, last);
