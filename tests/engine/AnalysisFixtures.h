@@ -6,6 +6,7 @@
 #include "classification/JxInSession.h"
 #include "classification/JxProgressClock.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -37,6 +38,8 @@ inline classification::IiClassification& classificationOf(JxSession* session) {
 }
 
 /// A progress clock that moves one second at every reading, so every report is delivered.
+/// The analysis' workers report from their own threads (one at a time), so the clock and the
+/// callback's counters are atomic.
 class RacingClock {
 public:
     RacingClock() : previous_(JxProgressClock::setSource(&RacingClock::read)) {}
@@ -46,24 +49,22 @@ public:
 
 private:
     static JxProgressClock::TimePoint read() {
-        now_ += std::chrono::seconds(1);
-        return now_;
+        return JxProgressClock::TimePoint(std::chrono::seconds(++seconds_));
     }
-    static inline JxProgressClock::TimePoint now_{};
+    static inline std::atomic<long long> seconds_{0};
     JxProgressClock::Source previous_;
 };
 
 /// A callback that counts deliveries and asks to stop at delivery `cancelAt` (0: never).
 struct CancelAt {
-    static inline int delivered = 0;
-    static inline int cancelAt = 0;
+    static inline std::atomic<int> delivered{0};
+    static inline std::atomic<int> cancelAt{0};
     static void reset(int at) {
         delivered = 0;
         cancelAt = at;
     }
     static std::int32_t callback(std::uint8_t, std::int32_t) {
-        ++delivered;
-        return delivered == cancelAt ? 2 : 0;
+        return ++delivered == cancelAt ? 2 : 0;
     }
 };
 

@@ -94,17 +94,20 @@ IntBox rankFilterPair(const blitz::Array<unsigned char, 2>& padded, const Textur
     };
 
     const std::ptrdiff_t step = padded.stride(1);
+    const std::ptrdiff_t outputStep = output.stride(1);
     for (int row = box.lower[0]; row <= box.upper[0]; ++row) {
         std::fill(histogram.begin(), histogram.end(), 0u);
         const unsigned char* origin = &padded(row, box.lower[1]);
+        TwoValuePixel* out = &output(row, box.lower[1]);
         for (const std::ptrdiff_t m : offsets.members)
             ++histogram[origin[m]];
         morphology::CursorPoint bin(0, 0);
         morphology::CountPoint cumulative(counts[0], counts[0]);
         morphology::advanceCumulativeCursor2(target, bin, cumulative, counts, largest);
-        output(row, box.lower[1]) = outputs(bin, cumulative);
+        *out = outputs(bin, cumulative);
         for (int column = box.lower[1] + 1; column <= box.upper[1]; ++column) {
             origin += step;
+            out += outputStep;
             for (const std::ptrdiff_t m : offsets.leaving) {
                 const int value = origin[m];
                 --histogram[static_cast<std::size_t>(value)];
@@ -116,7 +119,7 @@ IntBox rankFilterPair(const blitz::Array<unsigned char, 2>& padded, const Textur
                 morphology::incrementWhereAtLeast2(value, bin, cumulative);
             }
             morphology::advanceCumulativeCursor2(target, bin, cumulative, counts, largest);
-            output(row, column) = outputs(bin, cumulative);
+            *out = outputs(bin, cumulative);
         }
         if ((row & 0xFF) == 0)
             progress.report(static_cast<float>(row - box.lower[0] + 1) / static_cast<float>(box.rows()));
