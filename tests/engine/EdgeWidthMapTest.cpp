@@ -149,3 +149,19 @@ TEST(ComputeEdgeWidthMap, SkipsWhenNothingItReadsChanged) {
     segmentation.currentSettings.inFocusEdgeWidth = 5;
     EXPECT_TRUE(segmentation.computeEdgeWidthMap(false, ProgressRange()));
 }
+
+TEST(ComputeEdgeWidthMap, RefusesPeaksLeftHalfWayByACancelledPeakRun) {
+    // A peak run cancelled after the humps were rebuilt but before the valleys were selected
+    // leaves each histogram's selected valley pointing into the previous, longer list.
+    Segmentation segmentation;
+    segmentation.setAnalysisImage(segtest::patternImage(40, 40));
+    runThroughGradient(segmentation);
+    segmentation.currentSettings.featureTol = 1000.0f;   // one hump per histogram
+    RecordingUI ui;
+    ui.onReport = [](const RecordingUI::Report& report, int) {
+        if (report.fraction == 0.75f)
+            throw JxExCancel();
+    };
+    EXPECT_THROW(segmentation.watershedFirst(true, 0, ProgressRange(&ui, 0.0f, 1.0f)), JxExCancel);
+    EXPECT_THROW(segmentation.computeEdgeWidthMap(true, ProgressRange()), std::logic_error);
+}

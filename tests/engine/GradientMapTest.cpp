@@ -47,6 +47,18 @@ TEST(CellPairAt, PairsTheCellsWhoseCentresEncloseThePixel) {
     EXPECT_EQ(top.second, 5);
 }
 
+TEST(CellPairAt, StaysInsideAGridWhoseLowerCornerWasTruncatedTowardZero) {
+    // A box from pixel -15 in cells of 8 has its grid from -15 / 8 = -1. Pixel -15 lies left of
+    // the centre of cell -2, outside that grid: both cells of its pair are the grid's first.
+    const CellPair low = cellPairAt(-15, 1.0f / 8, -1, 1);
+    EXPECT_EQ(low.first, -1);
+    EXPECT_EQ(low.second, -1);
+    for (int x = -15; x <= 10; ++x) {
+        const CellPair pair = cellPairAt(x, 1.0f / 8, -1, 1);
+        EXPECT_TRUE(pair.first >= -1 && pair.first <= 1 && pair.second >= -1 && pair.second <= 1) << x;
+    }
+}
+
 TEST(ComputeGradientMap, UnchangedInputsOnlySizeTheMap) {
     Segmentation segmentation;
     segmentation.setAnalysisImage(segtest::imageOf(IntBox(5, 7, 20, 30), [](int x, int) { return x; }));

@@ -165,3 +165,14 @@ TEST(HistogramMerge, ResultMayBeAnOperandAndKeepsItsPeaks) {
     EXPECT_EQ(countsOf(a), (std::vector<std::int32_t>{1, 1, 11, 11, 10, 10}));
     EXPECT_EQ(a.selectedPeak, 3);
 }
+
+TEST(HistogramMerge, CountsBeyondTheInt32RangeSaturate) {
+    // Window sums over wide cells of one colour can pass 2^31 (1024 per pixel corner, cells
+    // of up to 363 pixels, windows of up to 7 cells); they stay at the largest count instead
+    // of wrapping to negative ones.
+    const Histogram1D a = histogram(10, 11, 5, 1500000000);
+    const Histogram1D b = histogram(11, 12, 5, 1000000000);
+    Histogram1D result;
+    HistogramMerge(5, 0)(result, a, b);
+    EXPECT_EQ(countsOf(result), (std::vector<std::int32_t>{1500000000, INT32_MAX, 1000000000}));
+}

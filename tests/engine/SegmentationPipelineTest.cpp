@@ -152,6 +152,18 @@ TEST_F(SegmentationPipeline, WorkerFailuresKeepTheirKindThroughThePipeline) {
     }
 }
 
+TEST_F(SegmentationPipeline, ABoxWithANegativeLowerCornerReadsOnlyItsOwnCells) {
+    // Grid (-1, -1) to (1, 1): its corners are truncated toward zero, so the box's first
+    // pixels lie before the centre of the grid's first cell and take that cell alone.
+    segmentation.setAnalysisImage(
+        segtest::imageOf(IntBox(-15, -15, 10, 10), [](int, int y) { return y < 0 ? 20 : 220; }));
+    EXPECT_TRUE(run());
+    EXPECT_GE(segmentation.segmentCount(), 3);
+    const blitz::Array<int, 2>& labels = segmentation.segmentLabelsView();
+    EXPECT_NE(labels(0, -15), labels(0, 10));
+    EXPECT_EQ(segmentation.edgeWidthPlane()(-15, -15), 2);
+}
+
 TEST_F(SegmentationPipeline, WithoutAnImageItRefusesToRun) {
     Segmentation empty;
     EXPECT_THROW(empty.runSegmentation(ProgressRange()), std::logic_error);

@@ -22,8 +22,10 @@ inline CellPair cellPairAt(int x, float inverseResolution, int gridLower, int gr
     const int first = static_cast<int>(std::floor(centre - 0.5f));
     CellPair pair;
     pair.firstWeight = (static_cast<float>(first + 1) + 0.5f) - centre;
-    pair.first = std::max(first, gridLower);
-    pair.second = std::min(first + 1, gridUpper);
+    // A grid whose lower corner was truncated toward zero (a negative box corner) can start
+    // right of the cell pair of its first pixels, so both cells are clamped at both ends.
+    pair.first = std::clamp(first, gridLower, gridUpper);
+    pair.second = std::clamp(first + 1, gridLower, gridUpper);
     return pair;
 }
 

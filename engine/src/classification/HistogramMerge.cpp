@@ -3,6 +3,7 @@
 #include "classification/Histogram1D.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 namespace classification {
@@ -13,8 +14,12 @@ void addBinsInto(Histogram1D& result, const Histogram1D& operand) {
     const int extraShift = result.shift() - operand.shift();
     if (extraShift < 0)
         throw std::logic_error("histogram merge into narrower bins");
-    for (int b = operand.firstBin(); b <= operand.lastBin(); ++b)
-        result.bin(b >> extraShift) += operand.bin(b);
+    // Window sums over wide cells of one colour can pass the int32 range: they saturate.
+    for (int b = operand.firstBin(); b <= operand.lastBin(); ++b) {
+        std::int32_t& count = result.bin(b >> extraShift);
+        count = static_cast<std::int32_t>(std::min<std::int64_t>(
+            static_cast<std::int64_t>(count) + operand.bin(b), INT32_MAX));
+    }
 }
 
 }  // namespace

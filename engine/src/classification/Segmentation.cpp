@@ -146,7 +146,9 @@ void Segmentation::checkPeaksMatchHistograms() const {
         const auto peakCount = static_cast<int>(peakLists_[c].size());
         for (auto cell = grid.begin(); cell != grid.end(); ++cell)
             if (!cell->hasBins() || cell->firstPeak < 1 || cell->endPeak <= cell->firstPeak ||
-                cell->endPeak > peakCount)
+                cell->endPeak > peakCount ||
+                (cell->selectedPeak != -1 &&
+                 (cell->selectedPeak < cell->firstPeak || cell->selectedPeak >= cell->endPeak)))
                 throw std::logic_error("cell histograms without their peaks");
     }
 }
