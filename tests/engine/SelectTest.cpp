@@ -199,6 +199,35 @@ TEST(JxSelect, SubSessionsUseTheirParentsClassesWhateverTheLevel) {
     expectPlaces(e, {0, 1}, 4, 1);
 }
 
+TEST(JxSelect, ASubSessionFollowsTheClassLevelItAsksForAfterItsParentChangedIt) {
+    Engine e(12, 8);
+    ASSERT_TRUE(e.ready());
+    ASSERT_EQ(JxAnalyseImage(e.session, nullptr), JxOk);
+    const JxSelection patch{0, 0, 12, 8, 12, 0, nullptr};
+    JxSession* sub = JxBeginSubSession(e.session, &patch, 0, nullptr);
+    ASSERT_NE(sub, nullptr);
+    const Bytes seed(1, 3, 1, 1, {});
+    const JxSelection s = seed.selection();
+    // The sub-session selects at class level 2, the parent then at level 0 (the regions).
+    ASSERT_EQ(JxSelect(sub, e.status, &s, 2, 15, 3, 2.0f, nullptr), JxOk);
+    ASSERT_EQ(JxUndo(sub, nullptr), JxOk);
+    ASSERT_EQ(JxSelect(e.session, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    ASSERT_EQ(JxUndo(e.session, nullptr), JxOk);
+    ASSERT_EQ(e.all(), Statuses(12 * 8, 1));
+
+    // Drawn by hand into the shared arrays: two regions side by side, one colour class.
+    auto& parent = classificationOf(e.session);
+    parent.regionLabels(blitz::Range::all(), blitz::Range(0, 5)) = 0;
+    parent.regionLabels(blitz::Range::all(), blitz::Range(6, 11)) = 1;
+    parent.classLabels = 0;
+
+    // Level 0 through the sub-session floods the seed's region, not its class.
+    ASSERT_EQ(JxSelect(sub, e.status, &s, 2, 15, 3, 0.0f, nullptr), JxOk);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x)
+            ASSERT_EQ(e.at(x, y), x <= 5 ? 2 : 1) << x << "," << y;
+}
+
 TEST(JxSelect, CancelledInsideAnUndoGroupLeavesNothingBehind) {
     RacingClock clock;
     Engine e(48, 32);

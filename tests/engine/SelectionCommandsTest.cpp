@@ -169,6 +169,8 @@ TEST(JxAutoFill, CompletesAOneSidedMarking) {
         EXPECT_EQ(e.all(), expected);
         ASSERT_EQ(JxUndo(e.session, nullptr), JxOk);
         EXPECT_EQ(e.all(), statusesFrom(c.before));
+        ASSERT_EQ(JxRedo(e.session, nullptr), JxOk);
+        EXPECT_EQ(e.all(), expected);
     }
 }
 

@@ -157,6 +157,10 @@ void IiClassification::select(const IntBox& selectionBox, const ByteImage* mask,
         }
         start = middle;
     }
+    // The class image is the owner's, and so is its level: a sub-session's own record of it
+    // is stale once the parent or another sub-session has partitioned anew.
+    if (mode != 0)
+        requestedClassCount = owner.requestedClassCount;
 
     resetWorkingBox();
     selectNewStatus = newStatus;
