@@ -379,6 +379,26 @@ TEST(GenerateMask, FailedMattingLayerShowsTheSourceOverItsOwnCellsOnly) {
     }
 }
 
+// A matting layer whose mask leaves out some cells of its box: at every scale each output
+// pixel is produced, either by the matting pass or, outside the mask, by the global pass. The
+// pixels on the mask's upper and left edges are where the two passes must meet without a gap.
+TEST(GenerateMask, MaskedMattingLayerLeavesNoPixelUnproduced) {
+    for (const int scale : {1, 2, 4}) {
+        SCOPED_TRACE(scale);
+        Cut<MaskFormat8> cut(16, 8, scale);
+        GenerateMaskLayer matting;
+        matting.box = IntBox(0, 0, 15, 7);
+        matting.mattingLayer = true;
+        matting.foregroundDetail = matting.backgroundDetail = 0.5f;
+        matting.mask.resize(16, 8);
+        matting.mask = 1;
+        matting.mask(blitz::Range(0, 5), blitz::Range::all()) = 0;   // rows 0..5 outside
+        matting.mask(blitz::Range(10, 15), 3) = 0;                     // and the first band column
+        EXPECT_EQ(cut.generate(nullptr, {matting}), 0);
+        expectCutOut(cut, 0, 16 * scale - 1);
+    }
+}
+
 TEST(GenerateMask, BlendMapTakesTheLastLayerAndClampsValues) {
     GenerateMaskLayer low, high, masked;
     low.box = IntBox(0, 0, 3, 3);
