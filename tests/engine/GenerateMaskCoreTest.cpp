@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <vector>
 
 using namespace classification;
@@ -235,6 +236,45 @@ TEST(GenerateMask, SoloLayerProducesOnlyItsMaskedCells) {
     EXPECT_TRUE(masktest::allEqual<unsigned char>(ByteImage(cut.status - before), 0));
 }
 
+// The solo layer replaces the layer list whatever stands before it: it keeps its own mask (or
+// its lack of one), and the masks of the layers it replaces, which view the caller's region
+// images, are left as they were.
+TEST(GenerateMask, SoloLayerReplacesTheListWithItsOwnMask) {
+    auto maskOf = [](int rows, int columns, unsigned char value) {
+        blitz::Array<unsigned char, 2> m(rows, columns);
+        m = value;
+        return m;
+    };
+    struct Case { const char* name; int firstRows; int soloRows; };
+    const Case cases[] = {{"solo with a mask after one without", 0, 3},
+                          {"solo without a mask after one with", 2, 0},
+                          {"both with masks of one shape", 3, 3},
+                          {"both with masks of other shapes", 2, 3}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GenerateMaskLayer first, solo;
+        first.box = solo.box = IntBox(0, 0, 2, 3);
+        if (k.firstRows)
+            first.mask.reference(maskOf(k.firstRows, 4, 7));
+        if (k.soloRows)
+            solo.mask.reference(maskOf(k.soloRows, 4, 1));
+        solo.solo = true;
+        solo.colourMapLayer = true;
+        const blitz::Array<unsigned char, 2> firstMask = first.mask;   // shares the bytes
+        std::vector<GenerateMaskLayer> layers{first, solo};
+        ByteImage status = masktest::filled<unsigned char>(3, 4, keep);
+        IntBox box(0, 0, 2, 3);
+        EXPECT_EQ(planMaskPasses(layers, box, status), std::set<int>{colourMapPassKind});
+        ASSERT_EQ(layers.size(), 1u);
+        EXPECT_TRUE(layers[0].solo);
+        EXPECT_EQ(layers[0].mask.numElements(), k.soloRows * 4);
+        if (k.soloRows)
+            EXPECT_TRUE(masktest::allEqual<unsigned char>(layers[0].mask, 1));
+        if (k.firstRows)
+            EXPECT_TRUE(masktest::allEqual<unsigned char>(firstMask, 7)) << "a caller's region image was written";
+    }
+}
+
 // A region that sticks out of the image is clipped to it; one wholly outside leaves nothing
 // to generate.
 TEST(GenerateMask, SoloLayerOutsideTheImageIsClippedOrRefused) {
@@ -376,6 +416,26 @@ TEST(GenerateMask, FailedMattingLayerShowsTheSourceOverItsOwnCellsOnly) {
                     EXPECT_EQ(cut.output(x, y), Colour<unsigned char>(0, 0, 0, 0));
             }
         expectCutOut(cut, 8, 10);
+    }
+}
+
+// A matting layer whose mask leaves out some cells of its box: at every scale each output
+// pixel is produced, either by the matting pass or, outside the mask, by the global pass. The
+// pixels on the mask's upper and left edges are where the two passes must meet without a gap.
+TEST(GenerateMask, MaskedMattingLayerLeavesNoPixelUnproduced) {
+    for (const int scale : {1, 2, 4}) {
+        SCOPED_TRACE(scale);
+        Cut<MaskFormat8> cut(16, 8, scale);
+        GenerateMaskLayer matting;
+        matting.box = IntBox(0, 0, 15, 7);
+        matting.mattingLayer = true;
+        matting.foregroundDetail = matting.backgroundDetail = 0.5f;
+        matting.mask.resize(16, 8);
+        matting.mask = 1;
+        matting.mask(blitz::Range(0, 5), blitz::Range::all()) = 0;   // rows 0..5 outside
+        matting.mask(blitz::Range(10, 15), 3) = 0;                     // and the first band column
+        EXPECT_EQ(cut.generate(nullptr, {matting}), 0);
+        expectCutOut(cut, 0, 16 * scale - 1);
     }
 }
 

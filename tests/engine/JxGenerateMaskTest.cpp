@@ -138,6 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
                       c.regions = {regionOf(0, 0, 8, 4, 7, regionBytes)};
                       c.regionCount = 1;
                   }, JxRefused},
+        EntryCase{"RegionBoxEndsPastTheIntRange", [](Call& c) {
+                      c.regions = {regionOf(std::numeric_limits<std::int32_t>::max() - 2, 0, 8, 4,
+                                            0, nullptr)};
+                      c.regionCount = 1;
+                  }, JxRefused},
+        EntryCase{"RegionBoxEndsBeforeTheIntRange", [](Call& c) {
+                      c.regions = {regionOf(0, std::numeric_limits<std::int32_t>::min(), 8, 0,
+                                            0, nullptr)};
+                      c.regionCount = 1;
+                  }, JxRefused},
         EntryCase{"RegionValueNotFinite", [](Call& c) {
                       c.regions = {regionOf(0, 0, 8, 4, 8, regionBytes)};
                       c.regions[0].firstValue = std::numeric_limits<float>::infinity();

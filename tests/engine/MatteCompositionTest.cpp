@@ -57,15 +57,17 @@ struct Column {
 }  // namespace
 
 TEST(MatteComposition, AxisSamplesBracketThePixelCentre) {
-    struct Case { int index; float scale; int lower, upper, centre; float lowerWeight; };
+    // The owner is the status pixel that contains the image pixel: index 2 at scale 2 lies in
+    // status pixel 1, although the centre at or before it is that of status pixel 0.
+    struct Case { int index; float scale; int lower, upper, centre, owner; float lowerWeight; };
     const Case cases[] = {
-        {4, 1.0f, 4, 5, 4, 1.0f},       // scale 1: the next status has weight 0
-        {9, 1.0f, 9, 9, 9, 1.0f},       // at the box's upper bound
-        {0, 2.0f, 0, 0, 0, 1.0f},       // f = 0.25: clipped to the lower bound
-        {1, 2.0f, 0, 1, 0, 0.75f},      // f = 0.75
-        {2, 2.0f, 0, 1, 0, 0.25f},      // f = 1.25
-        {3, 2.0f, 1, 2, 1, 0.75f},      // f = 1.75
-        {19, 2.0f, 9, 9, 9, 1.0f},      // f = 9.75: clipped to the upper bound
+        {4, 1.0f, 4, 5, 4, 4, 1.0f},       // scale 1: the next status has weight 0
+        {9, 1.0f, 9, 9, 9, 9, 1.0f},       // at the box's upper bound
+        {0, 2.0f, 0, 0, 0, 0, 1.0f},       // f = 0.25: clipped to the lower bound
+        {1, 2.0f, 0, 1, 0, 0, 0.75f},      // f = 0.75
+        {2, 2.0f, 0, 1, 0, 1, 0.25f},      // f = 1.25
+        {3, 2.0f, 1, 2, 1, 1, 0.75f},      // f = 1.75
+        {19, 2.0f, 9, 9, 9, 9, 1.0f},      // f = 9.75: clipped to the upper bound
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << "index " << k.index << " scale " << k.scale);
@@ -73,6 +75,7 @@ TEST(MatteComposition, AxisSamplesBracketThePixelCentre) {
         EXPECT_EQ(s.lower, k.lower);
         EXPECT_EQ(s.upper, k.upper);
         EXPECT_EQ(s.centre, k.centre);
+        EXPECT_EQ(s.owner, k.owner);
         EXPECT_FLOAT_EQ(s.lowerWeight, k.lowerWeight);
         EXPECT_FLOAT_EQ(s.upperWeight, 1.0f - k.lowerWeight);
     }

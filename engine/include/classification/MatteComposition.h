@@ -20,10 +20,15 @@ template <class Format>
 using EstimateImage = blitz::Array<typename MatteTypes<Format>::Triple, 2>;
 
 /// How one image index maps onto the status pixels of a layer box along one axis: the two
-/// status pixels whose centres bracket the image pixel's centre, their bilinear weights, and
-/// the status pixel whose centre lies at or before it.
+/// status pixels whose centres bracket the image pixel's centre, their bilinear weights, the
+/// status pixel whose centre lies at or before it, and the status pixel that contains it.
 struct MatteAxisSample {
     int lower = 0, upper = 0, centre = 0;
+    /// Decides whether the pixel is this pass's to produce. The core marks a status pixel done
+    /// after the pass, and the later passes skip every image pixel that the done status pixel
+    /// contains; so the matting must own exactly those, or a pixel on a mask's upper or left
+    /// edge would be produced by no pass at all.
+    int owner = 0;
     float lowerWeight = 1.0f, upperWeight = 0.0f;
 };
 

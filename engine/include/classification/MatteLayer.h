@@ -11,7 +11,7 @@
 namespace classification {
 
 /// The matting pass of one matting layer. For every pending pixel of the layer (status 0x80
-/// without 0x40 at its centre-mapped status pixel) it estimates a foreground colour from the
+/// without 0x40 at the status pixel that contains it) it estimates a foreground colour from the
 /// keep pixels and a background colour from the delete pixels through palette pyramids,
 /// smooths both estimates, and writes the pixel's colour and alpha into `output`.
 ///

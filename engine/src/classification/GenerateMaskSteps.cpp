@@ -79,7 +79,12 @@ std::set<int> planMaskPasses(std::vector<GenerateMaskLayer>& layers, IntBox& gen
             s = insideLayerMask(solo, i, j) ? static_cast<unsigned char>(s & ~statusDone)
                                             : static_cast<unsigned char>(s | statusDone);
         });
-        layers.assign(1, solo);
+        // Not assign(): a layer's copy assignment copies the mask's elements (Blitz++ arrays
+        // assign by value), which would write the solo mask into the caller's region image of
+        // the first layer, or read past either mask when their shapes differ. Copy
+        // construction shares the mask instead.
+        layers.clear();
+        layers.push_back(solo);
         break;
     }
     return kinds;

@@ -42,7 +42,7 @@ bool regionsAreReadable(const JxMaskRegion* regions, std::int32_t count) {
         // The box must be representable; a region outside the image is clipped, not refused.
         const long long right = static_cast<long long>(r.x) + r.width - 1;
         const long long bottom = static_cast<long long>(r.y) + r.height - 1;
-        if (right > INT32_MAX || bottom > INT32_MAX)
+        if (right > INT32_MAX || bottom > INT32_MAX || right < INT32_MIN || bottom < INT32_MIN)
             return false;
         if (r.pixels && (r.width < 1 || r.height < 1 || r.bytesPerLine < r.width))
             return false;

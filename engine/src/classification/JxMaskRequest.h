@@ -23,9 +23,9 @@ struct JxMaskRequest {
     /// - the rectangle does not meet the status image;
     /// - the blend width or the blend ratio is NaN;
     /// - a count is negative, records are missing for a positive count, a forced edge has a
-    ///   positive point count and no points, a region with pixels has a size below 1 or
-    ///   fewer bytes per line than its width, or a region's ratio or mode values are not
-    ///   finite.
+    ///   positive point count and no points, a region's corners do not fit an int32, a
+    ///   region with pixels has a size below 1 or fewer bytes per line than its width, or a
+    ///   region's ratio or mode values are not finite.
     /// `statusImage` is a checked status image (format 0).
     static int make(const JxImage& statusImage, const JxRect* rectangle, const JxImage& output,
                     const JxImage& source, float autoBlendWidth, float blendRatio,

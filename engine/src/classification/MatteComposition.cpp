@@ -49,6 +49,7 @@ MatteAxisSample sampleMatteAxis(int index, float scale, int first, int last) {
     sample.lower = std::clamp(static_cast<int>(std::floor(f - 0.5f)), first, last);
     sample.upper = std::clamp(static_cast<int>(std::floor(f + 0.5f)), first, last);
     sample.centre = sample.lower;
+    sample.owner = std::clamp(static_cast<int>(std::floor(f)), first, last);
     if (sample.lower == sample.upper) {
         sample.lowerWeight = 1.0f;
     } else {
@@ -100,7 +101,7 @@ void composeMatte(const typename Format::Image& image, const blitz::Array<unsign
             const MatteMarkWeights weights = matteMarkWeights(status, si, sj);
             const float keep = weights.keep, drop = weights.drop;
 
-            const unsigned char own = layerStatus(si.centre, sj.centre);
+            const unsigned char own = layerStatus(si.owner, sj.owner);
             if ((own & statusPending) == 0 || (own & statusDone) != 0)
                 continue;
 

@@ -152,7 +152,7 @@ struct MattingWork {
                                                            layerBox.upper[1]);
                 const unsigned char own = layerStatus(si.centre, sj.centre);
                 unsigned char role = (own & statusKeep) ? roleKept : 0;
-                if (isPending(own)) {
+                if (isPending(layerStatus(si.owner, sj.owner))) {
                     anyPending = true;
                     role |= rolePending;
                     if (!matteMarkWeights(status, si, sj).decided())
