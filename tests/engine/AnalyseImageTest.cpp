@@ -301,3 +301,22 @@ TEST(JxBeginSubSession, PublishesTheOutlineOfItsMask) {
 }
 
 }  // namespace
+
+TEST(JxAnalyseImage, SubSessionsOneLineThickAwayFromTheOriginAreAnalysed) {
+    // A patch one pixel high or wide has no cell corners; the gradient stage must not build
+    // an empty array based at the patch's corner (Blitz++ then forms an address outside it).
+    const JxSelection lines[] = {
+        {12, 9, 20, 1, 20, 0, nullptr},
+        {17, 5, 1, 20, 1, 0, nullptr},
+        {30, 20, 1, 1, 1, 0, nullptr},
+    };
+    for (const JxSelection& line : lines) {
+        SCOPED_TRACE(std::to_string(line.width) + "x" + std::to_string(line.height));
+        Engine e(48, 34);
+        ASSERT_TRUE(e.ready());
+        paintScene(e);
+        JxSession* sub = JxBeginSubSession(e.session, &line, 1, nullptr);
+        ASSERT_NE(sub, nullptr);
+        EXPECT_EQ(JxAnalyseImage(sub, nullptr), JxOk);
+    }
+}

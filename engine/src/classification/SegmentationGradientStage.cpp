@@ -56,6 +56,13 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     if (!changed)
         return false;
     checkPeaksMatchHistograms();
+    // A box one pixel high or wide has no cell corners and so no gradient. Its corner array
+    // would be empty with a base away from the origin, which Blitz++ cannot address.
+    if (box_.rows() < 2 || box_.columns() < 2) {
+        gradientScale_ = 1.0f;
+        edgeMap_ = EdgeMapPixel(0, 0, 0);
+        return true;
+    }
     const IntBox cornerBox(box_.lower, IntPoint(box_.upper[0] - 1, box_.upper[1] - 1));
     blitz::Array<CornerRating, 2> corners(
         blitz::Range(cornerBox.lower[0], std::max(cornerBox.upper[0], cornerBox.lower[0] - 1)),
@@ -66,11 +73,6 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     const GradientTables tables(*this);
     runGradientWorkers(tables, corners, range.subRange(0.6f));
 
-    if (box_.rows() < 2 || box_.columns() < 2) {
-        gradientScale_ = 1.0f;
-        edgeMap_ = EdgeMapPixel(0, 0, 0);
-        return true;
-    }
     float minimum = std::numeric_limits<float>::max();
     float maximum = -std::numeric_limits<float>::max();
     for (auto corner = corners.begin(); corner != corners.end(); ++corner) {
