@@ -268,10 +268,13 @@ TEST(GenerateMask, SoloLayerReplacesTheListWithItsOwnMask) {
         ASSERT_EQ(layers.size(), 1u);
         EXPECT_TRUE(layers[0].solo);
         EXPECT_EQ(layers[0].mask.numElements(), k.soloRows * 4);
-        if (k.soloRows)
+        if (k.soloRows) {
             EXPECT_TRUE(masktest::allEqual<unsigned char>(layers[0].mask, 1));
-        if (k.firstRows)
-            EXPECT_TRUE(masktest::allEqual<unsigned char>(firstMask, 7)) << "a caller's region image was written";
+        }
+        if (k.firstRows) {
+            EXPECT_TRUE(masktest::allEqual<unsigned char>(firstMask, 7))
+                << "a caller's region image was written";
+        }
     }
 }
 

@@ -71,41 +71,41 @@ int exceptionCode(JxEngine& engine, JxFailurePolicy policy) noexcept;
 
 /// Runs `work(JxInProgress&)`, which returns a code, and maps its exceptions.
 template <typename Work>
-int runWork(JxEngine& engine, const JxEntrySpec& spec, Work&& work) noexcept {
+int runWork(JxEngine& engine, const JxEntrySpec& entry, Work&& work) noexcept {
     try {
-        JxInProgress reporter(spec.callback, 0, spec.label, spec.cancellable);
+        JxInProgress reporter(entry.callback, 0, entry.label, entry.cancellable);
         return work(reporter);
     } catch (...) {
-        return exceptionCode(engine, spec.policy);
+        return exceptionCode(engine, entry.policy);
     }
 }
 
 /// An entry on a session: `work(JxEngine&, JxInProgress&)` returns a code.
 template <typename Work>
-int run(JxSession* session, const JxEntrySpec& spec, Work&& work) noexcept {
+int run(JxSession* session, const JxEntrySpec& entry, Work&& work) noexcept {
     JxNewHandlerGuard guard;
     JxEngine* engine = nullptr;
     if (int code = sessionCode(session, &engine))
         return code;
-    return runWork(*engine, spec, [&](JxInProgress& reporter) { return work(*engine, reporter); });
+    return runWork(*engine, entry, [&](JxInProgress& reporter) { return work(*engine, reporter); });
 }
 
 /// An entry on a session and an engine image; the image is checked first.
 template <typename Work>
-int runWithImage(JxSession* session, JxImage* image, const JxEntrySpec& spec,
+int runWithImage(JxSession* session, JxImage* image, const JxEntrySpec& entry,
                  Work&& work) noexcept {
     JxNewHandlerGuard guard;
     JxEngine* engine = nullptr;
     if (int code = imageAndSessionCode(image, session, &engine))
         return code;
-    return runWork(*engine, spec, [&](JxInProgress& reporter) { return work(*engine, reporter); });
+    return runWork(*engine, entry, [&](JxInProgress& reporter) { return work(*engine, reporter); });
 }
 
 /// Runs `work(JxEngine&, JxInProgress&)`, which returns a new handle; null when it throws.
 template <typename Handle, typename Work>
-Handle* runMaking(JxEngine& engine, const JxEntrySpec& spec, Work& work) noexcept {
+Handle* runMaking(JxEngine& engine, const JxEntrySpec& entry, Work& work) noexcept {
     Handle* made = nullptr;
-    runWork(engine, spec, [&](JxInProgress& reporter) {
+    runWork(engine, entry, [&](JxInProgress& reporter) {
         made = work(engine, reporter);
         return JxOk;
     });
@@ -115,21 +115,21 @@ Handle* runMaking(JxEngine& engine, const JxEntrySpec& spec, Work& work) noexcep
 /// An entry on an engine that returns a new handle: null unless the engine is usable, and null
 /// when the work throws. `work(JxEngine&, JxInProgress&)` returns the handle.
 template <typename Handle, typename Work>
-Handle* makeOnEngine(JxEngine* engine, const JxEntrySpec& spec, Work&& work) noexcept {
+Handle* makeOnEngine(JxEngine* engine, const JxEntrySpec& entry, Work&& work) noexcept {
     JxNewHandlerGuard guard;
     if (engineCode(engine) != 0)
         return nullptr;
-    return runMaking<Handle>(*engine, spec, work);
+    return runMaking<Handle>(*engine, entry, work);
 }
 
 /// An entry on a session that returns a new handle (sub-sessions), like makeOnEngine.
 template <typename Handle, typename Work>
-Handle* makeOnSession(JxSession* session, const JxEntrySpec& spec, Work&& work) noexcept {
+Handle* makeOnSession(JxSession* session, const JxEntrySpec& entry, Work&& work) noexcept {
     JxNewHandlerGuard guard;
     JxEngine* engine = nullptr;
     if (sessionCode(session, &engine) != 0)
         return nullptr;
-    return runMaking<Handle>(*engine, spec, work);
+    return runMaking<Handle>(*engine, entry, work);
 }
 
 }  // namespace JxEntryFrame

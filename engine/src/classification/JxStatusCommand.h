@@ -27,7 +27,7 @@
 /// other exception fails the engine (4).
 namespace JxStatusCommand {
 
-struct Spec {
+struct Settings {
     const char* label;
     JxProgressCallback progress = nullptr;
     /// SetStatus leaves the changed rectangle alone when it is rolled back.
@@ -37,14 +37,14 @@ struct Spec {
 /// Runs `operation(view, range)` on `target`'s status view of `statusImage`, with the undo
 /// recovery above. `target` must cover the status image (see JxInSession::coversStatusImage).
 template <typename Operation>
-int runOn(JxInSession& target, JxInImage& statusImage, ProgressRange& range, const Spec& spec,
+int runOn(JxInSession& target, JxInImage& statusImage, ProgressRange& range, const Settings& settings,
           Operation&& operation) {
     classification::IiClassification& classification = target.classification();
     const classification::UndoHistory::Position start = classification.undoHistory.position();
     auto rollBack = [&] {
         classification.undoHistory.rollBack(start, classification);
         classification.resetWorkingBox();
-        if (spec.publishOnRollBack)
+        if (settings.publishOnRollBack)
             target.publishChangedBox();
     };
 
@@ -69,10 +69,10 @@ int runOn(JxInSession& target, JxInImage& statusImage, ProgressRange& range, con
 /// `precondition(JxInSession&)` returns 0 or the code to refuse with, and
 /// `operation(JxInSession&, ByteImage view, ProgressRange&)` returns the command's code.
 template <typename Precondition, typename Operation>
-int run(JxSession* handle, JxImage* statusImage, const Spec& spec, Precondition&& precondition,
+int run(JxSession* handle, JxImage* statusImage, const Settings& settings, Precondition&& precondition,
         Operation&& operation) noexcept {
     return JxEntryFrame::runWithImage(
-        handle, statusImage, {spec.label, JxFailurePolicy::command, spec.progress, true},
+        handle, statusImage, {settings.label, JxFailurePolicy::command, settings.progress, true},
         [&](JxEngine&, JxInProgress& reporter) {
             JxInSession& session = *JxInSession::fromHandle(handle);
             JxInImage& image = *JxInImage::fromHandle(statusImage);
@@ -81,7 +81,7 @@ int run(JxSession* handle, JxImage* statusImage, const Spec& spec, Precondition&
             if (!session.coversStatusImage(image))
                 return static_cast<int>(JxRefused);
             ProgressRange range(&reporter);
-            return runOn(session, image, range, spec,
+            return runOn(session, image, range, settings,
                          [&](classification::ByteImage view, ProgressRange& r) {
                              return operation(session, view, r);
                          });

@@ -39,9 +39,9 @@ int JxPullParentStatus(JxSession* subSession, JxImage* statusImage) noexcept {
 int JxPushStatusToParent(JxSession* subSession, JxImage* statusImage) noexcept {
     // SetStatus on the parent: the change is recorded in the parent's history and published
     // in the parent's changed rectangle.
-    const JxStatusCommand::Spec spec{"SetStatus", nullptr, false};
+    const JxStatusCommand::Settings settings{"SetStatus", nullptr, false};
     return JxEntryFrame::runWithImage(
-        subSession, statusImage, {spec.label, JxFailurePolicy::command, nullptr, true},
+        subSession, statusImage, {settings.label, JxFailurePolicy::command, nullptr, true},
         [&](JxEngine&, JxInProgress& reporter) {
             JxInSession& sub = *JxInSession::fromHandle(subSession);
             JxInImage& image = *JxInImage::fromHandle(statusImage);
@@ -50,7 +50,7 @@ int JxPushStatusToParent(JxSession* subSession, JxImage* statusImage) noexcept {
                 return static_cast<int>(JxRefused);
             const ByteImage statuses = sub.statusView(image);
             ProgressRange range(&reporter);
-            return JxStatusCommand::runOn(*parent, image, range, spec,
+            return JxStatusCommand::runOn(*parent, image, range, settings,
                                           [&](ByteImage view, ProgressRange&) {
                                               parent->classification().setStatus(view, statuses);
                                               return static_cast<int>(JxOk);
