@@ -212,21 +212,28 @@ TEST(UpdateCellHistograms, ChannelsAreHandedOutFiveDownToZeroInSixSteps) {
         EXPECT_EQ(reports[k].onCallingThread, k == 0) << k;
     }
 
-    // Shared by four workers: the first four channels are handed out here, every worker
-    // reports the end once, and the reports still only rise.
+    // Shared by four workers. Which thread takes which channel depends on scheduling: a worker
+    // started early may take the rest of the channels before the calling thread hands out its
+    // next one, and the calling thread then receives the end itself and starts no more workers.
+    // What holds: channels 5 down to 0 come first, each once, and every further report is an
+    // end handed to a started worker or to the calling thread, so every hand-out on the calling
+    // thread adds exactly one report beyond the six channels.
     segmentation.setWorkerCount(4);
     segmentation.currentSettings.overlap = 2;
     ui.clear();
     EXPECT_TRUE(segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f)));
     const auto shared = ui.reports();
-    ASSERT_EQ(shared.size(), 10u);
+    ASSERT_GE(shared.size(), 7u);
+    ASSERT_LE(shared.size(), 10u);
+    EXPECT_TRUE(shared.front().onCallingThread);
+    std::size_t onCaller = 0;
     for (std::size_t k = 0; k < shared.size(); ++k) {
-        EXPECT_EQ(shared[k].onCallingThread, k < 4) << k;
-        if (k > 0) {
-            EXPECT_GE(shared[k].fraction, shared[k - 1].fraction) << k;
-        }
+        const int step = std::min(static_cast<int>(k) + 1, 6);
+        EXPECT_FLOAT_EQ(shared[k].fraction, 0.6f * step / 6.0f) << k;
+        onCaller += shared[k].onCallingThread ? 1 : 0;
     }
-    EXPECT_FLOAT_EQ(shared.back().fraction, 0.6f);
+    EXPECT_LE(onCaller, 4u);
+    EXPECT_EQ(shared.size(), 6u + onCaller);
 }
 
 struct FailureCase {

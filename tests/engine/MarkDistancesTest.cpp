@@ -6,9 +6,13 @@
 
 #include <cmath>
 #include <functional>
+#include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <map>
 #include <queue>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using classification::buildMarkDistances;
@@ -62,7 +66,145 @@ blitz::Array<double, 2> referenceDistances(const blitz::Array<unsigned char, 2>&
     return d;
 }
 
+// The growth as it was first written: buckets found by their distance in an ordered map.
+// The faster growth must give the same floats bit for bit, ties between equal sums included.
+void previousGrowth(MarkDistanceArray& d, const blitz::Array<unsigned char, 2>& s, int component,
+                    unsigned char bit) {
+    using Point = std::pair<int, int>;
+    using Step = std::pair<float, float>;
+    const float axialStep = classification::markAxialStep;
+    const float diagonalStep = classification::markDiagonalStep;
+    const int i0 = s.lbound(0), j0 = s.lbound(1), i1 = s.ubound(0), j1 = s.ubound(1);
+    auto neighbours = [&](const Point& p, bool diagonal) {
+        std::vector<Point> out;
+        const auto [i, j] = p;
+        if (diagonal) {
+            if (i > i0 && j > j0) out.emplace_back(i - 1, j - 1);
+            if (i > i0 && j < j1) out.emplace_back(i - 1, j + 1);
+            if (i < i1 && j > j0) out.emplace_back(i + 1, j - 1);
+            if (i < i1 && j < j1) out.emplace_back(i + 1, j + 1);
+        } else {
+            if (i > i0) out.emplace_back(i - 1, j);
+            if (j > j0) out.emplace_back(i, j - 1);
+            if (i < i1) out.emplace_back(i + 1, j);
+            if (j < j1) out.emplace_back(i, j + 1);
+        }
+        return out;
+    };
+    auto later = [](const Step& l, const Step& r) { return l.first + l.second > r.first + r.second; };
+    std::map<float, std::vector<Point>> buckets;
+    std::vector<Step> steps;
+    auto open = [&](float distance) {
+        buckets.emplace(distance, std::vector<Point>());
+        for (float length : {axialStep, diagonalStep}) {
+            steps.emplace_back(distance, length);
+            std::push_heap(steps.begin(), steps.end(), later);
+        }
+    };
+    auto hasClassNeighbour = [&](const Point& p, bool diagonal) {
+        for (const Point& q : neighbours(p, diagonal))
+            if (s(q.first, q.second) & bit)
+                return true;
+        return false;
+    };
+    open(axialStep);
+    open(diagonalStep);
+    for (int i = i0; i <= i1; ++i)
+        for (int j = j0; j <= j1; ++j) {
+            if (d(i, j)[component] != markUnreached)
+                continue;
+            if (hasClassNeighbour({i, j}, false)) {
+                d(i, j)[component] = axialStep;
+                buckets[axialStep].emplace_back(i, j);
+            } else if (hasClassNeighbour({i, j}, true)) {
+                d(i, j)[component] = diagonalStep;
+                buckets[diagonalStep].emplace_back(i, j);
+            }
+        }
+    while (!steps.empty()) {
+        std::pop_heap(steps.begin(), steps.end(), later);
+        const auto [distance, length] = steps.back();
+        steps.pop_back();
+        const bool diagonal = length == diagonalStep;
+        auto found = buckets.find(distance);
+        if (found != buckets.end() && !found->second.empty()) {
+            const float n = length + distance;
+            if (buckets.find(n) == buckets.end())
+                open(n);
+            std::vector<Point>& target = buckets[n];
+            for (const Point& p : found->second)
+                for (const Point& q : neighbours(p, diagonal))
+                    if (d(q.first, q.second)[component] == markUnreached) {
+                        d(q.first, q.second)[component] = n;
+                        target.push_back(q);
+                    }
+        }
+        if (diagonal && found != buckets.end())
+            buckets.erase(found);
+    }
+}
+
+MarkDistanceArray previousMarkDistances(const blitz::Array<unsigned char, 2>& s) {
+    MarkDistanceArray d(s.shape());
+    d.reindexSelf(s.lbound());
+    for (int i = s.lbound(0); i <= s.ubound(0); ++i)
+        for (int j = s.lbound(1); j <= s.ubound(1); ++j)
+            d(i, j) = (s(i, j) & (keep | deleted)) ? classification::MarkDistance(0.0f, 0.0f)
+                                                  : classification::MarkDistance(markUnreached, markUnreached);
+    previousGrowth(d, s, 0, keep);
+    previousGrowth(d, s, 1, deleted);
+    return d;
+}
+
+// Scattered marks of both classes, a few walls and open areas wide enough for long distances
+// (and many sums that meet in equal floats), from a fixed pseudo-random sequence.
+blitz::Array<unsigned char, 2> scatteredMarks(int rows, int columns, std::uint32_t seed) {
+    auto s = statuses(rows, columns);
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int k = 0; k < 6; ++k) {
+        const int i = static_cast<int>(next() % static_cast<std::uint32_t>(rows));
+        const int j = static_cast<int>(next() % static_cast<std::uint32_t>(columns));
+        const unsigned char mark = k % 2 == 0 ? keep : deleted;
+        const int length = static_cast<int>(next() % 12u);
+        for (int t = 0; t <= length; ++t) {   // a short wall, across or down
+            const int a = k % 3 == 0 ? i : std::min(i + t, rows - 1);
+            const int b = k % 3 == 0 ? std::min(j + t, columns - 1) : j;
+            s(a, b) = mark;
+        }
+    }
+    return s;
+}
+
 }  // namespace
+
+TEST(MarkDistances, SameFloatsAsTheMapBasedGrowth) {
+    struct Case { int rows, columns; std::uint32_t seed; };
+    for (const Case& c : {Case{1, 1, 1}, Case{1, 40, 2}, Case{37, 1, 3}, Case{23, 31, 4},
+                          Case{64, 48, 5}, Case{97, 120, 6}, Case{150, 90, 7}}) {
+        SCOPED_TRACE(testing::Message() << c.rows << "x" << c.columns << " seed " << c.seed);
+        // A crop of a larger image, so that the indices do not start at 0 and rows are strided.
+        blitz::Array<unsigned char, 2> whole = scatteredMarks(c.rows + 5, c.columns + 7, c.seed);
+        const auto crop = classification::cropToBox(whole, classification::IntBox(3, 4, c.rows + 2, c.columns + 3));
+        const MarkDistanceArray expected = previousMarkDistances(crop);
+        MarkDistanceArray d;
+        buildMarkDistances(d, crop, ProgressRange());
+        ASSERT_EQ(d.lbound(0), 3);
+        ASSERT_EQ(d.lbound(1), 4);
+        int differing = 0;
+        for (int i = crop.lbound(0); i <= crop.ubound(0); ++i)
+            for (int j = crop.lbound(1); j <= crop.ubound(1); ++j)
+                for (int component = 0; component < 2; ++component)
+                    if (d(i, j)[component] != expected(i, j)[component]) {
+                        if (++differing <= 5)
+                            ADD_FAILURE() << "at " << i << "," << j << " component " << component << ": "
+                                          << d(i, j)[component] << " instead of " << expected(i, j)[component];
+                    }
+        EXPECT_EQ(differing, 0);
+    }
+}
 
 TEST(MarkDistances, ConstantsAreTheChamferWeights) {
     EXPECT_FLOAT_EQ(classification::markAxialStep, 0.9619349f);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 using namespace classification;
@@ -60,7 +63,82 @@ ColourSumGrid grid(int rows, int columns) {
     return masktest::filled(rows, columns, ColourSumCell(0.0f));
 }
 
+// The lookup as it was first written, with the remainder taken in double and the corners cut by
+// intersectBox: the faster lookup must give the same floats bit for bit.
+ColourSumCell previousPyramidColourAt(const ColourSumPyramid& levels, const FloatPoint& p) {
+    ColourSumCell sum(0.0f);
+    float s = 1.0f;
+    for (const ColourSumGrid& level : levels) {
+        s *= 2.0f;
+        const float half = s * 0.5f;
+        const float fx = static_cast<float>(std::fmod(static_cast<double>(p[0] + half), static_cast<double>(s))) / s;
+        const float fy = static_cast<float>(std::fmod(static_cast<double>(p[1] + half), static_cast<double>(s))) / s;
+        const float inverse = 1.0f / s;
+        IntBox corners(static_cast<int>(p[0] * inverse - 0.5f), static_cast<int>(p[1] * inverse - 0.5f),
+                       static_cast<int>(p[0] * inverse + 0.5f), static_cast<int>(p[1] * inverse + 0.5f));
+        if (!intersectBox(corners, IntBox::domainOf(level)))
+            continue;
+        const int lx = corners.lower[0], ly = corners.lower[1];
+        const int hx = corners.upper[0], hy = corners.upper[1];
+        const float s4 = s * s * s * s;
+        for (int c = 0; c < 4; ++c) {
+            const float mixed = (1.0f - fx) * (1.0f - fy) * level(lx, ly)[c] + fx * fy * level(hx, hy)[c] +
+                                (1.0f - fx) * fy * level(lx, hy)[c] + fx * (1.0f - fy) * level(hx, ly)[c];
+            sum[c] += mixed / s4;
+        }
+        if (sum[3] * (s * s * s) > 2.0f)
+            break;
+    }
+    return sum;
+}
+
+bool sameBits(float a, float b) {
+    std::uint32_t x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
 }  // namespace
+
+TEST(MixedPixelBlend, PyramidLookupGivesTheSameFloatsAsTheDoubleRemainder) {
+    // Five levels over working pixels 6..69 x 10..55 (the pyramid of a box that does not start
+    // at 0), sparse counts so that the walk ends at different levels, and colour sums
+    // with fractions that show any change in rounding.
+    ColourSumPyramid levels;
+    std::uint32_t seed = 12345u;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int k = 0, lowerRow = 3, lowerColumn = 5, rows = 32, columns = 23; k < 5; ++k) {
+        ColourSumGrid level = masktest::filled(rows, columns, ColourSumCell(0.0f), lowerRow, lowerColumn);
+        for (auto it = level.begin(); it != level.end(); ++it) {
+            const float count = next() % 5u == 0 ? static_cast<float>(next() % 7u) : 0.0f;
+            *it = ColourSumCell(count * static_cast<float>(next() % 2560000u) / 7919.0f,
+                                count * static_cast<float>(next() % 2560000u) / 7919.0f,
+                                count * static_cast<float>(next() % 2560000u) / 7919.0f, count);
+        }
+        levels.push_back(level);
+        lowerRow /= 2;
+        lowerColumn /= 2;
+        rows = (rows + 1) / 2;
+        columns = (columns + 1) / 2;
+    }
+    int points = 0;
+    // Whole, half and irregular positions (the blend asks at whole ones).
+    for (float x = -9.0f; x <= 80.0f; x += (points % 3 == 0 ? 0.5f : 0.37f))
+        for (float y = -7.5f; y <= 66.0f; y += 0.5f) {
+            const FloatPoint p(x, y);
+            const ColourSumCell expected = previousPyramidColourAt(levels, p);
+            const ColourSumCell got = pyramidColourAt(levels, p);
+            for (int c = 0; c < 4; ++c)
+                ASSERT_TRUE(sameBits(got[c], expected[c]))
+                    << "at (" << x << ", " << y << ") channel " << c << ": " << got[c] << " instead of " << expected[c];
+            ++points;
+        }
+    EXPECT_GT(points, 10000);
+}
 
 TEST(MixedPixelBlend, PyramidLookupInterpolatesAndClimbs) {
     // Level 0 covers working pixels 0..3 x 0..3 in cells of 2 x 2.

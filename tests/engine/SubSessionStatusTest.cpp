@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace sessiontest;
@@ -22,6 +23,29 @@ TEST(SubSessionStatus, WithoutAMaskTheSharedStatusImageChangesAtOnce) {
     EXPECT_EQ(changed(sub), std::vector<int>({1, 1, 3, 2}));
     EXPECT_EQ(e.undos(sub), 1u);
     EXPECT_EQ(e.undos(), 0u);   // recorded in the sub-session's own history
+}
+
+// The two lines are the engine's designed diagnostics for a re-based status view, not stray
+// debugging: each view a sub-session builds announces its local index range and the re-basing.
+TEST(SubSessionStatus, EveryStatusViewOfASubSessionIsAnnouncedOnStandardError) {
+    Engine e(6, 4);
+    ASSERT_TRUE(e.ready());
+    const JxSelection rect{1, 1, 3, 2, 0, 0, nullptr};   // rows 1 to 2, columns 1 to 3
+    JxSession* sub = JxBeginSubSession(e.session, &rect, 0, nullptr);
+    ASSERT_NE(sub, nullptr);
+    const std::string announcement =
+        "status array's dimensions: [[0,0], [1,2]]\nReindexing from [0,0] to [1,1]\n";
+
+    testing::internal::CaptureStderr();
+    const int result = e.setStatus(sub, Bytes(1, 1, 3, 2, Statuses(6, 4)));
+    const std::string written = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(result, JxOk);
+    EXPECT_EQ(written, announcement);
+
+    // The top session's view needs no re-basing and says nothing.
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(e.setStatus(Bytes(0, 0, 6, 4, Statuses(24, 2))), JxOk);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(SubSessionStatus, AMaskedSubSessionWorksOnItsOwnCopyUntilPushed) {

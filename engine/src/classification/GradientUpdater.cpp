@@ -17,6 +17,10 @@ float inverseSquare(std::int32_t height) {
 GradientTables::GradientTables(const Segmentation& segmentation)
     : grid_(segmentation.cellGrid()), columns_(grid_.columns()) {
     std::size_t offsets[Segmentation::channelCount];
+    std::size_t total = 0;
+    for (int c = 0; c < Segmentation::channelCount; ++c)
+        total += segmentation.peakList(c).size();
+    humps_.reserve(total);   // one allocation instead of a growing copy of every hump
     for (int c = 0; c < Segmentation::channelCount; ++c) {
         offsets[c] = humps_.size();
         for (const HistogramPeak& peak : segmentation.peakList(c))

@@ -144,6 +144,8 @@ ByteImage JxInSession::statusView(JxInImage& statusImage) {
         found = localImages_.emplace(&statusImage, std::move(local)).first;
     }
     ByteImage view = JxInImage::byteView(*found->second);
+    // Deliberate diagnostics, not leftover debugging: every re-based view a sub-session hands
+    // out is announced on standard error with its local range and the new base.
     std::cerr << "status array's dimensions: " << IntBox::domainOf(view) << "\n";
     std::cerr << "Reindexing from ";
     classification::printPoint(std::cerr, IntBox::domainOf(view).lower) << " to ";

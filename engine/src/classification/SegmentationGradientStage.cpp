@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
+#include <vector>
 
 namespace classification {
 
@@ -31,14 +33,33 @@ unsigned char quantise(float rating, float minimum, float scale) {
 }
 
 /// plane(x, y) := op of the corner values at (x - 1 ... x, y - 1 ... y), for the pixels whose
-/// four corners lie in `corners`; returns the box written.
+/// four corners lie in `corners`; returns the box written. It is the separable pair of line
+/// passes of window 2 (along the first axis, then along the second), done row by row in one
+/// sweep, and leaves what those passes leave: the first column of the result's rows holds
+/// the combination along the first axis only.
 template <typename Op>
 IntBox combineFourCorners(blitz::Array<unsigned char, 2> plane, const IntBox& corners, Op op) {
-    const ProgressRange silent(nullptr, 0.0f, 1.0f);
-    const IntBox down = morphology::convolveLineFast(cropArrayToBox(plane, corners), 2, op, plane, silent);
+    const IntBox down(corners.lower[0] + 1, corners.lower[1], corners.upper[0], corners.upper[1]);
     if (isBoxEmpty(down))
         return down;
-    return morphology::convolveLineFastTransposed(cropArrayToBox(plane, down), 2, op, plane, silent);
+    if (!IntBox::domainOf(plane).contains(corners))
+        throw std::out_of_range("corner box outside the plane");
+    const std::ptrdiff_t rowStep = plane.stride(0);
+    const std::ptrdiff_t columnStep = plane.stride(1);
+    const int columns = corners.columns();
+    std::vector<unsigned char> alongFirst(static_cast<std::size_t>(columns));
+    // Highest row first: each row reads the row above it before that row is rewritten.
+    for (int x = corners.upper[0]; x >= down.lower[0]; --x) {
+        unsigned char* row = &plane(x, corners.lower[1]);
+        const unsigned char* above = row - rowStep;
+        for (int k = 0; k < columns; ++k)
+            op(alongFirst[static_cast<std::size_t>(k)], above[k * columnStep], row[k * columnStep]);
+        row[0] = alongFirst[0];
+        for (int k = 1; k < columns; ++k)
+            op(row[k * columnStep], alongFirst[static_cast<std::size_t>(k - 1)],
+               alongFirst[static_cast<std::size_t>(k)]);
+    }
+    return IntBox(down.lower[0], down.lower[1] + 1, down.upper[0], down.upper[1]);
 }
 
 }  // namespace
@@ -73,20 +94,31 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
     const GradientTables tables(*this);
     runGradientWorkers(tables, corners, range.subRange(0.6f));
 
+    // Row by row through plain pointers: the per-element indexing of the arrays cost more
+    // than the arithmetic here.
+    const int columns = cornerBox.columns();
+    const std::ptrdiff_t cornerStep = corners.stride(1);
     float minimum = std::numeric_limits<float>::max();
     float maximum = -std::numeric_limits<float>::max();
-    for (auto corner = corners.begin(); corner != corners.end(); ++corner) {
-        minimum = std::min(minimum, (*corner)[1]);
-        maximum = std::max(maximum, (*corner)[0]);
+    for (int x = cornerBox.lower[0]; x <= cornerBox.upper[0]; ++x) {
+        const CornerRating* rating = &corners(x, cornerBox.lower[1]);
+        for (int y = 0; y < columns; ++y, rating += cornerStep) {
+            minimum = std::min(minimum, (*rating)[1]);
+            maximum = std::max(maximum, (*rating)[0]);
+        }
     }
     // A map whose shoulder ratings never exceed the valley ratings has no usable scale.
     gradientScale_ = maximum > minimum && std::isfinite(maximum - minimum)
                          ? 255.99f / (maximum - minimum)
                          : 1.0f;
-    for (int x = cornerBox.lower[0]; x <= cornerBox.upper[0]; ++x)
-        for (int y = cornerBox.lower[1]; y <= cornerBox.upper[1]; ++y)
+    const std::ptrdiff_t mapStep = edgeMapView_.stride(1);
+    for (int x = cornerBox.lower[0]; x <= cornerBox.upper[0]; ++x) {
+        const CornerRating* rating = &corners(x, cornerBox.lower[1]);
+        EdgeMapPixel* pixel = &edgeMapView_(x, cornerBox.lower[1]);
+        for (int y = 0; y < columns; ++y, rating += cornerStep, pixel += mapStep)
             for (int k = 0; k < 2; ++k)
-                edgeMapView_(x, y)[k] = quantise(corners(x, y)[k], minimum, gradientScale_);
+                (*pixel)[k] = quantise((*rating)[k], minimum, gradientScale_);
+    }
     range.report(0.8f);
 
     const IntBox inner = combineFourCorners(edgeMap_[0], cornerBox, morphology::RunningMaximum());
