@@ -6,6 +6,7 @@
 
 #include <blitz/array.h>
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +26,19 @@ struct Quadrant {
     /// Points into the parent level's storage, which never moves; null at the top.
     Quadrant* parent = nullptr;
 
+    Quadrant() = default;
+    /// A copy has the clusters and the parent link; its digest is made afresh when read.
+    Quadrant(const Quadrant& other) : clusters(other.clusters), parent(other.parent) {}
+    Quadrant& operator=(const Quadrant& other) {
+        if (this != &other) {
+            clusters = other.clusters;
+            parent = other.parent;
+            delete digest_.exchange(nullptr);
+        }
+        return *this;
+    }
+    ~Quadrant() { delete digest_.load(); }
+
     /// The cluster that gathers the cell's colours, made on first use.
     ColourCluster<Types>& firstCluster() {
         if (clusters.empty())
@@ -39,17 +53,32 @@ struct Quadrant {
         return count;
     }
 
+    /// colourCount() != 0, found without counting: a cell's first cluster holds colours
+    /// whenever the cell does.
+    bool hasColours() const {
+        for (const ColourCluster<Types>& cluster : clusters)
+            if (!cluster.colours.empty())
+                return true;
+        return false;
+    }
+
     /// The scoring digest of the clusters, made when the palette search first reads this
     /// cell. Every pixel under the cell reads the same palette, and the clusters no longer
-    /// change once the pyramid is built.
+    /// change once the pyramid is built. Searches on several threads may read one cell: the
+    /// first digest published wins, and a thread that lost the race drops its own.
     const PaletteDigest& digest() const {
-        if (!digest_)
-            digest_ = std::make_shared<const PaletteDigest>(digestPalette(clusters));
-        return *digest_;
+        const PaletteDigest* digest = digest_.load(std::memory_order_acquire);
+        if (digest)
+            return *digest;
+        std::unique_ptr<const PaletteDigest> made(new PaletteDigest(digestPalette(clusters)));
+        if (digest_.compare_exchange_strong(digest, made.get(), std::memory_order_acq_rel,
+                                            std::memory_order_acquire))
+            return *made.release();
+        return *digest;
     }
 
 private:
-    mutable std::shared_ptr<const PaletteDigest> digest_;
+    mutable std::atomic<const PaletteDigest*> digest_{nullptr};
 };
 
 /// Level k has one cell per 2^(k+1) x 2^(k+1) image pixels; the last level has one cell.
@@ -131,7 +160,12 @@ PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const St
                 continue;
             const Pixel& pixel = image(i, j);
             const blitz::TinyVector<int, 2> cell = levelCellIndex({i, j}, 0, 1);
-            level(cell[0], cell[1]).firstCluster().append(
+            ColourCluster<Types>& cluster = level(cell[0], cell[1]).firstCluster();
+            if (cluster.colours.empty()) {   // a cell covers at most 2 x 2 pixels
+                cluster.colours.reserve(4);
+                cluster.tags.reserve(4);
+            }
+            cluster.append(
                 Triple(static_cast<Channel>(pixel[0]), static_cast<Channel>(pixel[1]),
                        static_cast<Channel>(pixel[2])),
                 0);
@@ -146,6 +180,19 @@ PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const St
 template <typename Types>
 PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child) {
     PyramidLevel<Types> parent = detail::allocateHalvedLevel<Types>(child);
+    // Counted first, so that every parent's colour list is allocated once.
+    blitz::Array<std::size_t, 2> counts(parent.lbound(), parent.extent());
+    counts = 0;
+    for (int u = child.lbound(0); u <= child.ubound(0); ++u)
+        for (int v = child.lbound(1); v <= child.ubound(1); ++v)
+            counts(u / 2, v / 2) += child(u, v).colourCount();
+    for (int u = parent.lbound(0); u <= parent.ubound(0); ++u)
+        for (int v = parent.lbound(1); v <= parent.ubound(1); ++v)
+            if (counts(u, v) != 0) {
+                ColourCluster<Types>& cluster = parent(u, v).firstCluster();
+                cluster.colours.reserve(counts(u, v));
+                cluster.tags.reserve(counts(u, v));
+            }
     for (int u = child.lbound(0); u <= child.ubound(0); ++u) {
         for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
             Quadrant<Types>& cell = child(u, v);
@@ -170,7 +217,10 @@ void splitLevelClusters(PyramidLevel<Types>& level, const double* threshold) {
         if (it->colourCount() == 0)
             continue;
         splitClusters(it->clusters, maximumCount, *threshold);
-        refineAllClusters(it->clusters, maximumCount, *threshold * 0.5);
+        // The split loop leaves every cluster's statistics current.
+        for (ColourCluster<Types>& cluster : it->clusters)
+            if (cluster.colours.size() > 1)
+                detail::refineCurrentCluster(cluster, maximumCount, *threshold * 0.5);
     }
 }
 

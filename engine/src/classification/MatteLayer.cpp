@@ -180,6 +180,7 @@ struct MattingWork {
                              const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
                              ProgressRange range) {
         const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
+        Corvel::matting::SearchMemory memory(14);
         for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
                 const unsigned char role = roles(i, j);
@@ -192,7 +193,7 @@ struct MattingWork {
                 std::pair<Corvel::matting::FloatColour, Corvel::matting::FloatColour> found;
                 try {
                     found = Corvel::matting::searchPalettes(i, j, keepPyramid, deletePyramid,
-                                                            observed, 0, 0, -0.01f);
+                                                            observed, 0, 0, -0.01f, memory);
                 } catch (...) {
                     return false;
                 }
