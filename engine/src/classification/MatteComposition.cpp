@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace classification {
 
@@ -91,12 +92,16 @@ void composeMatte(const typename Format::Image& image, const blitz::Array<unsign
                   typename Format::Image output, ProgressRange progress) {
     using Channel = typename Format::Channel;
 
+    // Every row maps its columns alike: the column samples are worked out once.
+    std::vector<MatteAxisSample> columnSamples;
+    for (int j = estimateBox.lower[1]; j <= estimateBox.upper[1]; ++j)
+        columnSamples.push_back(sampleMatteAxis(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
     for (int i = estimateBox.lower[0]; i <= estimateBox.upper[0]; ++i) {
         const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
                                                    layerBox.upper[0]);
         for (int j = estimateBox.lower[1]; j <= estimateBox.upper[1]; ++j) {
-            const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
-                                                       layerBox.upper[1]);
+            const MatteAxisSample& sj =
+                columnSamples[static_cast<std::size_t>(j - estimateBox.lower[1])];
             const MatteMarkWeights weights = matteMarkWeights(status, si, sj);
             const float keep = weights.keep, drop = weights.drop;
 

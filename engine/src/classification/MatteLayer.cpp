@@ -1,5 +1,7 @@
 #include "classification/MatteLayer.h"
 
+#include "classification/MatteLayerThreads.h"
+#include "classification/RowBands.h"
 #include "classification/MaskStatus.h"
 #include "classification/MatteComposition.h"
 #include "matting/PaletteSearch.h"
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace classification {
 
@@ -76,8 +79,27 @@ struct MattingWork {
     EstimateImage<Format> background;
     blitz::Array<unsigned char, 2> roles;   // PixelRole bits over the estimate box
 
-    int centre(int index, int axis) const {
-        return matteCentreIndex(index, scale[axis], layerBox.lower[axis], layerBox.upper[axis]);
+    // Per row and per column of the box: how the index maps onto the status pixels (the same
+    // for every pixel of the row or column, so it is worked out once).
+    std::vector<MatteAxisSample> rowSamples, columnSamples;
+    std::vector<int> containingRows, containingColumns;   // the fix-up's neighbour mapping
+
+    void prepareMappings() {
+        rowSamples.clear();
+        containingRows.clear();
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            rowSamples.push_back(sampleMatteAxis(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
+            containingRows.push_back(
+                containingIndex(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
+        }
+        columnSamples.clear();
+        containingColumns.clear();
+        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+            columnSamples.push_back(
+                sampleMatteAxis(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
+            containingColumns.push_back(
+                containingIndex(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
+        }
     }
 
     static Channel toChannel(float value) {
@@ -95,8 +117,8 @@ struct MattingWork {
         for (const auto& offset : offsets) {
             const int ni = std::clamp(i + offset[0], box.lower[0], box.upper[0]);
             const int nj = std::clamp(j + offset[1], box.lower[1], box.upper[1]);
-            const int ci = containingIndex(ni, scale[0], layerBox.lower[0], layerBox.upper[0]);
-            const int cj = containingIndex(nj, scale[1], layerBox.lower[1], layerBox.upper[1]);
+            const int ci = containingRows[static_cast<std::size_t>(ni - box.lower[0])];
+            const int cj = containingColumns[static_cast<std::size_t>(nj - box.lower[1])];
             if ((layerStatus(ci, cj) & statusKeep) == 0) {
                 si = ni;
                 sj = nj;
@@ -143,13 +165,13 @@ struct MattingWork {
     bool assignRoles() {
         roles.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
         roles.reindexSelf(box.lower);
+        prepareMappings();
         bool anyPending = false;
         for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
-                                                       layerBox.upper[0]);
+            const MatteAxisSample& si = rowSamples[static_cast<std::size_t>(i - box.lower[0])];
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
-                                                           layerBox.upper[1]);
+                const MatteAxisSample& sj =
+                    columnSamples[static_cast<std::size_t>(j - box.lower[1])];
                 const unsigned char own = layerStatus(si.centre, sj.centre);
                 unsigned char role = (own & statusKeep) ? roleKept : 0;
                 if (isPending(own)) {
@@ -174,42 +196,63 @@ struct MattingWork {
         return anyPending;
     }
 
-    /// Searches both palettes for every pending pixel whose result is read. False when the
-    /// search failed (anything it threw): the caller abandons the layer.
-    bool searchPendingPixels(const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
-                             const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
-                             ProgressRange range) {
-        const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
-        Corvel::matting::SearchMemory memory(14);
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                const unsigned char role = roles(i, j);
-                if ((role & rolePending) == 0 || (role & roleSearched) == 0)
-                    continue;
-                const auto& pixel = image(i, j);
-                const Corvel::matting::FloatColour observed = {static_cast<float>(pixel[0]),
-                                                               static_cast<float>(pixel[1]),
-                                                               static_cast<float>(pixel[2])};
-                std::pair<Corvel::matting::FloatColour, Corvel::matting::FloatColour> found;
-                try {
-                    found = Corvel::matting::searchPalettes(i, j, keepPyramid, deletePyramid,
-                                                            observed, 0, 0, -0.01f, memory);
-                } catch (...) {
-                    return false;
-                }
-                // (-1, -1, -1) means no pair explained anything: the estimates keep the
-                // pixel's own colour rather than inventing white.
-                if (found.first[0] < 0.0f)
-                    continue;
-                foreground(i, j) = Triple(toChannel(found.first[0]), toChannel(found.first[1]),
-                                          toChannel(found.first[2]));
-                background(i, j) = Triple(toChannel(found.second[0]), toChannel(found.second[1]),
-                                          toChannel(found.second[2]));
+    /// Searches both palettes for every pending pixel of row i whose result is read. False
+    /// when the search failed (anything it threw): the caller abandons the layer.
+    bool searchRow(int i, const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
+                   const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
+                   Corvel::matting::SearchMemory& memory) {
+        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+            const unsigned char role = roles(i, j);
+            if ((role & rolePending) == 0 || (role & roleSearched) == 0)
+                continue;
+            const auto& pixel = image(i, j);
+            const Corvel::matting::FloatColour observed = {static_cast<float>(pixel[0]),
+                                                           static_cast<float>(pixel[1]),
+                                                           static_cast<float>(pixel[2])};
+            std::pair<Corvel::matting::FloatColour, Corvel::matting::FloatColour> found;
+            try {
+                found = Corvel::matting::searchPalettes(i, j, keepPyramid, deletePyramid,
+                                                        observed, 0, 0, -0.01f, memory);
+            } catch (...) {
+                return false;
             }
-            if (i % 2 == 0)
-                range.report(static_cast<float>(i - box.lower[0]) / rows);
+            // (-1, -1, -1) means no pair explained anything: the estimates keep the pixel's
+            // own colour rather than inventing white.
+            if (found.first[0] < 0.0f)
+                continue;
+            foreground(i, j) = Triple(toChannel(found.first[0]), toChannel(found.first[1]),
+                                      toChannel(found.first[2]));
+            background(i, j) = Triple(toChannel(found.second[0]), toChannel(found.second[1]),
+                                      toChannel(found.second[2]));
         }
         return true;
+    }
+
+    /// Searches both palettes for every pending pixel whose result is read, on `threadCount`
+    /// threads. Each pixel's search reads only the pyramids and writes only its own estimates,
+    /// so the estimates do not depend on the threads. Progress follows the rows in order.
+    /// False when the search failed: the caller abandons the layer.
+    bool searchPendingPixels(const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
+                             const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
+                             ProgressRange range, unsigned threadCount) {
+        const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
+        // Bands of a few rows share the cells of the finer levels, whose scores a thread
+        // remembers; there are still many more bands than threads to even out the work.
+        constexpr int bandRows = 8;
+        constexpr unsigned memoryBits = 14;
+        RowBands bands(box.lower[0], box.upper[0], bandRows, threadCount);
+        std::vector<Corvel::matting::SearchMemory> memories;
+        memories.reserve(bands.threads());
+        for (unsigned thread = 0; thread < bands.threads(); ++thread)
+            memories.emplace_back(memoryBits);
+        return bands.run(
+            [&](int i, unsigned thread) {
+                return searchRow(i, keepPyramid, deletePyramid, memories[thread]);
+            },
+            [&](int i) {
+                if (i % 2 == 0)
+                    range.report(static_cast<float>(i - box.lower[0]) / rows);
+            });
     }
 
     /// Per-channel median over the 3 x 3 window of every mixed pixel, the box's edge values
@@ -219,27 +262,50 @@ struct MattingWork {
     void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range,
                       float firstReport) const {
         EstimateImage<Format> smoothed = estimate.copy();
-        for (int c = 0; c < 3; ++c) {
-            for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-                for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                    if ((roles(i, j) & roleMixed) == 0)
-                        continue;
-                    Channel window[9];
-                    int n = 0;
-                    for (int di = -1; di <= 1; ++di) {
-                        const int ni = std::clamp(i + di, box.lower[0], box.upper[0]);
-                        for (int dj = -1; dj <= 1; ++dj) {
-                            const int nj = std::clamp(j + dj, box.lower[1], box.upper[1]);
-                            window[n++] = estimate(ni, nj)[c];
-                        }
-                    }
-                    std::nth_element(window, window + 4, window + 9);
-                    smoothed(i, j)[c] = window[4];
+        const int columns = box.upper[1] - box.lower[1] + 1;
+        const auto stride = estimate.stride(1);
+        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+            const Triple* rows[3];
+            for (int di = -1; di <= 1; ++di)
+                rows[di + 1] = &estimate(std::clamp(i + di, box.lower[0], box.upper[0]),
+                                         box.lower[1]);
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                if ((roles(i, j) & roleMixed) == 0)
+                    continue;
+                const int k = j - box.lower[1];
+                const int left = std::max(k - 1, 0), right = std::min(k + 1, columns - 1);
+                const Triple* window[9];
+                for (int r = 0; r < 3; ++r) {
+                    window[3 * r] = rows[r] + left * stride;
+                    window[3 * r + 1] = rows[r] + k * stride;
+                    window[3 * r + 2] = rows[r] + right * stride;
+                }
+                Triple& target = smoothed(i, j);
+                for (int c = 0; c < 3; ++c) {
+                    Channel values[9];
+                    for (int n = 0; n < 9; ++n)
+                        values[n] = (*window[n])[c];
+                    target[c] = medianOfNine(values);
                 }
             }
-            range.report(firstReport + 0.1f * static_cast<float>(c));
         }
+        for (int c = 0; c < 3; ++c)
+            range.report(firstReport + 0.1f * static_cast<float>(c));
         estimate.reference(smoothed);
+    }
+
+    /// The fifth smallest of nine values, by a fixed network of 19 exchanges (the value the
+    /// full sort would put in the middle).
+    static Channel medianOfNine(Channel* p) {
+        const auto order = [p](int a, int b) {
+            if (p[b] < p[a])
+                std::swap(p[a], p[b]);
+        };
+        order(1, 2); order(4, 5); order(7, 8); order(0, 1); order(3, 4); order(6, 7);
+        order(1, 2); order(4, 5); order(7, 8); order(0, 3); order(5, 8); order(4, 7);
+        order(3, 6); order(1, 4); order(2, 5); order(4, 7); order(4, 2); order(6, 4);
+        order(4, 2);
+        return p[4];
     }
 
     /// A kept pixel's background estimate comes from its first neighbour that is not keep,
@@ -257,9 +323,11 @@ struct MattingWork {
 }  // namespace
 
 template <class Format>
-int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
-               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
-               const GenerateMaskLayer& layer, ProgressRange progress) {
+int matteLayerOnThreads(const typename Format::Image& image,
+                        const blitz::Array<unsigned char, 2>& status, typename Format::Image output,
+                        const IntBox& layerBox, const FloatPoint& scale,
+                        const GenerateMaskLayer& layer, ProgressRange progress,
+                        unsigned threadCount) {
     using Types = MatteTypes<Format>;
     using Triple = typename Types::Triple;
 
@@ -274,7 +342,7 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
 
     MattingWork<Format> work{image, status, layerStatus, layerBox, scale,
                              estimateBoxFor(layerBox, scale, IntBox::domainOf(output)),
-                             {}, {}, {}};
+                             {}, {}, {}, {}, {}, {}, {}};
     const IntBox& box = work.box;
     if (isBoxEmpty(box))   // the layer lies outside the output: nothing to produce
         return 0;
@@ -309,7 +377,8 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
         || deletePyramid.back()(deletePyramid.back().lbound()).colourCount() == 0)
         return 1;
 
-    if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f)))
+    if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f),
+                                  threadCount))
         return 1;
 
     ProgressRange smoothing = progress.subRange(0.85f);
@@ -326,10 +395,21 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
     return 0;
 }
 
+template <class Format>
+int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
+               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
+               const GenerateMaskLayer& layer, ProgressRange progress) {
+    return matteLayerOnThreads<Format>(image, status, output, layerBox, scale, layer, progress,
+                                       processorCount());
+}
+
 #define ZQ_INSTANTIATE_MATTE_LAYER(Format)                                                      \
     template int matteLayer<Format>(const Format::Image&, const blitz::Array<unsigned char, 2>&, \
                                     Format::Image, const IntBox&, const FloatPoint&,             \
-                                    const GenerateMaskLayer&, ProgressRange);
+                                    const GenerateMaskLayer&, ProgressRange);                    \
+    template int matteLayerOnThreads<Format>(                                                   \
+        const Format::Image&, const blitz::Array<unsigned char, 2>&, Format::Image,              \
+        const IntBox&, const FloatPoint&, const GenerateMaskLayer&, ProgressRange, unsigned);
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat8)
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat16)
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat15)
