@@ -6,6 +6,7 @@
 
 #include <blitz/array.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -38,6 +39,12 @@ struct Quadrant {
         return *this;
     }
     ~Quadrant() { delete digest_.load(); }
+
+    /// Frees the clusters and the digest; the cell then holds no colour.
+    void release() {
+        std::vector<ColourCluster<Types>>().swap(clusters);
+        delete digest_.exchange(nullptr);
+    }
 
     /// The cluster that gathers the cell's colours, made on first use.
     ColourCluster<Types>& firstCluster() {
@@ -138,107 +145,156 @@ PyramidLevel<Types> allocateHalvedLevel(const blitz::Array<Source, 2>& source) {
                                blitz::TinyVector<int, 2>(length0, length1));
 }
 
+/// The statistics of the first cluster of every cell of row `row`.
 template <typename Types>
-void recomputeFirstClusters(PyramidLevel<Types>& level) {
-    for (auto it = level.begin(); it != level.end(); ++it)
-        if (!it->clusters.empty())
-            it->clusters.front().recomputeStatistics();
+void recomputeFirstClusters(PyramidLevel<Types>& level, int row) {
+    for (int v = level.lbound(1); v <= level.ubound(1); ++v) {
+        Quadrant<Types>& cell = level(row, v);
+        if (!cell.clusters.empty())
+            cell.clusters.front().recomputeStatistics();
+    }
 }
 
 }  // namespace detail
 
+/// Runs a body for every row first .. last, in order, on the calling thread: how the levels
+/// are built unless the caller passes a runner of its own. A level's rows can as well run in
+/// parallel: the work of a row of cells touches only the cells of that row, and of the rows
+/// of the level below that it covers.
+struct RowsInOrder {
+    template <typename Body>
+    void operator()(int first, int last, const Body& body) const {
+        for (int row = first; row <= last; ++row)
+            body(row);
+    }
+};
+
 /// Level 0: every cell gathers, in one cluster, the colours of its up to four admitted
 /// pixels. `Pixel` is the image's four-channel pixel; its first three channels are read.
-template <typename Types, typename Pixel>
-PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const StatusMask& mask) {
+/// `rows` runs the rows of cells (RowsInOrder).
+template <typename Types, typename Pixel, typename Rows>
+PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const StatusMask& mask,
+                                   const Rows& rows) {
     using Channel = typename Types::Channel;
     using Triple = typename Types::Triple;
     PyramidLevel<Types> level = detail::allocateHalvedLevel<Types>(image);
-    for (int i = image.lbound(0); i <= image.ubound(0); ++i) {
-        for (int j = image.lbound(1); j <= image.ubound(1); ++j) {
-            if (!statusMaskTest(mask, i, j))
-                continue;
-            const Pixel& pixel = image(i, j);
-            const blitz::TinyVector<int, 2> cell = levelCellIndex({i, j}, 0, 1);
-            ColourCluster<Types>& cluster = level(cell[0], cell[1]).firstCluster();
-            if (cluster.colours.empty()) {   // a cell covers at most 2 x 2 pixels
-                cluster.colours.reserve(4);
-                cluster.tags.reserve(4);
+    rows(level.lbound(0), level.ubound(0), [&](int u) {
+        // The image rows whose cells are in row u, in the order of a scan of the image.
+        const int firstRow = std::max(2 * u, image.lbound(0));
+        const int lastRow = std::min(2 * u + 1, image.ubound(0));
+        for (int i = firstRow; i <= lastRow; ++i) {
+            for (int j = image.lbound(1); j <= image.ubound(1); ++j) {
+                if (!statusMaskTest(mask, i, j))
+                    continue;
+                const Pixel& pixel = image(i, j);
+                const blitz::TinyVector<int, 2> cell = levelCellIndex({i, j}, 0, 1);
+                ColourCluster<Types>& cluster = level(cell[0], cell[1]).firstCluster();
+                if (cluster.colours.empty()) {   // a cell covers at most 2 x 2 pixels
+                    cluster.colours.reserve(4);
+                    cluster.tags.reserve(4);
+                }
+                cluster.append(
+                    Triple(static_cast<Channel>(pixel[0]), static_cast<Channel>(pixel[1]),
+                           static_cast<Channel>(pixel[2])),
+                    0);
             }
-            cluster.append(
-                Triple(static_cast<Channel>(pixel[0]), static_cast<Channel>(pixel[1]),
-                       static_cast<Channel>(pixel[2])),
-                0);
         }
-    }
-    detail::recomputeFirstClusters(level);
+        detail::recomputeFirstClusters(level, u);
+    });
     return level;
 }
 
+template <typename Types, typename Pixel>
+PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const StatusMask& mask) {
+    return buildBaseLevel<Types>(image, mask, RowsInOrder());
+}
+
 /// The level above `child`: each parent cell gathers all colours of its children into its
-/// first cluster; every child's parent link is set.
+/// first cluster; every child's parent link is set. `rows` runs the parent's rows.
+template <typename Types, typename Rows>
+PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child, const Rows& rows) {
+    PyramidLevel<Types> parent = detail::allocateHalvedLevel<Types>(child);
+    rows(parent.lbound(0), parent.ubound(0), [&](int row) {
+        // The child rows under this row, in the order of a scan of the child level.
+        const int firstChild = std::max(2 * row, child.lbound(0));
+        const int lastChild = std::min(2 * row + 1, child.ubound(0));
+        // Counted first, so that every parent's colour list is allocated once.
+        std::vector<std::size_t> counts(static_cast<std::size_t>(parent.extent(1)), 0);
+        for (int u = firstChild; u <= lastChild; ++u)
+            for (int v = child.lbound(1); v <= child.ubound(1); ++v)
+                counts[static_cast<std::size_t>(v / 2 - parent.lbound(1))] +=
+                    child(u, v).colourCount();
+        for (int v = parent.lbound(1); v <= parent.ubound(1); ++v) {
+            const std::size_t count = counts[static_cast<std::size_t>(v - parent.lbound(1))];
+            if (count != 0) {
+                ColourCluster<Types>& cluster = parent(row, v).firstCluster();
+                cluster.colours.reserve(count);
+                cluster.tags.reserve(count);
+            }
+        }
+        for (int u = firstChild; u <= lastChild; ++u) {
+            for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
+                Quadrant<Types>& cell = child(u, v);
+                Quadrant<Types>& above = parent(row, v / 2);
+                for (const ColourCluster<Types>& cluster : cell.clusters)
+                    for (const auto& colour : cluster.colours)
+                        above.firstCluster().append(colour, 0);
+                cell.parent = &above;
+            }
+        }
+        detail::recomputeFirstClusters(parent, row);
+    });
+    return parent;
+}
+
 template <typename Types>
 PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child) {
-    PyramidLevel<Types> parent = detail::allocateHalvedLevel<Types>(child);
-    // Counted first, so that every parent's colour list is allocated once.
-    blitz::Array<std::size_t, 2> counts(parent.lbound(), parent.extent());
-    counts = 0;
-    for (int u = child.lbound(0); u <= child.ubound(0); ++u)
-        for (int v = child.lbound(1); v <= child.ubound(1); ++v)
-            counts(u / 2, v / 2) += child(u, v).colourCount();
-    for (int u = parent.lbound(0); u <= parent.ubound(0); ++u)
-        for (int v = parent.lbound(1); v <= parent.ubound(1); ++v)
-            if (counts(u, v) != 0) {
-                ColourCluster<Types>& cluster = parent(u, v).firstCluster();
-                cluster.colours.reserve(counts(u, v));
-                cluster.tags.reserve(counts(u, v));
-            }
-    for (int u = child.lbound(0); u <= child.ubound(0); ++u) {
-        for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
-            Quadrant<Types>& cell = child(u, v);
-            Quadrant<Types>& above = parent(u / 2, v / 2);
-            for (const ColourCluster<Types>& cluster : cell.clusters)
-                for (const auto& colour : cluster.colours)
-                    above.firstCluster().append(colour, 0);
-            cell.parent = &above;
-        }
-    }
-    detail::recomputeFirstClusters(parent);
-    return parent;
+    return buildParentLevel<Types>(child, RowsInOrder());
 }
 
 /// Reduces every cell that holds colours to at most 27 clusters of at most 27
 /// representatives; clusters are cut while their halves lie more than *threshold apart, the
-/// palettes while they lie more than half of it apart.
+/// palettes while they lie more than half of it apart. `rows` runs the level's rows.
+template <typename Types, typename Rows>
+void splitLevelClusters(PyramidLevel<Types>& level, const double* threshold, const Rows& rows) {
+    constexpr unsigned maximumCount = 27;
+    rows(level.lbound(0), level.ubound(0), [&](int row) {
+        for (int v = level.lbound(1); v <= level.ubound(1); ++v) {
+            Quadrant<Types>& cell = level(row, v);
+            if (cell.colourCount() == 0)
+                continue;
+            splitClusters(cell.clusters, maximumCount, *threshold);
+            // The split loop leaves every cluster's statistics current.
+            for (ColourCluster<Types>& cluster : cell.clusters)
+                if (cluster.colours.size() > 1)
+                    detail::refineCurrentCluster(cluster, maximumCount, *threshold * 0.5);
+        }
+    });
+}
+
 template <typename Types>
 void splitLevelClusters(PyramidLevel<Types>& level, const double* threshold) {
-    constexpr unsigned maximumCount = 27;
-    for (auto it = level.begin(); it != level.end(); ++it) {
-        if (it->colourCount() == 0)
-            continue;
-        splitClusters(it->clusters, maximumCount, *threshold);
-        // The split loop leaves every cluster's statistics current.
-        for (ColourCluster<Types>& cluster : it->clusters)
-            if (cluster.colours.size() > 1)
-                detail::refineCurrentCluster(cluster, maximumCount, *threshold * 0.5);
-    }
+    splitLevelClusters(level, threshold, RowsInOrder());
 }
 
 /// Builds the whole pyramid over `image` (lower bounds not negative) into `pyramid`.
-/// `Progress` is a progress range: its `ui` (may be null), `from` and `to` are used.
-template <typename Types, typename Pixel, typename Progress>
+/// `Progress` is a progress range: its `ui` (may be null), `from` and `to` are used; it is
+/// only reported on the calling thread, between levels. `rows` runs the rows of each level
+/// (RowsInOrder, or a runner that spreads them over threads: the pyramid is the same).
+template <typename Types, typename Pixel, typename Progress, typename Rows>
 void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pixel, 2>& image,
-                         const StatusMask& mask, const double* threshold, Progress progress) {
+                         const StatusMask& mask, const double* threshold, Progress progress,
+                         const Rows& rows) {
     if (image.size() == 0)   // the halving would never reach a single cell
         throw std::invalid_argument("palette pyramid: empty image");
-    pyramid.push_back(buildBaseLevel<Types>(image, mask));
+    pyramid.push_back(buildBaseLevel<Types>(image, mask, rows));
     float done = 0.5f;
     float step = 0.25f;
     if (progress.ui)
         progress.ui->progress((progress.from + progress.to) * 0.5f, std::string());
     while (pyramid.back().size() != 1) {
-        PyramidLevel<Types> parent = buildParentLevel<Types>(pyramid.back());
-        splitLevelClusters(parent, threshold);
+        PyramidLevel<Types> parent = buildParentLevel<Types>(pyramid.back(), rows);
+        splitLevelClusters(parent, threshold, rows);
         pyramid.push_back(parent);
         done = done + step;
         step = step * 0.5f;
@@ -246,6 +302,25 @@ void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pix
             progress.ui->progress((1.0f - done) * progress.from + done * progress.to,
                                   std::string());
     }
+}
+
+template <typename Types, typename Pixel, typename Progress>
+void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pixel, 2>& image,
+                         const StatusMask& mask, const double* threshold, Progress progress) {
+    buildPalettePyramid(pyramid, image, mask, threshold, progress, RowsInOrder());
+}
+
+/// Frees every cell of every level, the rows of a level through `rows`, and then the levels:
+/// a large pyramid holds a great many small lists, and a runner that spreads the rows over
+/// threads frees them in parallel.
+template <typename Types, typename Rows>
+void releasePyramid(QuadrantPyramid<Types>& pyramid, const Rows& rows) {
+    for (PyramidLevel<Types>& level : pyramid)
+        rows(level.lbound(0), level.ubound(0), [&level](int row) {
+            for (int v = level.lbound(1); v <= level.ubound(1); ++v)
+                level(row, v).release();
+        });
+    pyramid.clear();
 }
 
 }  // namespace matting

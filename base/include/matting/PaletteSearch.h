@@ -107,17 +107,27 @@ std::pair<FloatColour, FloatColour> searchPalettes(int i, int j,
     PairScore best;
     const int foregroundTop = static_cast<int>(foreground.size()) - 1;
     const int backgroundTop = static_cast<int>(background.size()) - 1;
+    int foregroundLevel = 0, backgroundLevel = 0;
+    const auto* foregroundPalette = paletteAt(foreground, i, j, foregroundStart, foregroundLevel);
+    const auto* backgroundPalette = paletteAt(background, i, j, backgroundStart, backgroundLevel);
+    if (!foregroundPalette)
+        throw std::runtime_error("Empty foreground palette");
+    if (!backgroundPalette)
+        throw std::runtime_error("Empty background palette");
+    // The cell that covers the pixel one level up is the parent of the one that covers it
+    // here, so the climb follows parent links: paletteAt from the next level, without
+    // finding the cell again. A pyramid at its top is asked for its top cell again.
+    const auto climb = [](const Quadrant<Types>*& cell, int& level, int top) {
+        if (level == top)
+            return;
+        cell = cell->parent;
+        ++level;
+        while (!cell->hasColours()) {   // the top cell holds every colour
+            cell = cell->parent;
+            ++level;
+        }
+    };
     for (;;) {
-        int foregroundLevel = 0, backgroundLevel = 0;
-        const auto* foregroundPalette = paletteAt(foreground, i, j, foregroundStart,
-                                                  foregroundLevel);
-        const auto* backgroundPalette = paletteAt(background, i, j, backgroundStart,
-                                                  backgroundLevel);
-        if (!foregroundPalette)
-            throw std::runtime_error("Empty foreground palette");
-        if (!backgroundPalette)
-            throw std::runtime_error("Empty background palette");
-
         const PairScore current = memory.score(foregroundPalette->digest(),
                                                backgroundPalette->digest(), observed);
         if (current.score > best.score)
@@ -126,8 +136,8 @@ std::pair<FloatColour, FloatColour> searchPalettes(int i, int j,
             break;
         if (foregroundLevel == foregroundTop && backgroundLevel == backgroundTop)
             break;
-        foregroundStart = std::min(foregroundLevel + 1, foregroundTop);
-        backgroundStart = std::min(backgroundLevel + 1, backgroundTop);
+        climb(foregroundPalette, foregroundLevel, foregroundTop);
+        climb(backgroundPalette, backgroundLevel, backgroundTop);
     }
     return {best.foreground, best.background};
 }

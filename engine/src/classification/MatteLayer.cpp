@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace classification {
@@ -53,6 +54,30 @@ int containingIndex(int index, float scale, int first, int last) {
     const int n = static_cast<int>((static_cast<float>(index) + 0.5f) / scale);
     return std::clamp(n, first, last);
 }
+
+/// Runs the rows of a pyramid level on up to `threads` threads. Each row of cells is built
+/// from its own pixels or child cells alone, so the pyramid is the same on any number of
+/// threads. Levels of a few rows stay on the calling thread.
+struct RowsOnThreads {
+    unsigned threads;
+
+    template <typename Body>
+    void operator()(int first, int last, const Body& body) const {
+        constexpr int fewRows = 4;
+        if (threads <= 1 || last - first < fewRows) {
+            for (int row = first; row <= last; ++row)
+                body(row);
+            return;
+        }
+        RowBands bands(first, last, 1, threads);
+        bands.run(
+            [&body](int row, unsigned) {
+                body(row);
+                return true;
+            },
+            [](int) {});
+    }
+};
 
 /// What the layer's estimate box needs, per image pixel.
 enum PixelRole : unsigned char {
@@ -128,24 +153,34 @@ struct MattingWork {
         return false;
     }
 
-    /// Marks the pixels whose search result the background at (i, j) after the keep fix-up
-    /// is copied from. The fix-up runs in place in scan order, so a kept pixel copies the
-    /// already fixed value of an earlier kept source, and the raw value of any other source.
-    void markBackgroundOrigin(int i, int j) {
+    /// The pixel whose raw background estimate the keep fix-up leaves at (i, j). The fix-up
+    /// runs in place in scan order, so a kept pixel copies the already fixed value of an
+    /// earlier kept source, and the raw value of any other source.
+    void backgroundOrigin(int i, int j, int& oi, int& oj) const {
         for (;;) {
             int si = i, sj = j;
             if ((roles(i, j) & roleKept) == 0 || !backgroundSource(i, j, si, sj)) {
-                roles(i, j) |= roleSearched;
+                oi = i;
+                oj = j;
                 return;
             }
             const bool earlier = si < i || (si == i && sj < j);
             if (!earlier || (roles(si, sj) & roleKept) == 0) {
-                roles(si, sj) |= roleSearched;
+                oi = si;
+                oj = sj;
                 return;
             }
             i = si;
             j = sj;
         }
+    }
+
+    /// Marks the pixel whose search result the background at (i, j) after the keep fix-up
+    /// is copied from.
+    void markBackgroundOrigin(int i, int j) {
+        int oi = i, oj = j;
+        backgroundOrigin(i, j, oi, oj);
+        roles(oi, oj) |= roleSearched;
     }
 
     /// Adds `role` to the 3 x 3 window around (i, j), clipped to the box.
@@ -309,14 +344,23 @@ struct MattingWork {
     }
 
     /// A kept pixel's background estimate comes from its first neighbour that is not keep,
-    /// so that kept areas do not carry foreground colours into the background median.
+    /// so that kept areas do not carry foreground colours into the background median. Only
+    /// the median's inputs are read afterwards, so only they are fixed: each takes the raw
+    /// value of its origin, all read before any is written.
     void fixKeptBackgrounds() {
+        std::vector<std::pair<Triple*, Triple>> fixes;
         for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-                int si = i, sj = j;
-                if ((roles(i, j) & roleKept) && backgroundSource(i, j, si, sj))
-                    background(i, j) = background(si, sj);
+                const unsigned char role = roles(i, j);
+                if ((role & roleKept) == 0 || (role & roleMedianInput) == 0)
+                    continue;
+                int oi = i, oj = j;
+                backgroundOrigin(i, j, oi, oj);
+                if (oi != i || oj != j)
+                    fixes.emplace_back(&background(i, j), background(oi, oj));
             }
+        for (const auto& fix : fixes)
+            *fix.first = fix.second;
     }
 };
 
@@ -367,10 +411,11 @@ int matteLayerOnThreads(const typename Format::Image& image,
     const Corvel::matting::StatusMask deleteMask{status, 1.0f / scale[0], 1.0f / scale[1],
                                                  statusDelete};
     Corvel::matting::QuadrantPyramid<Types> keepPyramid, deletePyramid;
+    const RowsOnThreads rows{threadCount};
     Corvel::matting::buildPalettePyramid(keepPyramid, image, keepMask, &foregroundThreshold,
-                                         progress.subRange(0.1f));
+                                         progress.subRange(0.1f), rows);
     Corvel::matting::buildPalettePyramid(deletePyramid, image, deleteMask, &backgroundThreshold,
-                                         progress.subRange(0.2f));
+                                         progress.subRange(0.2f), rows);
     // Without any keep (or delete) colour the search of the first pending pixel would fail;
     // so does the layer, whether or not that pixel's result would be read.
     if (keepPyramid.back()(keepPyramid.back().lbound()).colourCount() == 0
@@ -380,6 +425,9 @@ int matteLayerOnThreads(const typename Format::Image& image,
     if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f),
                                   threadCount))
         return 1;
+    // Nothing reads the pyramids any more.
+    Corvel::matting::releasePyramid(keepPyramid, rows);
+    Corvel::matting::releasePyramid(deletePyramid, rows);
 
     ProgressRange smoothing = progress.subRange(0.85f);
     work.medianSmooth(work.foreground, smoothing, 0.1f);
