@@ -2,12 +2,15 @@
 
 #include "classification/MatteLayerThreads.h"
 #include "classification/RowBands.h"
+#include "classification/SideTask.h"
 #include "classification/MaskStatus.h"
 #include "classification/MatteComposition.h"
 #include "matting/PaletteSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -294,34 +297,56 @@ struct MattingWork {
     /// standing in for neighbours outside it. With nine members the median is the fifth
     /// value exactly, so no rank interpolation is involved. Reports `firstReport`, + 0.1,
     /// + 0.2 after the channels.
+    ///
+    /// A window's three columns are sorted once per row and shared by the windows that hold
+    /// them; the median of nine is then the middle of: the largest of the column minima, the
+    /// middle of the column middles, and the smallest of the column maxima.
     void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range,
                       float firstReport) const {
         EstimateImage<Format> smoothed = estimate.copy();
         const int columns = box.upper[1] - box.lower[1] + 1;
         const auto stride = estimate.stride(1);
+        const std::size_t n = static_cast<std::size_t>(columns);
+        // Per column: its three values sorted, per channel, and the row they were sorted for.
+        std::vector<std::array<Triple, 3>> sorted(n);
+        std::vector<int> sortedRow(n, box.lower[0] - 1);
         for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            const Triple* rows[3];
-            for (int di = -1; di <= 1; ++di)
-                rows[di + 1] = &estimate(std::clamp(i + di, box.lower[0], box.upper[0]),
-                                         box.lower[1]);
+            const Triple* const above = &estimate(std::max(i - 1, box.lower[0]), box.lower[1]);
+            const Triple* const here = &estimate(i, box.lower[1]);
+            const Triple* const below = &estimate(std::min(i + 1, box.upper[0]), box.lower[1]);
+            const auto sortColumn = [&](std::size_t k) {
+                if (sortedRow[k] == i)
+                    return;
+                sortedRow[k] = i;
+                const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(k) * stride;
+                std::array<Triple, 3>& column = sorted[k];
+                for (int c = 0; c < 3; ++c) {
+                    // Sorted by minima and maxima, without branches.
+                    const Channel a = above[at][c], b = here[at][c], d = below[at][c];
+                    const Channel lowAB = std::min(a, b), highAB = std::max(a, b);
+                    const Channel middleABD = std::min(highAB, d);
+                    column[0][c] = std::min(lowAB, middleABD);
+                    column[1][c] = std::max(lowAB, middleABD);
+                    column[2][c] = std::max(highAB, d);
+                }
+            };
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
                 if ((roles(i, j) & roleMixed) == 0)
                     continue;
-                const int k = j - box.lower[1];
-                const int left = std::max(k - 1, 0), right = std::min(k + 1, columns - 1);
-                const Triple* window[9];
-                for (int r = 0; r < 3; ++r) {
-                    window[3 * r] = rows[r] + left * stride;
-                    window[3 * r + 1] = rows[r] + k * stride;
-                    window[3 * r + 2] = rows[r] + right * stride;
-                }
+                const std::size_t k = static_cast<std::size_t>(j - box.lower[1]);
+                const std::size_t left = k == 0 ? 0 : k - 1;
+                const std::size_t right = std::min(k + 1, n - 1);
+                sortColumn(left);
+                sortColumn(k);
+                sortColumn(right);
+                const std::array<Triple, 3>& l = sorted[left];
+                const std::array<Triple, 3>& m = sorted[k];
+                const std::array<Triple, 3>& r = sorted[right];
                 Triple& target = smoothed(i, j);
-                for (int c = 0; c < 3; ++c) {
-                    Channel values[9];
-                    for (int n = 0; n < 9; ++n)
-                        values[n] = (*window[n])[c];
-                    target[c] = medianOfNine(values);
-                }
+                for (int c = 0; c < 3; ++c)
+                    target[c] = middleOfThree(std::max({l[0][c], m[0][c], r[0][c]}),
+                                              middleOfThree(l[1][c], m[1][c], r[1][c]),
+                                              std::min({l[2][c], m[2][c], r[2][c]}));
             }
         }
         for (int c = 0; c < 3; ++c)
@@ -329,18 +354,8 @@ struct MattingWork {
         estimate.reference(smoothed);
     }
 
-    /// The fifth smallest of nine values, by a fixed network of 19 exchanges (the value the
-    /// full sort would put in the middle).
-    static Channel medianOfNine(Channel* p) {
-        const auto order = [p](int a, int b) {
-            if (p[b] < p[a])
-                std::swap(p[a], p[b]);
-        };
-        order(1, 2); order(4, 5); order(7, 8); order(0, 1); order(3, 4); order(6, 7);
-        order(1, 2); order(4, 5); order(7, 8); order(0, 3); order(5, 8); order(4, 7);
-        order(3, 6); order(1, 4); order(2, 5); order(4, 7); order(4, 2); order(6, 4);
-        order(4, 2);
-        return p[4];
+    static Channel middleOfThree(Channel a, Channel b, Channel c) {
+        return std::max(std::min(a, b), std::min(std::max(a, b), c));
     }
 
     /// A kept pixel's background estimate comes from its first neighbour that is not keep,
@@ -425,9 +440,18 @@ int matteLayerOnThreads(const typename Format::Image& image,
     if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f),
                                   threadCount))
         return 1;
-    // Nothing reads the pyramids any more.
-    Corvel::matting::releasePyramid(keepPyramid, rows);
-    Corvel::matting::releasePyramid(deletePyramid, rows);
+    // Nothing reads the pyramids any more. Their many small lists are freed on a thread of
+    // their own while the estimates are smoothed and composed (freeing them on several
+    // threads at once gains nothing: the allocator serialises it).
+    const auto releasePyramids = [&keepPyramid, &deletePyramid] {
+        Corvel::matting::releasePyramid(keepPyramid, Corvel::matting::RowsInOrder());
+        Corvel::matting::releasePyramid(deletePyramid, Corvel::matting::RowsInOrder());
+    };
+    std::optional<SideTask> release;
+    if (threadCount > 1)
+        release.emplace(releasePyramids);
+    else
+        releasePyramids();
 
     ProgressRange smoothing = progress.subRange(0.85f);
     work.medianSmooth(work.foreground, smoothing, 0.1f);
@@ -439,6 +463,8 @@ int matteLayerOnThreads(const typename Format::Image& image,
 
     composeMatte<Format>(image, status, layerStatus, layerBox, scale, box, work.foreground,
                          work.background, output, progress.subRange(0.95f));
+    if (release)
+        release->wait();
     progress.report(0.98f);
     return 0;
 }
