@@ -215,7 +215,8 @@ TEST(PalettePyramid, RowsBuiltInAnyOrderGiveTheSamePyramid) {
     // Odd sizes and an odd lower bound, random colours and marks.
     std::mt19937 random(5);
     std::uniform_int_distribution<int> channel(0, 255), mark(0, 2);
-    blitz::Array<Pixel8, 2> image(blitz::TinyVector<int, 2>(1, 0), blitz::TinyVector<int, 2>(37, 29));
+    blitz::Array<Pixel8, 2> image(blitz::TinyVector<int, 2>(1, 0),
+                                  blitz::TinyVector<int, 2>(37, 29));
     StatusMask mask = keepMask(image);
     for (int i = image.lbound(0); i <= image.ubound(0); ++i)
         for (int j = image.lbound(1); j <= image.ubound(1); ++j) {

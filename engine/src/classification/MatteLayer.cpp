@@ -1,16 +1,15 @@
 #include "classification/MatteLayer.h"
 
-#include "classification/MatteLayerThreads.h"
-#include "classification/RowBands.h"
-#include "classification/SideTask.h"
 #include "classification/MaskStatus.h"
 #include "classification/MatteComposition.h"
+#include "classification/MatteLayerThreads.h"
+#include "classification/RowWorkers.h"
 #include "matting/PaletteSearch.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
-#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -58,27 +57,23 @@ int containingIndex(int index, float scale, int first, int last) {
     return std::clamp(n, first, last);
 }
 
-/// Runs the rows of a pyramid level on up to `threads` threads. Each row of cells is built
-/// from its own pixels or child cells alone, so the pyramid is the same on any number of
-/// threads. Levels of a few rows stay on the calling thread.
+/// Runs the rows of a pyramid level on a team of threads. Each row of cells is built from its
+/// own pixels or child cells alone, so the pyramid is the same on any number of threads.
+/// Levels of a few rows stay on the calling thread.
 struct RowsOnThreads {
-    unsigned threads;
+    RowWorkers& team;
 
     template <typename Body>
     void operator()(int first, int last, const Body& body) const {
         constexpr int fewRows = 4;
-        if (threads <= 1 || last - first < fewRows) {
+        if (team.threads() <= 1 || last - first < fewRows) {
             for (int row = first; row <= last; ++row)
                 body(row);
             return;
         }
-        RowBands bands(first, last, 1, threads);
-        bands.run(
-            [&body](int row, unsigned) {
-                body(row);
-                return true;
-            },
-            [](int) {});
+        // Fixed bands: the rows of a level are built, cut and freed on the same threads.
+        team.forEachRow(first, last, 4, RowWorkers::Bands::fixed,
+                        [&body](int row, unsigned) { body(row); });
     }
 };
 
@@ -116,7 +111,8 @@ struct MattingWork {
         rowSamples.clear();
         containingRows.clear();
         for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            rowSamples.push_back(sampleMatteAxis(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
+            rowSamples.push_back(
+                sampleMatteAxis(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
             containingRows.push_back(
                 containingIndex(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
         }
@@ -186,52 +182,60 @@ struct MattingWork {
         roles(oi, oj) |= roleSearched;
     }
 
-    /// Adds `role` to the 3 x 3 window around (i, j), clipped to the box.
-    void markWindow(int i, int j, unsigned char role) {
-        const int lastRow = std::min(i + 1, box.upper[0]);
-        const int lastColumn = std::min(j + 1, box.upper[1]);
-        for (int ni = std::max(i - 1, box.lower[0]); ni <= lastRow; ++ni)
-            for (int nj = std::max(j - 1, box.lower[1]); nj <= lastColumn; ++nj)
-                roles(ni, nj) |= role;
-    }
-
     /// Finds the pixels whose estimates reach the output. Only mixed pixels are un-mixed;
     /// their smoothed estimates are medians over their 3 x 3 windows, and a window's
     /// backgrounds may come from elsewhere through the keep fix-up. The palette search,
     /// by far the dearest step, runs only where its result is read: every other pixel's
     /// estimates would be computed and then never used.
-    bool assignRoles() {
+    bool assignRoles(RowWorkers& team) {
         roles.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
         roles.reindexSelf(box.lower);
         prepareMappings();
-        bool anyPending = false;
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+        std::atomic<bool> anyPending{false};
+        const auto handedOut = RowWorkers::Bands::handedOut;
+        team.forEachRow(box.lower[0], box.upper[0], 16, handedOut, [&](int i, unsigned) {
             const MatteAxisSample& si = rowSamples[static_cast<std::size_t>(i - box.lower[0])];
+            bool pendingHere = false;
             for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
                 const MatteAxisSample& sj =
                     columnSamples[static_cast<std::size_t>(j - box.lower[1])];
                 const unsigned char own = layerStatus(si.centre, sj.centre);
                 unsigned char role = (own & statusKeep) ? roleKept : 0;
                 if (isPending(own)) {
-                    anyPending = true;
+                    pendingHere = true;
                     role |= rolePending;
                     if (!matteMarkWeights(status, si, sj).decided())
                         role |= roleMixed;
                 }
                 roles(i, j) = role;
             }
-        }
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i)
-            for (int j = box.lower[1]; j <= box.upper[1]; ++j)
-                if (roles(i, j) & roleMixed)
-                    markWindow(i, j, roleMedianInput);
+            if (pendingHere)
+                anyPending.store(true, std::memory_order_relaxed);
+        });
+        // A median input has a mixed pixel in its 3 x 3 window (clipped to the box): each
+        // pixel looks for one, so that a row writes only its own roles.
+        team.forEachRow(box.lower[0], box.upper[0], 16, handedOut, [&](int i, unsigned) {
+            const int firstRow = std::max(i - 1, box.lower[0]);
+            const int lastRow = std::min(i + 1, box.upper[0]);
+            for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                const int firstColumn = std::max(j - 1, box.lower[1]);
+                const int lastColumn = std::min(j + 1, box.upper[1]);
+                bool input = false;
+                for (int ni = firstRow; ni <= lastRow && !input; ++ni)
+                    for (int nj = firstColumn; nj <= lastColumn && !input; ++nj)
+                        input = (roles(ni, nj) & roleMixed) != 0;
+                if (input)
+                    roles(i, j) |= roleMedianInput;
+            }
+        });
+        // The origins of the backgrounds lie anywhere: marked on this thread.
         for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j)
                 if (roles(i, j) & roleMedianInput) {
                     roles(i, j) |= roleSearched;   // its foreground
                     markBackgroundOrigin(i, j);
                 }
-        return anyPending;
+        return anyPending.load(std::memory_order_relaxed);
     }
 
     /// Searches both palettes for every pending pixel of row i whose result is read. False
@@ -266,24 +270,24 @@ struct MattingWork {
         return true;
     }
 
-    /// Searches both palettes for every pending pixel whose result is read, on `threadCount`
+    /// Searches both palettes for every pending pixel whose result is read, on the team's
     /// threads. Each pixel's search reads only the pyramids and writes only its own estimates,
     /// so the estimates do not depend on the threads. Progress follows the rows in order.
     /// False when the search failed: the caller abandons the layer.
     bool searchPendingPixels(const Corvel::matting::QuadrantPyramid<Types>& keepPyramid,
                              const Corvel::matting::QuadrantPyramid<Types>& deletePyramid,
-                             ProgressRange range, unsigned threadCount) {
+                             ProgressRange range, RowWorkers& team) {
         const float rows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
         // Bands of a few rows share the cells of the finer levels, whose scores a thread
         // remembers; there are still many more bands than threads to even out the work.
         constexpr int bandRows = 8;
         constexpr unsigned memoryBits = 14;
-        RowBands bands(box.lower[0], box.upper[0], bandRows, threadCount);
         std::vector<Corvel::matting::SearchMemory> memories;
-        memories.reserve(bands.threads());
-        for (unsigned thread = 0; thread < bands.threads(); ++thread)
+        memories.reserve(team.threads());
+        for (unsigned thread = 0; thread < team.threads(); ++thread)
             memories.emplace_back(memoryBits);
-        return bands.run(
+        return team.run(
+            box.lower[0], box.upper[0], bandRows,
             [&](int i, unsigned thread) {
                 return searchRow(i, keepPyramid, deletePyramid, memories[thread]);
             },
@@ -301,16 +305,27 @@ struct MattingWork {
     /// A window's three columns are sorted once per row and shared by the windows that hold
     /// them; the median of nine is then the middle of: the largest of the column minima, the
     /// middle of the column middles, and the smallest of the column maxima.
-    void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range,
-                      float firstReport) const {
+    void medianSmooth(EstimateImage<Format>& estimate, ProgressRange& range, float firstReport,
+                      RowWorkers& team) const {
         EstimateImage<Format> smoothed = estimate.copy();
         const int columns = box.upper[1] - box.lower[1] + 1;
         const auto stride = estimate.stride(1);
         const std::size_t n = static_cast<std::size_t>(columns);
-        // Per column: its three values sorted, per channel, and the row they were sorted for.
-        std::vector<std::array<Triple, 3>> sorted(n);
-        std::vector<int> sortedRow(n, box.lower[0] - 1);
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
+        // Per thread and column: the column's three values sorted, per channel, and the row
+        // they were sorted for.
+        struct SortedColumns {
+            std::vector<std::array<Triple, 3>> sorted;
+            std::vector<int> row;
+        };
+        std::vector<SortedColumns> perThread(team.threads());
+        for (SortedColumns& columnsOfThread : perThread) {
+            columnsOfThread.sorted.resize(n);
+            columnsOfThread.row.assign(n, box.lower[0] - 1);
+        }
+        const auto handedOut = RowWorkers::Bands::handedOut;
+        team.forEachRow(box.lower[0], box.upper[0], 16, handedOut, [&](int i, unsigned thread) {
+            std::vector<std::array<Triple, 3>>& sorted = perThread[thread].sorted;
+            std::vector<int>& sortedRow = perThread[thread].row;
             const Triple* const above = &estimate(std::max(i - 1, box.lower[0]), box.lower[1]);
             const Triple* const here = &estimate(i, box.lower[1]);
             const Triple* const below = &estimate(std::min(i + 1, box.upper[0]), box.lower[1]);
@@ -348,7 +363,7 @@ struct MattingWork {
                                               middleOfThree(l[1][c], m[1][c], r[1][c]),
                                               std::min({l[2][c], m[2][c], r[2][c]}));
             }
-        }
+        });
         for (int c = 0; c < 3; ++c)
             range.report(firstReport + 0.1f * static_cast<float>(c));
         estimate.reference(smoothed);
@@ -418,7 +433,11 @@ int matteLayerOnThreads(const typename Format::Image& image,
 
     const double foregroundThreshold = paletteThreshold(layer.foregroundDetail, 5.0f);
     const double backgroundThreshold = paletteThreshold(layer.backgroundDetail, 3.0f);
-    if (!hasPendingPixel(layerStatus) || !work.assignRoles())
+    if (!hasPendingPixel(layerStatus))
+        return 0;
+    // One team of threads serves every pass from here on.
+    RowWorkers team(threadCount);
+    if (!work.assignRoles(team))
         return 0;
 
     const Corvel::matting::StatusMask keepMask{status, 1.0f / scale[0], 1.0f / scale[1],
@@ -426,7 +445,7 @@ int matteLayerOnThreads(const typename Format::Image& image,
     const Corvel::matting::StatusMask deleteMask{status, 1.0f / scale[0], 1.0f / scale[1],
                                                  statusDelete};
     Corvel::matting::QuadrantPyramid<Types> keepPyramid, deletePyramid;
-    const RowsOnThreads rows{threadCount};
+    const RowsOnThreads rows{team};
     Corvel::matting::buildPalettePyramid(keepPyramid, image, keepMask, &foregroundThreshold,
                                          progress.subRange(0.1f), rows);
     Corvel::matting::buildPalettePyramid(deletePyramid, image, deleteMask, &backgroundThreshold,
@@ -437,34 +456,37 @@ int matteLayerOnThreads(const typename Format::Image& image,
         || deletePyramid.back()(deletePyramid.back().lbound()).colourCount() == 0)
         return 1;
 
-    if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f),
-                                  threadCount))
+    if (!work.searchPendingPixels(keepPyramid, deletePyramid, progress.subRange(0.75f), team))
         return 1;
-    // Nothing reads the pyramids any more. Their many small lists are freed on a thread of
-    // their own while the estimates are smoothed and composed (freeing them on several
-    // threads at once gains nothing: the allocator serialises it).
-    const auto releasePyramids = [&keepPyramid, &deletePyramid] {
-        Corvel::matting::releasePyramid(keepPyramid, Corvel::matting::RowsInOrder());
-        Corvel::matting::releasePyramid(deletePyramid, Corvel::matting::RowsInOrder());
-    };
-    std::optional<SideTask> release;
-    if (threadCount > 1)
-        release.emplace(releasePyramids);
-    else
-        releasePyramids();
+    // Nothing reads the pyramids any more. Their many small lists are freed by the threads
+    // that made them, which the allocator serves fastest.
+    Corvel::matting::releasePyramid(keepPyramid, rows);
+    Corvel::matting::releasePyramid(deletePyramid, rows);
 
     ProgressRange smoothing = progress.subRange(0.85f);
-    work.medianSmooth(work.foreground, smoothing, 0.1f);
+    work.medianSmooth(work.foreground, smoothing, 0.1f, team);
     smoothing.report(0.4f);
     work.fixKeptBackgrounds();
     smoothing.report(0.5f);
-    work.medianSmooth(work.background, smoothing, 0.6f);
+    work.medianSmooth(work.background, smoothing, 0.6f, team);
     smoothing.report(0.9f);
 
-    composeMatte<Format>(image, status, layerStatus, layerBox, scale, box, work.foreground,
-                         work.background, output, progress.subRange(0.95f));
-    if (release)
-        release->wait();
+    // The composition writes each pixel from its own inputs: its rows run on the team, and
+    // its progress still follows the rows in order, every sixteenth.
+    const MatteComposer<Format> composer(image, status, layerStatus, layerBox, scale, box,
+                                         work.foreground, work.background, output);
+    ProgressRange composing = progress.subRange(0.95f);
+    const float boxRows = static_cast<float>(box.upper[0] - box.lower[0] + 1);
+    team.run(
+        box.lower[0], box.upper[0], 16,
+        [&composer](int i, unsigned) {
+            composer.composeRow(i);
+            return true;
+        },
+        [&](int i) {
+            if (i % 16 == 0)
+                composing.report(static_cast<float>(i - box.lower[0]) / boxRows);
+        });
     progress.report(0.98f);
     return 0;
 }
