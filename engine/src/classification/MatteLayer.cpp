@@ -59,20 +59,20 @@ int containingIndex(int index, float scale, int first, int last) {
 
 /// Runs the rows of a pyramid level on a team of threads. Each row of cells is built from its
 /// own pixels or child cells alone, so the pyramid is the same on any number of threads.
-/// Levels of a few rows stay on the calling thread.
 struct RowsOnThreads {
     RowWorkers& team;
 
     template <typename Body>
     void operator()(int first, int last, const Body& body) const {
-        constexpr int fewRows = 4;
-        if (team.threads() <= 1 || last - first < fewRows) {
+        if (team.threads() <= 1 || last <= first) {
             for (int row = first; row <= last; ++row)
                 body(row);
             return;
         }
-        // Fixed bands: the rows of a level are built, cut and freed on the same threads.
-        team.forEachRow(first, last, 4, RowWorkers::Bands::fixed,
+        // Fixed bands of a row each: the rows of a level are built, cut and freed on the same
+        // threads, and the few rows of upper levels, whose cells are the dearest to cut,
+        // still spread over all of them.
+        team.forEachRow(first, last, 1, RowWorkers::Bands::fixed,
                         [&body](int row, unsigned) { body(row); });
     }
 };
