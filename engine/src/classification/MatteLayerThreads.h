@@ -4,9 +4,9 @@
 
 namespace classification {
 
-/// matteLayer with its palette search spread over `threadCount` threads (the calling thread
-/// included; 0 counts as 1). matteLayer runs it with one thread per processor. The result
-/// does not depend on the thread count; the engine's tests compare the counts through this.
+/// matteLayer on `threadCount` threads (the calling thread included; 0 counts as 1);
+/// matteLayer runs it with one thread per processor. The result does not depend on the thread
+/// count: the engine's tests compare counts through this, and the benchmark times one thread.
 template <class Format>
 int matteLayerOnThreads(const typename Format::Image& image,
                         const blitz::Array<unsigned char, 2>& status, typename Format::Image output,
