@@ -23,8 +23,8 @@ template <class Format>
 void BM_MatteLayer(benchmark::State& state) {
     const int imageScale = static_cast<int>(state.range(0));
     const int statusScale = static_cast<int>(state.range(1));
-    const unsigned threads =
-        state.range(2) == 0 ? processorCount() : static_cast<unsigned>(state.range(2));
+    const unsigned threads = state.range(2) == 0 ? RowWorkers::processorCount()
+                                                 : static_cast<unsigned>(state.range(2));
     const zqbench::MattingCase<Format> bench(caseFolder, imageScale, statusScale);
     const GenerateMaskLayer layer = bench.layer(0.5f, 0.5f);
     typename Format::Image output = bench.image.copy();

@@ -496,7 +496,7 @@ int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned 
                typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
                const GenerateMaskLayer& layer, ProgressRange progress) {
     return matteLayerOnThreads<Format>(image, status, output, layerBox, scale, layer, progress,
-                                       processorCount());
+                                       RowWorkers::processorCount());
 }
 
 #define ZQ_INSTANTIATE_MATTE_LAYER(Format)                                                      \

@@ -8,7 +8,9 @@
 
 namespace classification {
 
-unsigned processorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+unsigned RowWorkers::processorCount() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 /// One run: its rows, its bands and what its threads share.
 struct RowWorkers::Job {

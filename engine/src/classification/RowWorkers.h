@@ -8,9 +8,6 @@
 
 namespace classification {
 
-/// The number of processors, at least 1: how many threads work that may use them all runs on.
-unsigned processorCount();
-
 /// A team of threads that work through the rows of a range together with the calling thread.
 /// The workers start with the team and wait between runs; the destructor stops and joins them,
 /// on every path. Rows are handed out in bands of consecutive rows; a band's rows run on one
@@ -25,6 +22,9 @@ public:
     ~RowWorkers();
     RowWorkers(const RowWorkers&) = delete;
     RowWorkers& operator=(const RowWorkers&) = delete;
+
+    /// The number of processors, at least 1: the size of a team that uses them all.
+    static unsigned processorCount();
 
     /// The threads of the team, the caller's included; `work`'s thread numbers are below it.
     unsigned threads() const { return static_cast<unsigned>(workers_.size()) + 1; }
