@@ -421,22 +421,29 @@ int matteLayerOnThreads(const typename Format::Image& image,
     if (isBoxEmpty(box))   // the layer lies outside the output: nothing to produce
         return 0;
 
-    work.foreground.resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
-    work.foreground.reindexSelf(box.lower);
-    for (int i = box.lower[0]; i <= box.upper[0]; ++i)
-        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-            const auto& pixel = image(i, j);
-            work.foreground(i, j) = Triple(pixel[0], pixel[1], pixel[2]);
-        }
-    work.background.reference(work.foreground.copy());
+    // Without a pending pixel nothing is estimated; the estimates would only be filled.
+    if (!hasPendingPixel(layerStatus)) {
+        progress.report(0.05f);
+        return 0;
+    }
+    // One team of threads serves every pass from here on.
+    RowWorkers team(threadCount);
+    for (EstimateImage<Format>* estimate : {&work.foreground, &work.background}) {
+        estimate->resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
+        estimate->reindexSelf(box.lower);
+    }
+    team.forEachRow(box.lower[0], box.upper[0], 16, RowWorkers::Bands::handedOut,
+                    [&work, &image, &box](int i, unsigned) {
+                        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
+                            const auto& pixel = image(i, j);
+                            work.foreground(i, j) = Triple(pixel[0], pixel[1], pixel[2]);
+                            work.background(i, j) = work.foreground(i, j);
+                        }
+                    });
     progress.report(0.05f);
 
     const double foregroundThreshold = paletteThreshold(layer.foregroundDetail, 5.0f);
     const double backgroundThreshold = paletteThreshold(layer.backgroundDetail, 3.0f);
-    if (!hasPendingPixel(layerStatus))
-        return 0;
-    // One team of threads serves every pass from here on.
-    RowWorkers team(threadCount);
     if (!work.assignRoles(team))
         return 0;
 
