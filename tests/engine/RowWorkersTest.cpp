@@ -86,7 +86,7 @@ TEST(RowWorkers, AWorkThatRefusesStopsTheRunAndLaterRowsAreNotReported) {
             EXPECT_LT(row, 50);
         // The team is fit for the next run.
         std::atomic<int> rows{0};
-        team.forEachRow(0, 99, 3, RowWorkers::Bands::fixed, [&rows](int, unsigned) { ++rows; });
+        team.forEachRow(0, 99, 3, RowWorkers::Bands::byThread, [&rows](int, unsigned) { ++rows; });
         EXPECT_EQ(rows, 100);
     }
 }
@@ -135,15 +135,21 @@ TEST(RowWorkers, TheFirstExceptionComesBackOnceEveryThreadIsBack) {
     }
 }
 
-TEST(RowWorkers, FixedBandsPutEachRowOnTheSameThreadRunAfterRun) {
-    RowWorkers team(3);
-    std::vector<unsigned> first(50), second(50);
-    team.forEachRow(0, 49, 4, RowWorkers::Bands::fixed,
-                    [&first](int row, unsigned thread) { first[row] = thread; });
-    team.forEachRow(0, 49, 4, RowWorkers::Bands::fixed,
-                    [&second](int row, unsigned thread) { second[row] = thread; });
-    for (int row = 0; row < 50; ++row) {
-        EXPECT_EQ(first[row], static_cast<unsigned>(row / 4) % team.threads()) << row;
-        EXPECT_EQ(second[row], first[row]) << row;
+TEST(RowWorkers, BandsByThreadRunEveryRowOnceAndAloneOnTheCaller) {
+    for (unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        RowWorkers team(threads);
+        RowCounts counts(0, 49);
+        std::vector<unsigned> owner(50);
+        team.forEachRow(0, 49, 4, RowWorkers::Bands::byThread, [&](int row, unsigned thread) {
+            ++counts[row];
+            owner[static_cast<std::size_t>(row)] = thread;
+        });
+        for (int row = 0; row < 50; ++row) {
+            EXPECT_EQ(counts[row], 1) << row;
+            if (threads == 1) {
+                EXPECT_EQ(owner[static_cast<std::size_t>(row)], 0u);
+            }
+        }
     }
 }

@@ -209,41 +209,67 @@ PyramidLevel<Types> buildBaseLevel(const blitz::Array<Pixel, 2>& image, const St
     return buildBaseLevel<Types>(image, mask, RowsInOrder());
 }
 
+namespace detail {
+
+/// Row `row` of `parent`, the level above `child`: each cell gathers all colours of its
+/// children into its first cluster; every child's parent link is set.
+template <typename Types>
+void gatherParentRow(PyramidLevel<Types>& child, PyramidLevel<Types>& parent, int row) {
+    // The child rows under this row, in the order of a scan of the child level.
+    const int firstChild = std::max(2 * row, child.lbound(0));
+    const int lastChild = std::min(2 * row + 1, child.ubound(0));
+    // Counted first, so that every parent's colour list is allocated once.
+    std::vector<std::size_t> counts(static_cast<std::size_t>(parent.extent(1)), 0);
+    for (int u = firstChild; u <= lastChild; ++u)
+        for (int v = child.lbound(1); v <= child.ubound(1); ++v)
+            counts[static_cast<std::size_t>(v / 2 - parent.lbound(1))] +=
+                child(u, v).colourCount();
+    for (int v = parent.lbound(1); v <= parent.ubound(1); ++v) {
+        const std::size_t count = counts[static_cast<std::size_t>(v - parent.lbound(1))];
+        if (count != 0) {
+            ColourCluster<Types>& cluster = parent(row, v).firstCluster();
+            cluster.colours.reserve(count);
+            cluster.tags.reserve(count);
+        }
+    }
+    for (int u = firstChild; u <= lastChild; ++u) {
+        for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
+            Quadrant<Types>& cell = child(u, v);
+            Quadrant<Types>& above = parent(row, v / 2);
+            for (const ColourCluster<Types>& cluster : cell.clusters)
+                for (const auto& colour : cluster.colours)
+                    above.firstCluster().append(colour, 0);
+            cell.parent = &above;
+        }
+    }
+    recomputeFirstClusters(parent, row);
+}
+
+/// splitLevelClusters on row `row` of `level`.
+template <typename Types>
+void splitRowClusters(PyramidLevel<Types>& level, int row, double threshold) {
+    constexpr unsigned maximumCount = 27;
+    for (int v = level.lbound(1); v <= level.ubound(1); ++v) {
+        Quadrant<Types>& cell = level(row, v);
+        if (cell.colourCount() == 0)
+            continue;
+        splitClusters(cell.clusters, maximumCount, threshold);
+        // The split loop leaves every cluster's statistics current.
+        for (ColourCluster<Types>& cluster : cell.clusters)
+            if (cluster.colours.size() > 1)
+                refineCurrentCluster(cluster, maximumCount, threshold * 0.5);
+    }
+}
+
+}  // namespace detail
+
 /// The level above `child`: each parent cell gathers all colours of its children into its
 /// first cluster; every child's parent link is set. `rows` runs the parent's rows.
 template <typename Types, typename Rows>
 PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child, const Rows& rows) {
     PyramidLevel<Types> parent = detail::allocateHalvedLevel<Types>(child);
-    rows(parent.lbound(0), parent.ubound(0), [&](int row) {
-        // The child rows under this row, in the order of a scan of the child level.
-        const int firstChild = std::max(2 * row, child.lbound(0));
-        const int lastChild = std::min(2 * row + 1, child.ubound(0));
-        // Counted first, so that every parent's colour list is allocated once.
-        std::vector<std::size_t> counts(static_cast<std::size_t>(parent.extent(1)), 0);
-        for (int u = firstChild; u <= lastChild; ++u)
-            for (int v = child.lbound(1); v <= child.ubound(1); ++v)
-                counts[static_cast<std::size_t>(v / 2 - parent.lbound(1))] +=
-                    child(u, v).colourCount();
-        for (int v = parent.lbound(1); v <= parent.ubound(1); ++v) {
-            const std::size_t count = counts[static_cast<std::size_t>(v - parent.lbound(1))];
-            if (count != 0) {
-                ColourCluster<Types>& cluster = parent(row, v).firstCluster();
-                cluster.colours.reserve(count);
-                cluster.tags.reserve(count);
-            }
-        }
-        for (int u = firstChild; u <= lastChild; ++u) {
-            for (int v = child.lbound(1); v <= child.ubound(1); ++v) {
-                Quadrant<Types>& cell = child(u, v);
-                Quadrant<Types>& above = parent(row, v / 2);
-                for (const ColourCluster<Types>& cluster : cell.clusters)
-                    for (const auto& colour : cluster.colours)
-                        above.firstCluster().append(colour, 0);
-                cell.parent = &above;
-            }
-        }
-        detail::recomputeFirstClusters(parent, row);
-    });
+    rows(parent.lbound(0), parent.ubound(0),
+         [&](int row) { detail::gatherParentRow(child, parent, row); });
     return parent;
 }
 
@@ -257,19 +283,8 @@ PyramidLevel<Types> buildParentLevel(PyramidLevel<Types>& child) {
 /// palettes while they lie more than half of it apart. `rows` runs the level's rows.
 template <typename Types, typename Rows>
 void splitLevelClusters(PyramidLevel<Types>& level, const double* threshold, const Rows& rows) {
-    constexpr unsigned maximumCount = 27;
-    rows(level.lbound(0), level.ubound(0), [&](int row) {
-        for (int v = level.lbound(1); v <= level.ubound(1); ++v) {
-            Quadrant<Types>& cell = level(row, v);
-            if (cell.colourCount() == 0)
-                continue;
-            splitClusters(cell.clusters, maximumCount, *threshold);
-            // The split loop leaves every cluster's statistics current.
-            for (ColourCluster<Types>& cluster : cell.clusters)
-                if (cluster.colours.size() > 1)
-                    detail::refineCurrentCluster(cluster, maximumCount, *threshold * 0.5);
-        }
-    });
+    rows(level.lbound(0), level.ubound(0),
+         [&](int row) { detail::splitRowClusters(level, row, *threshold); });
 }
 
 template <typename Types>
@@ -280,7 +295,8 @@ void splitLevelClusters(PyramidLevel<Types>& level, const double* threshold) {
 /// Builds the whole pyramid over `image` (lower bounds not negative) into `pyramid`.
 /// `Progress` is a progress range: its `ui` (may be null), `from` and `to` are used; it is
 /// only reported on the calling thread, between levels. `rows` runs the rows of each level
-/// (RowsInOrder, or a runner that spreads them over threads: the pyramid is the same).
+/// (RowsInOrder, or a runner that spreads them over threads: the pyramid is the same); a
+/// parent row is gathered and cut in one go.
 template <typename Types, typename Pixel, typename Progress, typename Rows>
 void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pixel, 2>& image,
                          const StatusMask& mask, const double* threshold, Progress progress,
@@ -293,8 +309,12 @@ void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pix
     if (progress.ui)
         progress.ui->progress((progress.from + progress.to) * 0.5f, std::string());
     while (pyramid.back().size() != 1) {
-        PyramidLevel<Types> parent = buildParentLevel<Types>(pyramid.back(), rows);
-        splitLevelClusters(parent, threshold, rows);
+        PyramidLevel<Types>& child = pyramid.back();
+        PyramidLevel<Types> parent = detail::allocateHalvedLevel<Types>(child);
+        rows(parent.lbound(0), parent.ubound(0), [&](int row) {
+            detail::gatherParentRow(child, parent, row);
+            detail::splitRowClusters(parent, row, *threshold);
+        });
         pyramid.push_back(parent);
         done = done + step;
         step = step * 0.5f;
@@ -310,15 +330,21 @@ void buildPalettePyramid(QuadrantPyramid<Types>& pyramid, const blitz::Array<Pix
     buildPalettePyramid(pyramid, image, mask, threshold, progress, RowsInOrder());
 }
 
-/// Frees every cell of every level, the rows of a level through `rows`, and then the levels:
-/// a large pyramid holds a great many small lists, and a runner that spreads the rows over
-/// threads frees them in parallel.
+/// Frees every cell of every level and then the levels, in one pass of `rows` over the finest
+/// level's rows: the pass's row r frees row r of every level that has one (counted from the
+/// level's first row). A large pyramid holds a great many small lists, and a runner that
+/// spreads the rows over threads frees them in parallel.
 template <typename Types, typename Rows>
 void releasePyramid(QuadrantPyramid<Types>& pyramid, const Rows& rows) {
-    for (PyramidLevel<Types>& level : pyramid)
-        rows(level.lbound(0), level.ubound(0), [&level](int row) {
-            for (int v = level.lbound(1); v <= level.ubound(1); ++v)
-                level(row, v).release();
+    if (!pyramid.empty())
+        rows(0, pyramid.front().extent(0) - 1, [&pyramid](int r) {
+            for (PyramidLevel<Types>& level : pyramid) {
+                if (r >= level.extent(0))
+                    break;   // the levels above are shorter still
+                const int row = level.lbound(0) + r;
+                for (int v = level.lbound(1); v <= level.ubound(1); ++v)
+                    level(row, v).release();
+            }
         });
     pyramid.clear();
 }

@@ -69,10 +69,10 @@ struct RowsOnThreads {
                 body(row);
             return;
         }
-        // Fixed bands of a row each: the rows of a level are built, cut and freed on the same
-        // threads, and the few rows of upper levels, whose cells are the dearest to cut,
-        // still spread over all of them.
-        team.forEachRow(first, last, 1, RowWorkers::Bands::fixed,
+        // Bands of a row each, by thread: the rows of a level are mostly built, cut and freed
+        // on the same threads, and the few rows of upper levels, whose cells are the dearest
+        // to cut, still spread over all of them.
+        team.forEachRow(first, last, 1, RowWorkers::Bands::byThread,
                         [&body](int row, unsigned) { body(row); });
     }
 };

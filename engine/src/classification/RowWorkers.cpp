@@ -15,25 +15,30 @@ unsigned RowWorkers::processorCount() {
 /// One run: its rows, its bands and what its threads share.
 struct RowWorkers::Job {
     int firstRow, lastRow, bandRows, bandCount;
-    unsigned fixedStride;   // band b runs on thread b mod fixedStride; 0: handed out
+    unsigned stride;   // by thread: band b is thread b mod stride's own; 0: handed out
     const std::function<bool(int, unsigned)>& work;
     std::atomic<int> nextBand{0};
     std::atomic<bool> stop{false};
     std::atomic<bool> refused{false};
     std::unique_ptr<std::atomic<bool>[]> done;
+    std::unique_ptr<std::atomic<bool>[]> claimed;   // by thread: the bands taken
     std::mutex errorLock;
     std::exception_ptr error;
 
-    Job(int first, int last, int rowsPerBand, unsigned stride,
+    Job(int first, int last, int rowsPerBand, unsigned threadStride,
         const std::function<bool(int, unsigned)>& rowWork)
         : firstRow(first), lastRow(last), bandRows(std::max(rowsPerBand, 1)), bandCount(0),
-          fixedStride(stride), work(rowWork) {
+          stride(threadStride), work(rowWork) {
         if (lastRow >= firstRow)
             bandCount = static_cast<int>(
                 (static_cast<long long>(lastRow) - firstRow + bandRows) / bandRows);
-        done.reset(new std::atomic<bool>[static_cast<std::size_t>(std::max(bandCount, 1))]);
-        for (int band = 0; band < bandCount; ++band)
+        const std::size_t flags = static_cast<std::size_t>(std::max(bandCount, 1));
+        done.reset(new std::atomic<bool>[flags]);
+        claimed.reset(new std::atomic<bool>[flags]);
+        for (int band = 0; band < bandCount; ++band) {
             done[band].store(false, std::memory_order_relaxed);
+            claimed[band].store(false, std::memory_order_relaxed);
+        }
     }
 
     int firstRowOf(int band) const { return firstRow + band * bandRows; }
@@ -51,17 +56,34 @@ struct RowWorkers::Job {
         stop.store(true, std::memory_order_relaxed);
     }
 
+    /// The next band for `thread`, or bandCount when none is left. `cursor` is the thread's
+    /// own: by thread, it walks the thread's own bands first and then all the others, so that
+    /// a thread that is held up elsewhere does not hold up the run.
+    int nextBandFor(unsigned thread, long long& cursor) {
+        if (stride == 0)
+            return nextBand.fetch_add(1, std::memory_order_relaxed);
+        const long long first = thread, step = stride, count = bandCount;
+        const long long own = first < count ? (count - 1 - first) / step + 1 : 0;
+        for (;; ++cursor) {
+            const long long candidate = cursor < own ? first + cursor * step : cursor - own;
+            if (candidate >= bandCount)
+                return bandCount;
+            if (!claimed[candidate].exchange(true, std::memory_order_relaxed)) {
+                ++cursor;
+                return static_cast<int>(candidate);
+            }
+        }
+    }
+
     /// Takes bands until none is left or the run stops; `bandDone` follows each band.
     template <typename BandDone>
     void takeBands(unsigned thread, const BandDone& bandDone) {
         try {
-            for (int turn = 0;; ++turn) {
+            long long cursor = 0;
+            for (;;) {
                 if (stop.load(std::memory_order_relaxed))
                     return;
-                const int band =
-                    fixedStride == 0
-                        ? nextBand.fetch_add(1, std::memory_order_relaxed)
-                        : static_cast<int>(thread + static_cast<unsigned>(turn) * fixedStride);
+                const int band = nextBandFor(thread, cursor);
                 if (band >= bandCount)
                     return;
                 for (int row = firstRowOf(band); row <= lastRowOf(band); ++row) {
@@ -131,10 +153,10 @@ bool RowWorkers::run(int firstRow, int lastRow, int bandRows,
     return runJob(firstRow, lastRow, bandRows, false, work, rowDone);
 }
 
-bool RowWorkers::runJob(int firstRow, int lastRow, int bandRows, bool fixed,
+bool RowWorkers::runJob(int firstRow, int lastRow, int bandRows, bool byThread,
                         const std::function<bool(int row, unsigned thread)>& work,
                         const std::function<void(int row)>& rowDone) {
-    Job job(firstRow, lastRow, bandRows, fixed ? threads() : 0, work);
+    Job job(firstRow, lastRow, bandRows, byThread ? threads() : 0, work);
     int reported = 0;   // bands whose rows went to rowDone
     const auto reportDoneBands = [&] {
         while (reported < job.bandCount && job.done[reported].load(std::memory_order_acquire)) {
@@ -172,7 +194,7 @@ bool RowWorkers::runJob(int firstRow, int lastRow, int bandRows, bool fixed,
 void RowWorkers::forEachRow(int firstRow, int lastRow, int bandRows, Bands bands,
                             const std::function<void(int row, unsigned thread)>& work) {
     runJob(
-        firstRow, lastRow, bandRows, bands == Bands::fixed,
+        firstRow, lastRow, bandRows, bands == Bands::byThread,
         [&work](int row, unsigned thread) {
             work(row, thread);
             return true;

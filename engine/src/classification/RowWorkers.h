@@ -41,10 +41,12 @@ public:
              const std::function<bool(int row, unsigned thread)>& work,
              const std::function<void(int row)>& rowDone);
 
-    /// How bands go to threads: handed out to whichever thread is free, or fixed, band b to
-    /// thread b mod threads(), so that two runs over the same rows put each row on the same
-    /// thread (memory a thread allocated is freed fastest by that thread).
-    enum class Bands { handedOut, fixed };
+    /// How bands go to threads: handed out to whichever thread is free, or by thread: band b
+    /// belongs to thread b mod threads(), so that two runs over the same rows mostly put each
+    /// row on the same thread (memory a thread allocated is freed fastest by that thread). A
+    /// thread that is done with its own bands takes those still waiting for theirs, so that a
+    /// thread the system holds up does not hold up the run.
+    enum class Bands { handedOut, byThread };
 
     /// run() for work that cannot fail and reports nothing.
     void forEachRow(int firstRow, int lastRow, int bandRows, Bands bands,
@@ -53,7 +55,7 @@ public:
     struct Job;
 
 private:
-    bool runJob(int firstRow, int lastRow, int bandRows, bool fixed,
+    bool runJob(int firstRow, int lastRow, int bandRows, bool byThread,
                 const std::function<bool(int row, unsigned thread)>& work,
                 const std::function<void(int row)>& rowDone);
     void serve(unsigned thread);
