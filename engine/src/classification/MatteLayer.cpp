@@ -213,7 +213,10 @@ struct MattingWork {
                 anyPending.store(true, std::memory_order_relaxed);
         });
         // A median input has a mixed pixel in its 3 x 3 window (clipped to the box): each
-        // pixel looks for one, so that a row writes only its own roles.
+        // pixel looks for one. The rows read their neighbours' roles, so the finds go to an
+        // array of their own until every row is done.
+        blitz::Array<unsigned char, 2> inputs(box.lower, blitz::TinyVector<int, 2>(box.rows(),
+                                                                                  box.columns()));
         team.forEachRow(box.lower[0], box.upper[0], 16, handedOut, [&](int i, unsigned) {
             const int firstRow = std::max(i - 1, box.lower[0]);
             const int lastRow = std::min(i + 1, box.upper[0]);
@@ -224,10 +227,10 @@ struct MattingWork {
                 for (int ni = firstRow; ni <= lastRow && !input; ++ni)
                     for (int nj = firstColumn; nj <= lastColumn && !input; ++nj)
                         input = (roles(ni, nj) & roleMixed) != 0;
-                if (input)
-                    roles(i, j) |= roleMedianInput;
+                inputs(i, j) = input ? roleMedianInput : 0;
             }
         });
+        roles |= inputs;
         // The origins of the backgrounds lie anywhere: marked on this thread.
         for (int i = box.lower[0]; i <= box.upper[0]; ++i)
             for (int j = box.lower[1]; j <= box.upper[1]; ++j)
