@@ -108,21 +108,16 @@ struct MattingWork {
     std::vector<int> containingRows, containingColumns;   // the fix-up's neighbour mapping
 
     void prepareMappings() {
-        rowSamples.clear();
-        containingRows.clear();
-        for (int i = box.lower[0]; i <= box.upper[0]; ++i) {
-            rowSamples.push_back(
-                sampleMatteAxis(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
-            containingRows.push_back(
-                containingIndex(i, scale[0], layerBox.lower[0], layerBox.upper[0]));
-        }
-        columnSamples.clear();
-        containingColumns.clear();
-        for (int j = box.lower[1]; j <= box.upper[1]; ++j) {
-            columnSamples.push_back(
-                sampleMatteAxis(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
-            containingColumns.push_back(
-                containingIndex(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
+        for (int axis = 0; axis < 2; ++axis) {
+            std::vector<MatteAxisSample>& samples = axis == 0 ? rowSamples : columnSamples;
+            std::vector<int>& containing = axis == 0 ? containingRows : containingColumns;
+            samples.clear();
+            containing.clear();
+            const int first = layerBox.lower[axis], last = layerBox.upper[axis];
+            for (int index = box.lower[axis]; index <= box.upper[axis]; ++index) {
+                samples.push_back(sampleMatteAxis(index, scale[axis], first, last));
+                containing.push_back(containingIndex(index, scale[axis], first, last));
+            }
         }
     }
 
