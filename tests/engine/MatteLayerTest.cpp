@@ -1,9 +1,12 @@
 #include "classification/MatteLayer.h"
 
+#include "classification/MatteLayerThreads.h"
+#include "classification/JxExCancel.h"
 #include "classification/MaskStatus.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -214,4 +217,122 @@ TEST(MatteLayer, ProgressRunsThroughTheDriversShares) {
     EXPECT_TRUE(reported(0.2f));
     EXPECT_TRUE(reported(0.2f + 0.5f * 0.55f));
     EXPECT_TRUE(reported(0.75f + 0.9f * 0.1f));   // the smoothing's last report
+}
+
+namespace {
+
+/// A noisy picture with a ragged band between a keep and a delete area, large enough for
+/// many row bands: columns up to about a third keep, from about two thirds delete, marks
+/// strewn into the band; every status pending. Statuses at 1 / `scale` of the picture.
+template <class Format>
+struct NoisyBandFixture {
+    using Pixel = typename Format::Pixel;
+    static constexpr int rows = 48, columns = 64;
+
+    typename Format::Image image{rows, columns};
+    blitz::Array<unsigned char, 2> status;
+    GenerateMaskLayer layer;
+    float scale;
+
+    explicit NoisyBandFixture(int statusScale) : scale(static_cast<float>(statusScale)) {
+        unsigned random = 12345;
+        const auto next = [&random](int range) {
+            random = random * 1103515245u + 12345u;
+            return static_cast<int>((random >> 16) % static_cast<unsigned>(range));
+        };
+        const double widen = Format::maximum / 255.0;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; ++j) {
+                const double share = std::clamp((j - 20.0 + next(9)) / 24.0, 0.0, 1.0);
+                const auto channel = [&](double keep, double drop) {
+                    const double v = keep * (1.0 - share) + drop * share + next(30);
+                    return static_cast<typename Format::Channel>(std::min(v, 255.0) * widen);
+                };
+                image(i, j) = Pixel(channel(200, 20), channel(60 + 2 * i, 90), channel(30, 190),
+                                    Format::maximum);
+            }
+        status.resize(rows / statusScale, columns / statusScale);
+        for (int i = 0; i < status.rows(); ++i)
+            for (int j = 0; j < status.columns(); ++j) {
+                const int column = j * statusScale + next(6);
+                const unsigned char mark = column < 22 ? statusKeep
+                                           : column > 42 ? statusDelete
+                                           : next(12) == 0 ? statusKeep
+                                           : next(12) == 0 ? statusDelete : 0;
+                status(i, j) = static_cast<unsigned char>(statusPending | mark);
+            }
+        layer.mattingLayer = true;
+        layer.foregroundDetail = 0.6f;
+        layer.backgroundDetail = 0.4f;
+    }
+
+    IntBox box() const { return IntBox(0, 0, status.rows() - 1, status.columns() - 1); }
+
+    typename Format::Image matte(unsigned threads, ProgressRange progress = ProgressRange()) {
+        typename Format::Image output = image.copy();
+        EXPECT_EQ(matteLayerOnThreads<Format>(image, status, output, box(),
+                                              FloatPoint(scale, scale), layer, progress, threads),
+                  0);
+        return output;
+    }
+};
+
+template <class Image>
+bool sameImages(const Image& a, const Image& b) {
+    if (a.rows() != b.rows() || a.columns() != b.columns())
+        return false;
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.columns(); ++j)
+            for (int c = 0; c < 4; ++c)
+                if (a(i, j)[c] != b(i, j)[c])
+                    return false;
+    return true;
+}
+
+struct CancelAt : Corvel::utility::IiUI {
+    float at;
+    explicit CancelAt(float fraction) : at(fraction) {}
+    void progress(float fraction, const std::string&) override {
+        if (fraction >= at)
+            throw JxExCancel();
+    }
+};
+
+}  // namespace
+
+TYPED_TEST(MatteLayerFormats, ResultDoesNotDependOnTheThreadCount) {
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        NoisyBandFixture<TypeParam> f(scale);
+        const auto single = f.matte(1);
+        // The pass did something: some band pixels are neither fully kept nor dropped.
+        int mixed = 0;
+        for (auto it = single.begin(); it != single.end(); ++it)
+            if ((*it)[3] != 0 && (*it)[3] != TypeParam::maximum)
+                ++mixed;
+        EXPECT_GT(mixed, 50);
+        for (unsigned threads : {2u, 3u, 8u}) {
+            SCOPED_TRACE(threads);
+            const auto several = f.matte(threads);
+            EXPECT_TRUE(sameImages(several, single));
+        }
+        typename TypeParam::Image output = f.image.copy();
+        ASSERT_EQ(matteLayer<TypeParam>(f.image, f.status, output, f.box(),
+                                        FloatPoint(f.scale, f.scale), f.layer, ProgressRange()),
+                  0);
+        EXPECT_TRUE(sameImages(output, single));
+    }
+}
+
+TEST(MatteLayer, CancellingDuringTheSpreadSearchStopsEveryThread) {
+    NoisyBandFixture<MaskFormat8> f(1);
+    // Inside the palette pass, which runs from 0.2 to 0.75 of the range.
+    CancelAt cancel(0.4f);
+    typename MaskFormat8::Image output = f.image.copy();
+    EXPECT_THROW(matteLayerOnThreads<MaskFormat8>(f.image, f.status, output, f.box(),
+                                                  FloatPoint(1.0f, 1.0f), f.layer,
+                                                  ProgressRange(&cancel, 0.0f, 1.0f), 4),
+                 JxExCancel);
+    // Nothing was composed yet.
+    EXPECT_TRUE(sameImages(output, f.image));
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <vector>
 
 using namespace Corvel::matting;
@@ -194,4 +195,66 @@ TEST(PalettePyramid, SixteenBitColoursEnterWithTheirRawValues) {
     ASSERT_EQ(pyramid.size(), 1u);
     EXPECT_EQ(channels(pyramid[0](0, 0).clusters.front().colours.front()),
               (std::array<int, 3>{65535, 1234, 40000}));
+}
+
+namespace {
+
+/// Runs the rows of a level last to first: a runner that spreads rows over threads may run
+/// them in any order.
+struct RowsBackwards {
+    template <typename Body>
+    void operator()(int first, int last, const Body& body) const {
+        for (int row = last; row >= first; --row)
+            body(row);
+    }
+};
+
+}  // namespace
+
+TEST(PalettePyramid, RowsBuiltInAnyOrderGiveTheSamePyramid) {
+    // Odd sizes and an odd lower bound, random colours and marks.
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> channel(0, 255), mark(0, 2);
+    blitz::Array<Pixel8, 2> image(blitz::TinyVector<int, 2>(1, 0),
+                                  blitz::TinyVector<int, 2>(37, 29));
+    StatusMask mask = keepMask(image);
+    for (int i = image.lbound(0); i <= image.ubound(0); ++i)
+        for (int j = image.lbound(1); j <= image.ubound(1); ++j) {
+            image(i, j) = Pixel8(channel(random), channel(random), channel(random), 255);
+            mask.status(i, j) = static_cast<unsigned char>(0x80 | (mark(random) == 0 ? 0 : 2));
+        }
+    const double threshold = 30.0;
+    QuadrantPyramid<cbbTypes8> inOrder, backwards;
+    buildPalettePyramid(inOrder, image, mask, &threshold, ProgressRange());
+    buildPalettePyramid(backwards, image, mask, &threshold, ProgressRange(), RowsBackwards());
+    ASSERT_EQ(inOrder.size(), backwards.size());
+    ASSERT_GT(inOrder.size(), 3u);
+    for (std::size_t level = 0; level < inOrder.size(); ++level) {
+        const auto& a = inOrder[level];
+        const auto& b = backwards[level];
+        ASSERT_TRUE(blitz::all(a.lbound() == b.lbound()) && blitz::all(a.extent() == b.extent()));
+        for (int u = a.lbound(0); u <= a.ubound(0); ++u)
+            for (int v = a.lbound(1); v <= a.ubound(1); ++v) {
+                SCOPED_TRACE(testing::Message() << "level " << level << " cell " << u << "," << v);
+                const Quadrant<cbbTypes8>& p = a(u, v);
+                const Quadrant<cbbTypes8>& q = b(u, v);
+                ASSERT_EQ(p.clusters.size(), q.clusters.size());
+                for (std::size_t k = 0; k < p.clusters.size(); ++k) {
+                    ASSERT_EQ(p.clusters[k].colours.size(), q.clusters[k].colours.size());
+                    for (std::size_t c = 0; c < p.clusters[k].colours.size(); ++c)
+                        EXPECT_EQ(channels(p.clusters[k].colours[c]),
+                                  channels(q.clusters[k].colours[c]));
+                    EXPECT_EQ(p.clusters[k].sums, q.clusters[k].sums);
+                    EXPECT_EQ(p.clusters[k].moments, q.clusters[k].moments);
+                }
+                // The parent links point at the same cell of each pyramid's own next level.
+                if (level + 1 < inOrder.size())
+                    EXPECT_EQ(p.parent - inOrder[level + 1].data(),
+                              q.parent - backwards[level + 1].data());
+                else
+                    EXPECT_EQ(q.parent, nullptr);
+            }
+    }
+    releasePyramid(backwards, RowsBackwards());
+    EXPECT_TRUE(backwards.empty());
 }

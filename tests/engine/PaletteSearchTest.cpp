@@ -298,3 +298,34 @@ TEST(PairScoring, PreparedAndPrunedScoringChoosesExactlyAsThePlainForm) {
     expectScoringMatchesThePlainForm<cbbTypes8>(12);
     expectScoringMatchesThePlainForm<cbbTypes16>(65535);
 }
+
+TEST(PaletteSearch, RememberedScoresGiveTheSameColoursAsFreshOnes) {
+    // Random keep and delete pixels; every pixel searched for colours that repeat, with a
+    // memory small enough to overwrite itself and one that keeps everything.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> channel(0, 255), mark(0, 3);
+    blitz::Array<Pixel8, 2> image(16, 16);
+    blitz::Array<unsigned char, 2> status(16, 16);
+    for (int i = 0; i < 16; ++i)
+        for (int j = 0; j < 16; ++j) {
+            image(i, j) = Pixel8(channel(random), channel(random), channel(random), 255);
+            const int m = mark(random);
+            status(i, j) = static_cast<unsigned char>(0x80 | (m == 1 ? 2 : m == 2 ? 4 : 0));
+        }
+    const double threshold = 20.0;
+    QuadrantPyramid<cbbTypes8> fg, bg;
+    buildPalettePyramid(fg, image, StatusMask{status, 1.0f, 1.0f, 2}, &threshold,
+                        ProgressRange());
+    buildPalettePyramid(bg, image, StatusMask{status, 1.0f, 1.0f, 4}, &threshold,
+                        ProgressRange());
+    const FloatColour colours[] = {{10, 200, 30}, {128, 128, 128}, {10, 200, 30}, {250, 5, 90}};
+    SearchMemory small(3), large(12);
+    for (int i = 0; i < 16; ++i)
+        for (int j = 0; j < 16; ++j)
+            for (const FloatColour& c : colours) {
+                SCOPED_TRACE(testing::Message() << i << "," << j);
+                const auto fresh = searchPalettes(i, j, fg, bg, c, 0, 0, -0.01f);
+                ASSERT_EQ(searchPalettes(i, j, fg, bg, c, 0, 0, -0.01f, small), fresh);
+                ASSERT_EQ(searchPalettes(i, j, fg, bg, c, 0, 0, -0.01f, large), fresh);
+            }
+}

@@ -146,6 +146,14 @@ struct ColourCluster {
     /// Spread and axis from the current sums and moments.
     void solvePrincipalAxis() {
         const SymmetricMatrix3 m = scatterMatrix();
+        if (m == SymmetricMatrix3{}) {
+            // Colours all alike (one colour, or a power of two of equal ones): the solution
+            // below gives exactly these values for a zero matrix, and such clusters are
+            // common enough to cut short.
+            spread = 0.0;
+            axis = {0.0, 0.0, 0.0};
+            return;
+        }
         const SymmetricMatrix3 cof = cofactorMatrix(m);
         const double a = -m[0] - m[1] - m[2];
         const double b = cof[0] + cof[1] + cof[2];

@@ -8,6 +8,8 @@
 
 #include <blitz/array.h>
 
+#include <vector>
+
 namespace classification {
 
 /// The number types of the matting for a pixel format.
@@ -52,6 +54,35 @@ struct MatteMarkWeights {
 
 MatteMarkWeights matteMarkWeights(const blitz::Array<unsigned char, 2>& status,
                                   const MatteAxisSample& row, const MatteAxisSample& column);
+
+/// The composition of one layer row by row, for a caller that composes rows on several
+/// threads: composeRow(i) writes only row i of the output, reads only the inputs, and reports
+/// nothing. The arguments are composeMatte's and must outlive the composer.
+template <class Format>
+class MatteComposer {
+public:
+    MatteComposer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
+                  const blitz::Array<unsigned char, 2>& layerStatus, const IntBox& layerBox,
+                  const FloatPoint& scale, const IntBox& estimateBox,
+                  const EstimateImage<Format>& foregroundEstimate,
+                  const EstimateImage<Format>& backgroundEstimate,
+                  typename Format::Image output);
+
+    /// composeMatte's work on row i of the estimate box.
+    void composeRow(int i) const;
+
+private:
+    const typename Format::Image& image_;
+    const blitz::Array<unsigned char, 2>& status_;
+    const blitz::Array<unsigned char, 2>& layerStatus_;
+    const IntBox layerBox_;
+    const FloatPoint scale_;
+    const IntBox estimateBox_;
+    const EstimateImage<Format>& foregroundEstimate_;
+    const EstimateImage<Format>& backgroundEstimate_;
+    mutable typename Format::Image output_;   // shares the caller's storage
+    std::vector<MatteAxisSample> columnSamples_;
+};
 
 /// Writes alpha and colour of every pending pixel of `estimateBox` into `output`: almost surely
 /// kept pixels take their image colour at full alpha, almost surely deleted ones become

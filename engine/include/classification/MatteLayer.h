@@ -24,6 +24,11 @@ namespace classification {
 /// when the palette search failed: the layer's area holds no keep or no delete pixel. A
 /// cancellation from a progress report and allocation failures propagate; the statuses are
 /// never written.
+///
+/// The per-pixel work (the pyramids' rows, the palette search, the medians, the composition)
+/// runs on one thread per processor, the calling thread included; every worker is joined
+/// before the call returns or throws, and the output does not depend on the number of
+/// threads. Progress is reported on the calling thread only.
 template <class Format>
 int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
                typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace classification {
 
@@ -84,66 +85,90 @@ MatteMarkWeights matteMarkWeights(const blitz::Array<unsigned char, 2>& status,
 }
 
 template <class Format>
+MatteComposer<Format>::MatteComposer(const typename Format::Image& image,
+                                     const blitz::Array<unsigned char, 2>& status,
+                                     const blitz::Array<unsigned char, 2>& layerStatus,
+                                     const IntBox& layerBox, const FloatPoint& scale,
+                                     const IntBox& estimateBox,
+                                     const EstimateImage<Format>& foregroundEstimate,
+                                     const EstimateImage<Format>& backgroundEstimate,
+                                     typename Format::Image output)
+    : image_(image), status_(status), layerStatus_(layerStatus), layerBox_(layerBox),
+      scale_(scale), estimateBox_(estimateBox), foregroundEstimate_(foregroundEstimate),
+      backgroundEstimate_(backgroundEstimate), output_(output) {
+    // Every row maps its columns alike: the column samples are worked out once.
+    for (int j = estimateBox.lower[1]; j <= estimateBox.upper[1]; ++j)
+        columnSamples_.push_back(
+            sampleMatteAxis(j, scale[1], layerBox.lower[1], layerBox.upper[1]));
+}
+
+template <class Format>
+void MatteComposer<Format>::composeRow(int i) const {
+    using Channel = typename Format::Channel;
+    const MatteAxisSample si = sampleMatteAxis(i, scale_[0], layerBox_.lower[0],
+                                               layerBox_.upper[0]);
+    for (int j = estimateBox_.lower[1]; j <= estimateBox_.upper[1]; ++j) {
+        const MatteAxisSample& sj =
+            columnSamples_[static_cast<std::size_t>(j - estimateBox_.lower[1])];
+        const MatteMarkWeights weights = matteMarkWeights(status_, si, sj);
+        const float keep = weights.keep, drop = weights.drop;
+
+        const unsigned char own = layerStatus_(si.owner, sj.owner);
+        if ((own & statusPending) == 0 || (own & statusDone) != 0)
+            continue;
+
+        const auto& source = image_(i, j);
+        auto& target = output_(i, j);
+        if (static_cast<double>(keep) > 0.99) {
+            for (int c = 0; c < 3; ++c)
+                target[c] = source[c];
+            target[3] = static_cast<Channel>(Format::maximum);
+            continue;
+        }
+        if (static_cast<double>(drop) > 0.99) {
+            for (int c = 0; c < 4; ++c)
+                target[c] = 0;
+            continue;
+        }
+
+        const ColourTriple colour(static_cast<float>(source[0]), static_cast<float>(source[1]),
+                                  static_cast<float>(source[2]));
+        const ColourTriple fe = toFloats(foregroundEstimate_(i, j));
+        const ColourTriple be = toFloats(backgroundEstimate_(i, j));
+        ColourTriple f, b;
+        for (int c = 0; c < 3; ++c) {
+            f[c] = fe[c] * (1.0f - keep) + colour[c] * keep;
+            b[c] = be[c] * (1.0f - drop) + colour[c] * drop;
+        }
+        const ColourTriple d = Corvel::utility::colourDifference(b, f);
+        const float l2 = static_cast<float>(Corvel::utility::squaredLength3(d));
+        const float w = std::clamp((std::sqrt(l2) - sameColourDistance) * unmixRamp, 0.0f,
+                                   1.0f);
+        float share = 0.0f;   // how far the colour lies from F' toward B'
+        if (w != 0.0f) {
+            const float u = Corvel::utility::projectOnDifference(d, colour, f) / l2;
+            share = w * std::clamp(u, 0.0f, 1.0f);
+        }
+        storeClampedColour<Format>(target,
+                                   Corvel::utility::subtractScaled(colour, share, d));
+        // The mean of the share and its quintic smoothstep.
+        const float smooth =
+            (share * share * share * (share * (6.0f * share - 15.0f) + 10.0f) + share) * 0.5f;
+        target[3] = static_cast<Channel>((1.0f - smooth) * matteAlphaFactor<Format>());
+    }
+}
+
+template <class Format>
 void composeMatte(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
                   const blitz::Array<unsigned char, 2>& layerStatus, const IntBox& layerBox,
                   const FloatPoint& scale, const IntBox& estimateBox,
                   const EstimateImage<Format>& foregroundEstimate,
                   const EstimateImage<Format>& backgroundEstimate,
                   typename Format::Image output, ProgressRange progress) {
-    using Channel = typename Format::Channel;
-
+    const MatteComposer<Format> composer(image, status, layerStatus, layerBox, scale, estimateBox,
+                                         foregroundEstimate, backgroundEstimate, output);
     for (int i = estimateBox.lower[0]; i <= estimateBox.upper[0]; ++i) {
-        const MatteAxisSample si = sampleMatteAxis(i, scale[0], layerBox.lower[0],
-                                                   layerBox.upper[0]);
-        for (int j = estimateBox.lower[1]; j <= estimateBox.upper[1]; ++j) {
-            const MatteAxisSample sj = sampleMatteAxis(j, scale[1], layerBox.lower[1],
-                                                       layerBox.upper[1]);
-            const MatteMarkWeights weights = matteMarkWeights(status, si, sj);
-            const float keep = weights.keep, drop = weights.drop;
-
-            const unsigned char own = layerStatus(si.owner, sj.owner);
-            if ((own & statusPending) == 0 || (own & statusDone) != 0)
-                continue;
-
-            const auto& source = image(i, j);
-            auto& target = output(i, j);
-            if (static_cast<double>(keep) > 0.99) {
-                for (int c = 0; c < 3; ++c)
-                    target[c] = source[c];
-                target[3] = static_cast<Channel>(Format::maximum);
-                continue;
-            }
-            if (static_cast<double>(drop) > 0.99) {
-                for (int c = 0; c < 4; ++c)
-                    target[c] = 0;
-                continue;
-            }
-
-            const ColourTriple colour(static_cast<float>(source[0]), static_cast<float>(source[1]),
-                                      static_cast<float>(source[2]));
-            const ColourTriple fe = toFloats(foregroundEstimate(i, j));
-            const ColourTriple be = toFloats(backgroundEstimate(i, j));
-            ColourTriple f, b;
-            for (int c = 0; c < 3; ++c) {
-                f[c] = fe[c] * (1.0f - keep) + colour[c] * keep;
-                b[c] = be[c] * (1.0f - drop) + colour[c] * drop;
-            }
-            const ColourTriple d = Corvel::utility::colourDifference(b, f);
-            const float l2 = static_cast<float>(Corvel::utility::squaredLength3(d));
-            const float w = std::clamp((std::sqrt(l2) - sameColourDistance) * unmixRamp, 0.0f,
-                                       1.0f);
-            float share = 0.0f;   // how far the colour lies from F' toward B'
-            if (w != 0.0f) {
-                const float u = Corvel::utility::projectOnDifference(d, colour, f) / l2;
-                share = w * std::clamp(u, 0.0f, 1.0f);
-            }
-            storeClampedColour<Format>(target,
-                                       Corvel::utility::subtractScaled(colour, share, d));
-            // The mean of the share and its quintic smoothstep.
-            const float smooth =
-                (share * share * share * (share * (6.0f * share - 15.0f) + 10.0f) + share) * 0.5f;
-            target[3] = static_cast<Channel>((1.0f - smooth) * matteAlphaFactor<Format>());
-        }
+        composer.composeRow(i);
         if (i % 16 == 0)
             progress.report(static_cast<float>(i - estimateBox.lower[0])
                             / static_cast<float>(estimateBox.upper[0] - estimateBox.lower[0] + 1));
@@ -159,5 +184,9 @@ ZQ_INSTANTIATE_COMPOSE_MATTE(MaskFormat8)
 ZQ_INSTANTIATE_COMPOSE_MATTE(MaskFormat16)
 ZQ_INSTANTIATE_COMPOSE_MATTE(MaskFormat15)
 #undef ZQ_INSTANTIATE_COMPOSE_MATTE
+
+template class MatteComposer<MaskFormat8>;
+template class MatteComposer<MaskFormat16>;
+template class MatteComposer<MaskFormat15>;
 
 }  // namespace classification
