@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Zolquist; an optional argument is opened as an image.
+# Installs what is missing, builds and starts Zolquist, handing it any arguments given here.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh

@@ -5,7 +5,6 @@
 #include "MattingCase.h"
 
 #include "classification/MatteLayer.h"
-#include "classification/MatteLayerThreads.h"
 #include "classification/RowWorkers.h"
 
 #include <benchmark/benchmark.h>
@@ -23,13 +22,12 @@ template <class Format>
 void BM_MatteLayer(benchmark::State& state) {
     const int imageScale = static_cast<int>(state.range(0));
     const int statusScale = static_cast<int>(state.range(1));
-    const unsigned threads = state.range(2) == 0 ? RowWorkers::processorCount()
-                                                 : static_cast<unsigned>(state.range(2));
+    const unsigned threads = RowWorkers::threadsFor(static_cast<unsigned>(state.range(2)));
     const zqbench::MattingCase<Format> bench(caseFolder, imageScale, statusScale);
     const GenerateMaskLayer layer = bench.layer(0.5f, 0.5f);
     typename Format::Image output = bench.image.copy();
     for (auto _ : state) {
-        const int result = matteLayerOnThreads<Format>(
+        const int result = matteLayer<Format>(
             bench.image, bench.status, output, bench.statusBox(),
             FloatPoint(statusScale, statusScale), layer, ProgressRange(), threads);
         benchmark::DoNotOptimize(result);

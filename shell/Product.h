@@ -18,8 +18,9 @@ public:
     static constexpr const char* supportEmail = "support@brenmoortech.example";
     /// The edition tag of product-specific translations.
     static constexpr const char* shortTag = "zol";
-    /// The release number, without the build's revision.
-    static constexpr const char* versionNumber = "1.1.12";
+    /// The release number, without the build's revision: the project's version in the top
+    /// CMakeLists.txt, so that the build and the program never name two releases.
+    static constexpr const char* versionNumber = ZQ_VERSION;
 
     /// "1.1.12 (<40 hex digits>)": the release and the source revision this build was made from
     /// (all zeros when the build had no revision to hand). Shown in the About box and logged

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace analysistest;
@@ -149,30 +150,48 @@ TEST(JxAnalyseImage, ToleranceOfOneGivesClassesButNoEdges) {
     EXPECT_NE(c.classLabels(16, 30), c.classLabels(2, 2));
 }
 
+/// A session over the disc picture with "imageTol" at 0.8, as the cancelled analyses run.
+void prepareCancelledRun(Engine& e, JxVariable& before) {
+    paintScene(e);
+    ASSERT_EQ(JxGetVariable(&before, e.session, "imageTol"), JxOk);
+    ASSERT_EQ(JxSetVariable(e.session, "imageTol", 0.8f), JxOk);
+}
+
 TEST(JxAnalyseImage, CancellingAtAnyReportRollsEverythingBack) {
     RacingClock clock;
     Engine reference(48, 34);
     ASSERT_TRUE(reference.ready());
     paintScene(reference);
-    CancelAt::reset(0);
-    ASSERT_EQ(JxAnalyseImage(reference.session, &CancelAt::callback), JxOk);
-    const int reports = CancelAt::delivered;
-    ASSERT_GT(reports, 5);
+    ASSERT_EQ(JxAnalyseImage(reference.session, nullptr), JxOk);
     const auto wanted = polylinesOf(reference.session);
 
-    for (int at = 1; at < reports; ++at) {
+    // The reports of the very analysis that is cancelled below, counted once. The count is a
+    // property of the analysis, not of the threads: every run below must make the same.
+    Engine counted(48, 34);
+    ASSERT_TRUE(counted.ready());
+    JxVariable unused{};
+    prepareCancelledRun(counted, unused);
+    CancelAt::reset(0);
+    ASSERT_EQ(JxAnalyseImage(counted.session, &CancelAt::callback), JxOk);
+    const int reports = CancelAt::delivered;
+    ASSERT_GT(reports, 5);
+
+    for (int at = 1; at <= reports; ++at) {
         SCOPED_TRACE(::testing::Message() << "cancelled at report " << at << " of " << reports);
         Engine e(48, 34);
         ASSERT_TRUE(e.ready());
-        paintScene(e);
         JxVariable before{};
-        ASSERT_EQ(JxGetVariable(&before, e.session, "imageTol"), JxOk);
-        ASSERT_EQ(JxSetVariable(e.session, "imageTol", 0.8f), JxOk);
+        prepareCancelledRun(e, before);
         CancelAt::reset(at);
         const int code = JxAnalyseImage(e.session, &CancelAt::callback);
-        if (code == JxOk && CancelAt::delivered == at)
-            continue;   // this run's last report, the completion, cannot be cancelled
+        if (at == reports) {
+            // The last report is the completion, which cannot be cancelled.
+            EXPECT_EQ(code, JxOk);
+            EXPECT_EQ(CancelAt::delivered, reports);
+            continue;
+        }
         ASSERT_EQ(code, JxCancelled);
+        EXPECT_EQ(CancelAt::delivered, at);   // nothing is reported after the cancel
         JxVariable after{};
         ASSERT_EQ(JxGetVariable(&after, e.session, "imageTol"), JxOk);
         EXPECT_FLOAT_EQ(after.normalised, before.normalised);
@@ -187,6 +206,26 @@ TEST(JxAnalyseImage, CancellingAtAnyReportRollsEverythingBack) {
         ASSERT_EQ(JxAnalyseImage(e.session, nullptr), JxOk);
         EXPECT_EQ(polylinesOf(e.session), wanted);
     }
+}
+
+TEST(JxAnalyseImage, EveryReportComesOnTheCallingThreadAndTheirNumberNotFromTheThreads) {
+    RacingClock clock;
+    int alone = 0;
+    for (unsigned workers : {1u, 2u, 8u}) {
+        SCOPED_TRACE(::testing::Message() << workers << " worker threads");
+        Engine e(64, 48);
+        ASSERT_TRUE(e.ready());
+        paintDisc(e.rgba, 40, 20, 12, dark, light);
+        paintDisc(e.rgba, 14, 30, 8, light, dark);
+        classificationOf(e.session).workerCount = workers;
+        enginetest::ReportThreads::reset();
+        ASSERT_EQ(JxAnalyseImage(e.session, &enginetest::ReportThreads::record), JxOk);
+        EXPECT_EQ(enginetest::ReportThreads::callsOffThread(std::this_thread::get_id()), 0);
+        if (workers == 1)
+            alone = enginetest::ReportThreads::calls();
+        EXPECT_EQ(enginetest::ReportThreads::calls(), alone);
+    }
+    EXPECT_GT(alone, 5);
 }
 
 /// A callback that runs out of memory at its fifth delivery, as an allocation inside the

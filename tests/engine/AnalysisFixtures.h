@@ -38,8 +38,8 @@ inline classification::IiClassification& classificationOf(JxSession* session) {
 }
 
 /// A progress clock that moves one second at every reading, so every report is delivered.
-/// The analysis' workers report from their own threads (one at a time), so the clock and the
-/// callback's counters are atomic.
+/// Atomic, like the callback's counters: a report from a thread other than the caller's, the
+/// fault the tests look for, must not be a data race of the test itself.
 class RacingClock {
 public:
     RacingClock() : previous_(JxProgressClock::setSource(&RacingClock::read)) {}

@@ -199,70 +199,54 @@ TEST(UpdateCellHistograms, MovedGridOfTheSameSizeKeepsItsStorage) {
     EXPECT_EQ(segmentation.cellHistograms(3).dataFirst(), storage);
 }
 
-TEST(UpdateCellHistograms, ChannelsAreHandedOutFiveDownToZeroInSixSteps) {
-    Segmentation segmentation;
-    segmentation.setWorkerCount(1);
-    segmentation.setAnalysisImage(segtest::patternImage(12, 12));
-    RecordingUI ui;
-    segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f));
-    const auto reports = ui.reports();
-    ASSERT_EQ(reports.size(), 7u);   // one per channel, and once more when the worker runs out
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_FLOAT_EQ(reports[k].fraction, 0.6f * std::min(k + 1, 6) / 6.0f) << k;
-        EXPECT_EQ(reports[k].onCallingThread, k == 0) << k;
+TEST(UpdateCellHistograms, EachChannelIsReportedOnceInOrderOnTheCallingThread) {
+    // Whichever thread builds which channel, the calling thread reports the six channels done,
+    // one after the other: the same reports for every number of threads.
+    for (unsigned threads : {1u, 2u, 4u, 8u}) {
+        SCOPED_TRACE(testing::Message() << threads << " threads");
+        Segmentation segmentation;
+        segmentation.setWorkerCount(threads);
+        segmentation.setAnalysisImage(segtest::patternImage(12, 12));
+        RecordingUI ui;
+        EXPECT_TRUE(segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f)));
+        const auto reports = ui.reports();
+        ASSERT_EQ(reports.size(), 6u);
+        for (int k = 0; k < 6; ++k) {
+            EXPECT_FLOAT_EQ(reports[k].fraction, 0.6f * (k + 1) / 6.0f) << k;
+            EXPECT_TRUE(reports[k].onCallingThread) << k;
+        }
     }
-
-    // Shared by four workers. Which thread takes which channel depends on scheduling: a worker
-    // started early may take the rest of the channels before the calling thread hands out its
-    // next one, and the calling thread then receives the end itself and starts no more workers.
-    // What holds: channels 5 down to 0 come first, each once, and every further report is an
-    // end handed to a started worker or to the calling thread, so every hand-out on the calling
-    // thread adds exactly one report beyond the six channels.
-    segmentation.setWorkerCount(4);
-    segmentation.currentSettings.overlap = 2;
-    ui.clear();
-    EXPECT_TRUE(segmentation.updateCellHistograms(false, ProgressRange(&ui, 0.0f, 0.6f)));
-    const auto shared = ui.reports();
-    ASSERT_GE(shared.size(), 7u);
-    ASSERT_LE(shared.size(), 10u);
-    EXPECT_TRUE(shared.front().onCallingThread);
-    std::size_t onCaller = 0;
-    for (std::size_t k = 0; k < shared.size(); ++k) {
-        const int step = std::min(static_cast<int>(k) + 1, 6);
-        EXPECT_FLOAT_EQ(shared[k].fraction, 0.6f * step / 6.0f) << k;
-        onCaller += shared[k].onCallingThread ? 1 : 0;
-    }
-    EXPECT_LE(onCaller, 4u);
-    EXPECT_EQ(shared.size(), 6u + onCaller);
 }
 
 struct FailureCase {
     const char* name;
     Failure failure;
-    bool onWorker;
+    int atReport;
+    unsigned threads;
 };
 
-TEST(UpdateCellHistograms, CancellationAndFailureComeBackToTheCallingThread) {
+TEST(UpdateCellHistograms, CancellationAndFailureOfAReportEndTheStageAsThrown) {
     const std::vector<FailureCase> cases = {
-        {"cancel in the worker", Failure::cancel, true},
-        {"cancel at the first hand-out", Failure::cancel, false},
-        {"memory exhaustion in the worker", Failure::memory, true},
-        {"other failure in the worker", Failure::other, true},
+        {"cancel at the first report, alone", Failure::cancel, 0, 1},
+        {"cancel at the first report, on four threads", Failure::cancel, 0, 4},
+        {"cancel at the fourth report, on four threads", Failure::cancel, 3, 4},
+        {"memory exhaustion at the second report", Failure::memory, 1, 4},
+        {"other failure at the last report", Failure::other, 5, 4},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         Segmentation segmentation;
-        segmentation.setWorkerCount(1);
+        segmentation.setWorkerCount(c.threads);
         segmentation.setAnalysisImage(segtest::patternImage(12, 12));
         RecordingUI ui;
-        ui.onReport = [&](const RecordingUI::Report& report, int) {
-            if (report.onCallingThread != c.onWorker)
+        ui.onReport = [&](const RecordingUI::Report&, int index) {
+            if (index == c.atReport)
                 segtest::raise(c.failure);
         };
         const ProgressRange range(&ui, 0.0f, 1.0f);
         segtest::expectStageFailure(c.failure, [&] { segmentation.updateCellHistograms(false, range); });
-        // The worker stopped at its failing hand-out: no further channel was taken.
-        EXPECT_EQ(ui.reports().size(), c.onWorker ? 2u : 1u);
+        // No report after the one that failed.
+        EXPECT_EQ(ui.reports().size(), static_cast<std::size_t>(c.atReport + 1));
         // The stage runs again normally afterwards.
         ui.onReport = nullptr;
         EXPECT_TRUE(segmentation.updateCellHistograms(false, range));

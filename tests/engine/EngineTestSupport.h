@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace enginetest {
@@ -48,6 +50,35 @@ struct ProgressLog {
         if (throwOnCall)
             throw std::runtime_error("callback failed");
         return answer;
+    }
+};
+
+/// A progress callback that notes the thread of every call. Locked, so that a callback called
+/// from several threads at once (the fault it looks for) is recorded instead of racing.
+struct ReportThreads {
+    static inline std::mutex lock;
+    static inline std::vector<std::thread::id> threads;
+
+    static void reset() {
+        std::lock_guard<std::mutex> hold(lock);
+        threads.clear();
+    }
+    static std::int32_t record(std::uint8_t, std::int32_t) {
+        std::lock_guard<std::mutex> hold(lock);
+        threads.push_back(std::this_thread::get_id());
+        return 0;
+    }
+    /// The calls made on any thread but `caller`.
+    static int callsOffThread(std::thread::id caller) {
+        std::lock_guard<std::mutex> hold(lock);
+        int count = 0;
+        for (const std::thread::id& thread : threads)
+            count += thread == caller ? 0 : 1;
+        return count;
+    }
+    static int calls() {
+        std::lock_guard<std::mutex> hold(lock);
+        return static_cast<int>(threads.size());
     }
 };
 

@@ -124,18 +124,43 @@ TEST(ComputeGradientMap, AnEdgeBetweenTwoFlatHalvesIsALowValleyRating) {
         }
 }
 
+TEST(ComputeGradientMap, ReportsEveryStripOnTheCallingThreadWhateverTheThreadCount) {
+    // 399 corner rows: six strips of 64 rows and one of 15, each reported once done.
+    const AnalysisImage image = segtest::patternImage(400, 40);
+    std::vector<float> expected{0.1f};   // "After array creation"
+    for (int done : {64, 128, 192, 256, 320, 384, 399})
+        expected.push_back(0.1f + 0.5f * done / 399.0f);
+    expected.push_back(0.8f);
+    expected.push_back(0.9f);
+    for (unsigned threads : {1u, 2u, 3u, 8u}) {
+        SCOPED_TRACE(testing::Message() << threads << " threads");
+        Segmentation segmentation;
+        segmentation.setWorkerCount(threads);
+        segmentation.setAnalysisImage(image);
+        histogramsAndPeaks(segmentation);
+        RecordingUI ui;
+        ASSERT_TRUE(segmentation.computeGradientMap(true, ProgressRange(&ui, 0.0f, 1.0f)));
+        const auto reports = ui.reports();
+        ASSERT_EQ(reports.size(), expected.size());
+        for (std::size_t k = 0; k < reports.size(); ++k) {
+            EXPECT_NEAR(reports[k].fraction, expected[k], 1e-6f) << k;
+            EXPECT_TRUE(reports[k].onCallingThread) << k;
+        }
+    }
+}
+
 struct GradientFailure {
     const char* name;
     Failure failure;
-    bool onWorker;   // else: at the second first-strip hand-out, on the calling thread
+    int atReport;   // 0 is "After array creation", 1 to 7 the strips
 };
 
 TEST(ComputeGradientMap, CancellationAndFailureAreRethrownAfterEveryWorkerEnded) {
     const std::vector<GradientFailure> cases = {
-        {"cancel in a worker", Failure::cancel, true},
-        {"cancel while workers are being started", Failure::cancel, false},
-        {"memory exhaustion in a worker", Failure::memory, true},
-        {"other failure in a worker", Failure::other, true},
+        {"cancel at the first strip", Failure::cancel, 1},
+        {"cancel before the workers start", Failure::cancel, 0},
+        {"memory exhaustion at the third strip", Failure::memory, 3},
+        {"other failure at the last strip", Failure::other, 7},
     };
     const AnalysisImage image = segtest::patternImage(400, 40);   // 7 strips
     for (const GradientFailure& c : cases) {
@@ -145,13 +170,13 @@ TEST(ComputeGradientMap, CancellationAndFailureAreRethrownAfterEveryWorkerEnded)
         segmentation.setAnalysisImage(image);
         histogramsAndPeaks(segmentation);
         RecordingUI ui;
-        // Calling thread: "After array creation", then the first strips of workers 1 to 3.
-        ui.onReport = [&](const RecordingUI::Report& report, int index) {
-            if (c.onWorker ? !report.onCallingThread : index == 2)
+        ui.onReport = [&](const RecordingUI::Report&, int index) {
+            if (index == c.atReport)
                 segtest::raise(c.failure);
         };
         const ProgressRange range(&ui, 0.0f, 1.0f);
         segtest::expectStageFailure(c.failure, [&] { segmentation.computeGradientMap(true, range); });
+        EXPECT_EQ(ui.reports().size(), static_cast<std::size_t>(c.atReport + 1));
         ui.onReport = nullptr;
         EXPECT_TRUE(segmentation.computeGradientMap(true, range));
     }

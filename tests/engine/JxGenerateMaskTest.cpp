@@ -3,10 +3,12 @@
 
 #include "classification/JxInterface.h"
 
+#include "EngineTestSupport.h"
 #include "SessionTestImages.h"
 
 #include <gtest/gtest.h>
 
+#include "classification/JxInSession.h"
 #include "classification/JxProgressClock.h"
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -265,11 +268,15 @@ TEST(JxGenerateMask, CancelledAnywhereChangesNothing) {
                 EXPECT_EQ(output.bytes, before);
                 EXPECT_EQ(picture.e.all(), statuses);
                 // A full history drops its oldest group when the auto fill opens one; taking
-                // the fill back cannot bring that group back, but it takes back no other.
-                if (fullHistory && wholeImage)
-                    EXPECT_GE(picture.e.undos() + at, undos);
-                else
+                // the fill back cannot bring that group back, but it takes back no other. The
+                // history is then no longer full, so however many generations are cancelled,
+                // one group at most is lost.
+                if (fullHistory && wholeImage) {
+                    EXPECT_GE(picture.e.undos() + 1, undos);
+                    EXPECT_LE(picture.e.undos(), undos);
+                } else {
                     EXPECT_EQ(picture.e.undos(), undos);
+                }
             }
             EXPECT_TRUE(finished);
         }
@@ -353,4 +360,32 @@ TEST(JxGenerateMask, SubSessionsGenerateFromAnAnalysisInsideTheirBox) {
                 EXPECT_EQ(alpha, 0) << y;
             }
         }
+}
+
+// Every report of a generation comes on the thread that called the entry, however many
+// threads its passes use; and the matting region's reports do not depend on their number.
+TEST(JxGenerateMask, EveryReportComesOnTheCallingThread) {
+    int alone = 0;
+    for (unsigned workers : {1u, 2u, 8u}) {
+        SCOPED_TRACE(::testing::Message() << workers << " worker threads");
+        AnalysedPicture picture;
+        ASSERT_TRUE(picture.analysed);
+        JxInSession::fromHandle(picture.e.session)->classification().workerCount = workers;
+        picture.mark(16);
+        JxMaskRegion matting = regionOf(0, 0, 24, 16, 0, nullptr);
+        matting.mode = 1;
+        matting.firstValue = 0.5f;
+        matting.secondValue = 0.5f;
+        Buffer output(24, 16, JxFormatRgba8, 0x33);
+        enginetest::ReportThreads::reset();
+        ASSERT_EQ(JxGenerateMask(picture.e.session, nullptr, output.image, picture.source.image,
+                                 picture.e.status, nullptr, 0, 0.75f, 0.2f, &matting, 1,
+                                 &enginetest::ReportThreads::record),
+                  JxOk);
+        EXPECT_EQ(enginetest::ReportThreads::callsOffThread(std::this_thread::get_id()), 0);
+        if (workers == 1)
+            alone = enginetest::ReportThreads::calls();
+        EXPECT_EQ(enginetest::ReportThreads::calls(), alone);
+    }
+    EXPECT_GT(alone, 2);
 }

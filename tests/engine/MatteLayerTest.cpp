@@ -1,6 +1,5 @@
 #include "classification/MatteLayer.h"
 
-#include "classification/MatteLayerThreads.h"
 #include "classification/JxExCancel.h"
 #include "classification/MaskStatus.h"
 
@@ -72,7 +71,7 @@ struct TwoColourFixture {
     int matte(const IntBox& box = IntBox(0, 0, 5, 5), float scale = 1.0f,
               ProgressRange progress = ProgressRange()) {
         return matteLayer<Format>(image, status, output, box, FloatPoint(scale, scale), layer,
-                                  progress);
+                                  progress, 0);
     }
 
     bool outputUntouched() const {
@@ -148,7 +147,7 @@ TEST(MatteLayer, BadBoxesAndMismatchedImagesAreRefused) {
     EXPECT_TRUE(f.outputUntouched());
     MaskFormat8::Image smaller(5, 6);
     EXPECT_THROW(matteLayer<MaskFormat8>(f.image, f.status, smaller, IntBox(0, 0, 5, 5),
-                                         FloatPoint(1.0f, 1.0f), f.layer, ProgressRange()),
+                                         FloatPoint(1.0f, 1.0f), f.layer, ProgressRange(), 0),
                  std::invalid_argument);
     EXPECT_THROW(f.matte(IntBox(0, 0, 5, 5), 0.0f), std::invalid_argument);
     EXPECT_TRUE(f.outputUntouched());
@@ -188,7 +187,7 @@ TEST(MatteLayer, PixelsWithoutAnyScoringPairKeepTheirImageColour) {
     status(2, 0) = statusPending | statusDelete;
     GenerateMaskLayer layer;
     ASSERT_EQ(matteLayer<MaskFormat8>(image, status, output, IntBox(0, 0, 2, 0),
-                                      FloatPoint(2.0f, 2.0f), layer, ProgressRange()),
+                                      FloatPoint(2.0f, 2.0f), layer, ProgressRange(), 0),
               0);
     // Rows 3 and 4 have delete shares 0.25 and 0.75: white estimates would turn them into
     // transparent light grey.
@@ -270,8 +269,8 @@ struct NoisyBandFixture {
 
     typename Format::Image matte(unsigned threads, ProgressRange progress = ProgressRange()) {
         typename Format::Image output = image.copy();
-        EXPECT_EQ(matteLayerOnThreads<Format>(image, status, output, box(),
-                                              FloatPoint(scale, scale), layer, progress, threads),
+        EXPECT_EQ(matteLayer<Format>(image, status, output, box(), FloatPoint(scale, scale), layer,
+                                     progress, threads),
                   0);
         return output;
     }
@@ -318,7 +317,7 @@ TYPED_TEST(MatteLayerFormats, ResultDoesNotDependOnTheThreadCount) {
         }
         typename TypeParam::Image output = f.image.copy();
         ASSERT_EQ(matteLayer<TypeParam>(f.image, f.status, output, f.box(),
-                                        FloatPoint(f.scale, f.scale), f.layer, ProgressRange()),
+                                        FloatPoint(f.scale, f.scale), f.layer, ProgressRange(), 0),
                   0);
         EXPECT_TRUE(sameImages(output, single));
     }
@@ -329,9 +328,9 @@ TEST(MatteLayer, CancellingDuringTheSpreadSearchStopsEveryThread) {
     // Inside the palette pass, which runs from 0.2 to 0.75 of the range.
     CancelAt cancel(0.4f);
     typename MaskFormat8::Image output = f.image.copy();
-    EXPECT_THROW(matteLayerOnThreads<MaskFormat8>(f.image, f.status, output, f.box(),
-                                                  FloatPoint(1.0f, 1.0f), f.layer,
-                                                  ProgressRange(&cancel, 0.0f, 1.0f), 4),
+    EXPECT_THROW(matteLayer<MaskFormat8>(f.image, f.status, output, f.box(),
+                                         FloatPoint(1.0f, 1.0f), f.layer,
+                                         ProgressRange(&cancel, 0.0f, 1.0f), 4),
                  JxExCancel);
     // Nothing was composed yet.
     EXPECT_TRUE(sameImages(output, f.image));

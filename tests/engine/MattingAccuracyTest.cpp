@@ -30,7 +30,7 @@ TYPED_TEST(MattingAccuracy, CoffeeOnBrickBandIsCloseToTheTrueAlpha) {
         typename TypeParam::Image output = bench.image.copy();
         ASSERT_EQ(matteLayer<TypeParam>(bench.image, bench.status, output, bench.statusBox(),
                                         FloatPoint(scale, scale), bench.layer(0.5f, 0.5f),
-                                        ProgressRange()),
+                                        ProgressRange(), 0),
                   0);
         const zqbench::MattingError error = zqbench::matteError<TypeParam>(output, bench);
         std::cout << "coffee-on-brick, channel maximum " << TypeParam::maximum << ", scale "

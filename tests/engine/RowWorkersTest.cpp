@@ -1,12 +1,14 @@
 #include "classification/RowWorkers.h"
 
 #include "classification/JxExCancel.h"
+#include "platform/ProcessorCount.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -66,6 +68,23 @@ TEST(RowWorkers, EveryRowRunsOnceAndIsReportedInOrderOnTheCallingThread) {
     }
 }
 
+TEST(RowWorkers, MemoryExhaustionOnAWorkerComesBackAsSuch) {
+    // Every row fails, so whichever thread takes the first band fails with it.
+    for (unsigned threads : {1u, 4u}) {
+        SCOPED_TRACE(threads);
+        RowWorkers team(threads);
+        EXPECT_THROW(team.forEachRow(0, 63, 1, RowWorkers::Bands::handedOut,
+                                     [](int, unsigned) { throw std::bad_alloc(); }),
+                     std::bad_alloc);
+    }
+}
+
+TEST(RowWorkers, ASessionWorkerCountOfZeroMeansOneThreadPerProcessor) {
+    EXPECT_EQ(RowWorkers::threadsFor(0), zqplatform::processorCount());
+    EXPECT_EQ(RowWorkers::threadsFor(3), 3u);
+    EXPECT_EQ(RowWorkers(RowWorkers::threadsFor(2)).threads(), 2u);
+}
+
 TEST(RowWorkers, AnEmptyRangeRunsNothing) {
     RowWorkers team(4);
     EXPECT_EQ(RowWorkers(0).threads(), 1u);
@@ -117,10 +136,17 @@ TEST(RowWorkers, TheFirstExceptionComesBackOnceEveryThreadIsBack) {
                             throw JxExCancel();
                     });
             };
-            if (k.fromReport)
+            if (k.fromReport) {
                 EXPECT_THROW(run(), JxExCancel);
-            else
-                EXPECT_THROW(run(), std::runtime_error);
+            } else {
+                // The very exception that was thrown, message included.
+                try {
+                    run();
+                    ADD_FAILURE() << "no exception";
+                } catch (const std::runtime_error& error) {
+                    EXPECT_STREQ(error.what(), "row 40");
+                }
+            }
             // Every thread is back: nothing runs any more.
             const int after = calls;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

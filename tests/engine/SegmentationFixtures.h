@@ -129,8 +129,8 @@ inline void raise(Failure failure) {
     }
 }
 
-/// Expects `call` to end with what the stage makes of `failure`: the cancel exception,
-/// std::bad_alloc, or the text "Unhandled exception in worker thread.".
+/// Expects `call` to end with the very failure that `raise` threw: the cancel exception,
+/// std::bad_alloc, or the std::runtime_error with its message.
 inline void expectStageFailure(Failure failure, const std::function<void()>& call) {
     switch (failure) {
     case Failure::cancel: EXPECT_THROW(call(), JxExCancel); return;
@@ -139,8 +139,8 @@ inline void expectStageFailure(Failure failure, const std::function<void()>& cal
         try {
             call();
             ADD_FAILURE() << "no exception";
-        } catch (const char* text) {
-            EXPECT_STREQ(text, "Unhandled exception in worker thread.");
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "broken");
         }
         return;
     }

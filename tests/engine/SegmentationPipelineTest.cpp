@@ -140,13 +140,16 @@ TEST_F(SegmentationPipeline, ACancelledRunLeavesAnEmptyCacheSoTheNextRunRecomput
     EXPECT_EQ(ui.countMessages(gradientLabel), 1);
 }
 
-TEST_F(SegmentationPipeline, WorkerFailuresKeepTheirKindThroughThePipeline) {
+TEST_F(SegmentationPipeline, FailuresKeepTheirKindThroughThePipeline) {
     segmentation.setAnalysisImage(segtest::patternImage(200, 30));
+    segmentation.setWorkerCount(4);
     for (segtest::Failure failure : {segtest::Failure::other, segtest::Failure::memory}) {
-        ui.onReport = [failure](const RecordingUI::Report& report, int) {
-            if (!report.onCallingThread)
+        // The third report: inside the cell histogram stage, while its threads run.
+        ui.onReport = [failure](const RecordingUI::Report&, int index) {
+            if (index == 2)
                 segtest::raise(failure);
         };
+        ui.clear();
         segtest::expectStageFailure(failure, [&] { run(); });
         EXPECT_TRUE(allDefault(segmentation));
     }
@@ -167,6 +170,28 @@ TEST_F(SegmentationPipeline, ABoxWithANegativeLowerCornerReadsOnlyItsOwnCells) {
 TEST_F(SegmentationPipeline, WithoutAnImageItRefusesToRun) {
     Segmentation empty;
     EXPECT_THROW(empty.runSegmentation(ProgressRange()), std::logic_error);
+}
+
+TEST(SegmentationWorkers, TheReportsAreTheSameOnTheCallingThreadForAnyWorkerCount) {
+    const AnalysisImage image = segtest::patternImage(230, 170);
+    std::vector<float> alone;
+    for (unsigned workers : {1u, 2u, 8u}) {
+        SCOPED_TRACE(testing::Message() << workers << " workers");
+        Segmentation segmentation;
+        segmentation.setWorkerCount(workers);
+        segmentation.setAnalysisImage(image);
+        RecordingUI ui;
+        ASSERT_TRUE(segmentation.runSegmentation(ProgressRange(&ui, 0.0f, 1.0f)));
+        std::vector<float> fractions;
+        for (const RecordingUI::Report& report : ui.reports()) {
+            EXPECT_TRUE(report.onCallingThread) << report.fraction << " " << report.message;
+            fractions.push_back(report.fraction);
+        }
+        if (workers == 1)
+            alone = fractions;
+        EXPECT_EQ(fractions, alone);
+    }
+    EXPECT_GT(alone.size(), 10u);
 }
 
 TEST(SegmentationWorkers, OneAndEightWorkersSegmentAlike) {

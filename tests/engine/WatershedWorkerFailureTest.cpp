@@ -1,5 +1,6 @@
 // Runs alone in its own test program: it replaces the global allocation functions so that the
-// colour-space watershed's worker threads can be made to run out of memory on demand.
+// colour-space watershed can be made to run out of memory on demand, on its worker threads or
+// on the calling thread.
 
 #include "classification/GlobalClassification.h"
 
@@ -14,13 +15,16 @@
 
 namespace {
 
-std::atomic<bool> workersOutOfMemory{false};
+/// Which threads run out of memory: none, the workers (every thread but the test's), or all.
+enum class Exhausted { none, workers, all };
+std::atomic<Exhausted> exhausted{Exhausted::none};
 const std::thread::id mainThread = std::this_thread::get_id();
 
 }  // namespace
 
 void* operator new(std::size_t size) {
-    if (workersOutOfMemory && std::this_thread::get_id() != mainThread)
+    const Exhausted now = exhausted.load();
+    if (now == Exhausted::all || (now == Exhausted::workers && std::this_thread::get_id() != mainThread))
         throw std::bad_alloc();
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
@@ -44,11 +48,27 @@ TEST(ColourWatershedWorkers, RunningOutOfMemoryIsReportedAsSuchAfterTheJoin) {
     ColourClassifier classifier;
     classifier.image.reference(zqtest::noiseImage(16, 12, 99));
     classifier.buildHistograms(ProgressRange());
-    for (unsigned workers : {1u, 3u}) {
-        SCOPED_TRACE(workers);
-        workersOutOfMemory = true;
-        EXPECT_THROW(classifier.runWatershedders(ProgressRange(), workers), std::bad_alloc);
-        workersOutOfMemory = false;
+    // Every flood allocates, wherever it runs. When only the workers run out, a team whose
+    // calling thread took every level sees no failure, so that case is told apart below.
+    struct Case { unsigned workers; Exhausted where; };
+    for (const Case c : {Case{1, Exhausted::all}, Case{3, Exhausted::all}, Case{3, Exhausted::workers}}) {
+        SCOPED_TRACE(testing::Message() << c.workers << " workers, "
+                                        << (c.where == Exhausted::all ? "all threads" : "workers only"));
+        bool threw = false;
+        exhausted = c.where;
+        try {
+            classifier.runWatershedders(ProgressRange(), c.workers);
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        exhausted = Exhausted::none;
+        if (c.where == Exhausted::all) {
+            EXPECT_TRUE(threw);
+        } else if (!threw) {
+            // No worker took a level: the calling thread labelled them all.
+            for (int level = 0; level < 7; ++level)
+                EXPECT_GT(classifier.classCounts[static_cast<std::size_t>(level)], 0) << level;
+        }
     }
     // With memory back, the same classifier labels every level.
     classifier.runWatershedders(ProgressRange(), 2);

@@ -8,10 +8,7 @@
 #include <blitz/array.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <exception>
-#include <mutex>
 
 namespace classification {
 
@@ -61,11 +58,10 @@ public:
     void subsampleLevels(Corvel::utility::IiUI* ui, float a, float b);
 
     /// Labels every cell of all seven tables with a colour class and sets the seven class
-    /// counts. Runs one worker per processor (at least one), or `workerCount` workers; all
-    /// are joined before it returns or throws. Reports no progress. Throws JxExCancel when a
-    /// worker was cancelled, else std::bad_alloc when the first worker to fail ran out of
-    /// memory, else the C string "Unhandled exception in worker thread." when a worker failed;
-    /// a failure to start a thread propagates after the started ones ended.
+    /// counts, one level per task on one thread per processor, or on `workerCount` threads
+    /// (0: one per processor); all are joined before it returns or throws. Reports no
+    /// progress. The first failure of a level's flood comes back as it was thrown
+    /// (std::bad_alloc when memory ran out).
     void runWatershedders(ProgressRange range);
     void runWatershedders(ProgressRange range, unsigned workerCount);
 
@@ -76,13 +72,6 @@ public:
     /// at the first pixel of every 1024th row. Throws std::invalid_argument when `labels` is
     /// too small.
     int partition(int level, blitz::Array<int, 2> labels, ProgressRange range);
-
-private:
-    std::int32_t levelCounter_ = 0;   // next level for a watershed worker; -1 = none left
-    std::mutex lock_;                 // guards the level counter and the two flags
-    std::atomic<bool> cancelled_{false};
-    std::atomic<bool> failed_{false};
-    std::exception_ptr firstFailure_;   // the first worker failure; under the lock
 
 public:
     AnalysisImage image;                   // the analysis image, set by the analysis pipeline
@@ -96,28 +85,19 @@ public:
 /// The colour classifier of the six-channel analysis image.
 using ColourClassifier = GlobalClassification<unsigned char, 6, int>;
 
-/// A colour-space watershed worker: takes levels from the classifier's shared counter,
-/// coarsest first, until none is left or a worker was cancelled or failed. Exceptions never
-/// leave it; they set the classifier's cancel or failure flag.
+/// The colour-space watershed of one level: floods the level's table and sets its class
+/// count. Levels share nothing, so they run on threads of their own.
 template <int Levels>
 class GlobalClassification<unsigned char, 6, int>::Watershedder {
 public:
     explicit Watershedder(GlobalClassification& classifier)
-        : classifier_(classifier),
-          classCounts_(classifier.classCounts),
+        : classCounts_(classifier.classCounts),
           tables_(classifier.tables),
           allocators_(classifier.allocators) {}
 
-    void operator()();
-
-    /// The next level to flood, or -1 when none is left or a flag is set.
-    int takeNextLevel();
-    void markCancelled();
-    /// Inside a handler, also keeps the exception being handled when it is the first failure.
-    void markFailed();
+    void operator()(int level);
 
 private:
-    GlobalClassification& classifier_;
     std::array<std::int32_t, Levels>& classCounts_;
     ColourHistogramSet& tables_;
     std::array<ClassAllocator, Levels>& allocators_;

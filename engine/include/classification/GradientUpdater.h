@@ -3,10 +3,10 @@
 #include "classification/CellInterpolation.h"
 #include "classification/IntBox.h"
 #include "classification/Segmentation.h"
-#include "classification/StripDispenser.h"
 
 #include <blitz/array.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -48,38 +48,41 @@ private:
     std::vector<CellHumps> cells_;
 };
 
-/// A worker of the gradient stage. For every pixel corner of its strips it rates how strongly
-/// the four pixels around the corner are separated by the valleys of the nearby cells' local
-/// histograms, and writes the two ratings into the stage's corner map. Strips come from the
-/// segmentation's dispenser; workers write disjoint rows of the map.
+/// The per-corner work of the gradient stage. For every pixel corner of a row it rates how
+/// strongly the four pixels around the corner are separated by the valleys of the nearby
+/// cells' local histograms, and writes the two ratings into the stage's corner map. Rows run
+/// on the stage's threads, which share one updater: a row reads the tables and the image and
+/// writes only its own row of the map.
 class GradientUpdater {
 public:
+    static constexpr int stripHeight = 64;   // rows handed to a thread at a time
+
+    /// Rates the corners of `corners`' columns; `corners` spans the analysis box less its last
+    /// row and column.
     GradientUpdater(const Segmentation& owner, const GradientTables& tables,
-                    StripDispenser& dispenser, const WorkerOutcome& outcome,
                     blitz::Array<CornerRating, 2> corners);
 
-    /// Takes the next strip: the empty strip once the run was cancelled, failed or stopped.
-    void nextStrip();
-    /// The thread body: processes strips until the empty one.
-    void operator()();
+    /// Rates every corner of row `x` of the corner map.
+    void processRow(int x) const;
 
     /// The shoulder and valley costs (Sa, Sb) of a corner whose four pixels span lo[c] ...
     /// hi[c] in channel c, judged by the histograms of cell (i, j).
     CornerRating cellEdgeCost(int i, int j, const unsigned char* lo, const unsigned char* hi) const;
 
 private:
-    void processStrip();
-
     const Segmentation* owner_;
     const GradientTables* tables_;
-    StripDispenser* dispenser_;
-    const WorkerOutcome* outcome_;
     blitz::Array<CornerRating, 2> corners_;
     IntBox grid_;
     float inverseResolution_;
     float halfInverseResolution_;
-    Strip strip_;
-    std::vector<CellPair> columnCells_;
+    // Every row writes through these, so that the rows share one updater that never changes.
+    int firstRow_;
+    int firstColumn_;
+    std::ptrdiff_t rowStep_;
+    std::ptrdiff_t columnStep_;
+    CornerRating* firstCorner_;
+    std::vector<CellPair> columnCells_;   // the cells and weight of every column, once per run
 };
 
 }  // namespace classification

@@ -4,18 +4,19 @@ namespace classification {
 
 class Segmentation;
 
-/// The worker of the cell histogram stage: takes channel indices from the segmentation's task
-/// counter and rebuilds each channel's cell histograms until the counter runs out (-1).
+/// The work of one channel task of the cell histogram stage: rebuilds the channel's cell
+/// histograms when its cached settings are out of date. Tasks run on the stage's threads and
+/// report no progress; exceptions leave the functor, and the thread team brings them back.
 class HistogramUpdater {
 public:
-    HistogramUpdater(Segmentation& owner, int firstTask) : owner_(&owner), task_(firstTask) {}
+    HistogramUpdater(Segmentation& owner, int channel) : owner_(&owner), channel_(channel) {}
 
-    /// The thread body. Exceptions leave it; the worker group records them.
-    void operator()();
+    /// True when the channel's histograms were rebuilt.
+    bool operator()();
 
 private:
     Segmentation* owner_;
-    int task_;
+    int channel_;
 };
 
 }  // namespace classification

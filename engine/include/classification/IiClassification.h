@@ -11,13 +11,11 @@
 #include "classification/SegmentInfo.h"
 #include "classification/Segmentation.h"
 #include "classification/UndoHistory.h"
-#include "classification/WorkerGroup.h"
 
 #include <blitz/array.h>
 #include <blitz/tinyvec2.h>
 
 #include <array>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -122,12 +120,9 @@ public:
     /// The pipeline: texture stage, colour classification, segmentation, labelling, region
     /// restriction to `regionMask` (over the source box, 0 = outside) and partition.
     void analyse(const ByteImage* regionMask, ProgressRange range);
-    /// The six-plane texture image from the source, one colour channel per task, on one worker
+    /// The six-plane texture image from the source, one colour channel per task, on one thread
     /// per processor (`workerCount`); does nothing while the texture is current.
     void runTextureFilter(ProgressRange range);
-    /// The next texture task for a worker (2, 1, 0), or -1 when none is left or the workers
-    /// are to stop.
-    int nextTextureTask();
     /// Fills texture planes `plane` and `secondPlane` from one colour channel.
     void filterChannel(ByteImage plane, ByteImage secondPlane, const ByteImage& channel,
                        int radius, ProgressRange range);
@@ -195,11 +190,9 @@ public:
 
     // The analysis machinery.
     ColourClassifier classifier;
-    /// Worker threads of every analysis stage; 0 means one per processor.
+    /// Threads of every analysis stage and of the matting of a mask generation, the calling
+    /// thread included; 0 means one per processor.
     unsigned workerCount = 0;
-    std::mutex textureLock;          // guards textureTask
-    int textureTask = -1;            // the next texture task; -1 = none left
-    WorkerOutcome textureOutcome;    // how the texture workers ended
 
     // The parameters of the last Select, read by Despeckle selection and Auto complex.
     unsigned char selectNewStatus = 0;

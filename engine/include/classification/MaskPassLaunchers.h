@@ -60,6 +60,7 @@ template <class Format>
 int launchMattingPass(const typename Format::Image& image,
                       const blitz::Array<unsigned char, 2>& status, typename Format::Image output,
                       const IntBox& layerBox, const FloatPoint& scale,
-                      const GenerateMaskLayer& layer, ProgressRange progress);
+                      const GenerateMaskLayer& layer, ProgressRange progress,
+                      unsigned workerCount);
 
 }  // namespace classification

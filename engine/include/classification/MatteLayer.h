@@ -26,12 +26,13 @@ namespace classification {
 /// never written.
 ///
 /// The per-pixel work (the pyramids' rows, the palette search, the medians, the composition)
-/// runs on one thread per processor, the calling thread included; every worker is joined
-/// before the call returns or throws, and the output does not depend on the number of
-/// threads. Progress is reported on the calling thread only.
+/// runs on `workerCount` threads, the calling thread included (0: one per processor, as the
+/// session's worker count means); every worker is joined before the call returns or throws,
+/// and the output does not depend on the number of threads. Progress is reported on the
+/// calling thread only.
 template <class Format>
 int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
                typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
-               const GenerateMaskLayer& layer, ProgressRange progress);
+               const GenerateMaskLayer& layer, ProgressRange progress, unsigned workerCount);
 
 }  // namespace classification

@@ -4,10 +4,10 @@
 
 namespace classification {
 
-/// The worker of the texture stage: filters colour channel (2, 1, 0)[t] of the source into
-/// texture planes t and t + 3 for every task t it is handed, starting with its first task and
-/// asking the classification for the next until none is left. Workers report no progress.
-/// Exceptions leave the functor; the worker group that runs it records them.
+/// The work of one task of the texture stage: filters colour channel (2, 1, 0)[t] of the source
+/// into texture planes t and t + 3 for its task t (none for a task outside 0 to 2). Tasks run
+/// on the stage's threads and report no progress; exceptions leave the functor, and the
+/// thread team that runs it brings them back to the stage.
 class Rancour {
 public:
     Rancour(IiClassification& classification, AnalysisImage texture, ColourImage input,
@@ -22,7 +22,7 @@ private:
     AnalysisImage texture_;
     ColourImage input_;
     int radius_;
-    int task_;   // -1 = none
+    int task_;
 };
 
 }  // namespace classification

@@ -6,14 +6,11 @@
 #include "classification/IntBox.h"
 #include "classification/ProgressRange.h"
 #include "classification/SegmentInfo.h"
-#include "classification/StripDispenser.h"
-#include "classification/WorkerGroup.h"
 
 #include <blitz/array.h>
 #include <blitz/tinyvec2.h>
 
 #include <array>
-#include <mutex>
 
 namespace classification {
 
@@ -41,8 +38,8 @@ using HistogramGrid = blitz::Array<Histogram1D, 2>;
 ///  4. edge-width map: a slowly varying edge width per pixel;
 ///  5. watershed: a segment label for every pixel.
 ///
-/// Used by one engine thread at a time; the stages' own workers are joined before a stage
-/// returns.
+/// Used by one engine thread at a time; the stages' own threads are joined before a stage
+/// returns, and only the calling thread reports progress.
 class Segmentation {
 public:
     static constexpr int channelCount = 6;
@@ -77,15 +74,15 @@ public:
     const IntBox& box() const { return box_; }
     const AnalysisImage& analysisImage() const { return analysisImage_; }
 
-    /// Worker threads of the cell histogram stage (at most one per channel) and of the gradient
-    /// stage; 0 (the default) means one per processor.
+    /// Threads of the cell histogram stage (at most one per channel) and of the gradient
+    /// stage, the calling thread included; 0 (the default) means one per processor.
     void setWorkerCount(unsigned count) { workerCount_ = count; }
     unsigned workerCount() const { return workerCount_; }
 
     /// Runs the five stages on `range`; true when any stage changed its outputs. On any
-    /// exception the cache is reset and the exception is rethrown unchanged (JxExCancel, the
-    /// text "Unhandled exception in worker thread.", std::bad_alloc, ...). Throws
-    /// std::logic_error when no analysis image was set.
+    /// exception the cache is reset and the exception is rethrown unchanged (JxExCancel,
+    /// std::bad_alloc, a stage thread's own failure, ...). Throws std::logic_error when no
+    /// analysis image was set.
     bool runSegmentation(ProgressRange range);
 
     bool updateCellHistograms(bool changed, ProgressRange range);
@@ -120,9 +117,6 @@ public:
 private:
     friend class HistogramUpdater;
 
-    // Histogram task hand-out, shared by the stage and its worker under taskLock_.
-    int takeNextTask();
-    void orTaskResult(bool result);
     bool histogramTask(int channel, ProgressRange range);
     void resizeCellGrid(const IntBox& grid);
 
@@ -151,14 +145,6 @@ private:
     blitz::Array<int, 2> segmentLabelsView_;
     int segmentCount_ = -1;
 
-    std::mutex taskLock_;
-    int taskCounter_ = -1;
-    bool stageResult_ = false;
-    ProgressRange taskRange_;
-    WorkerOutcome histogramOutcome_;
-
-    StripDispenser stripDispenser_;
-    WorkerOutcome gradientOutcome_;
     unsigned workerCount_ = 0;
 };
 

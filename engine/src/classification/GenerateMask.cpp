@@ -89,9 +89,12 @@ struct Generation {
     }
 
     int matte(const IntBox& box, const GenerateMaskLayer& layer, ProgressRange range) {
+        const unsigned workers = classification.workerCount;
         if (sourceIsWorking)
-            return matteLayer<Format>(sourceCrop, status, outputCrop, box, scale, layer, range);
-        return launchMattingPass<Format>(sourceCrop, status, outputCrop, box, scale, layer, range);
+            return matteLayer<Format>(sourceCrop, status, outputCrop, box, scale, layer, range,
+                                      workers);
+        return launchMattingPass<Format>(sourceCrop, status, outputCrop, box, scale, layer, range,
+                                         workers);
     }
 };
 

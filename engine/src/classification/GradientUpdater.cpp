@@ -44,23 +44,20 @@ GradientTables::GradientTables(const Segmentation& segmentation)
 }
 
 GradientUpdater::GradientUpdater(const Segmentation& owner, const GradientTables& tables,
-                                 StripDispenser& dispenser, const WorkerOutcome& outcome,
                                  blitz::Array<CornerRating, 2> corners)
-    : owner_(&owner), tables_(&tables), dispenser_(&dispenser), outcome_(&outcome),
-      corners_(corners), grid_(owner.cellGrid()) {
+    : owner_(&owner), tables_(&tables), corners_(corners), grid_(owner.cellGrid()),
+      firstRow_(corners.lbound(0)), firstColumn_(corners.lbound(1)),
+      rowStep_(corners.stride(0)), columnStep_(corners.stride(1)),
+      firstCorner_(corners.numElements() == 0 ? nullptr
+                                              : &corners(corners.lbound(0), corners.lbound(1))) {
     const int resolution = std::max(owner.currentSettings.resolution, 1);
     inverseResolution_ = 1.0f / static_cast<float>(resolution);
     halfInverseResolution_ = 0.5f / static_cast<float>(resolution);
-}
-
-void GradientUpdater::nextStrip() {
-    strip_ = outcome_->stopped() ? Strip::none() : dispenser_->next();
-}
-
-void GradientUpdater::operator()() {
-    while (!strip_.isNone()) {
-        processStrip();
-        nextStrip();
+    columnCells_.reserve(static_cast<std::size_t>(std::max(corners.extent(1), 0)));
+    for (int y = corners.lbound(1); y <= corners.ubound(1); ++y) {
+        CellPair columns = cellPairAt(y, inverseResolution_, grid_.lower[1], grid_.upper[1]);
+        columns.firstWeight -= halfInverseResolution_;   // at the corner right of pixel y
+        columnCells_.push_back(columns);
     }
 }
 
@@ -93,60 +90,52 @@ CornerRating GradientUpdater::cellEdgeCost(int i, int j, const unsigned char* lo
     return CornerRating(shoulders, valleys);
 }
 
-void GradientUpdater::processStrip() {
+void GradientUpdater::processRow(int x) const {
     const AnalysisImage& image = owner_->analysisImage();
-    const int y0 = strip_.lo[1];
-    const int y1 = strip_.hi[1];   // excluded
-    if (y1 <= y0)
+    const int y0 = firstColumn_;
+    const int y1 = y0 + static_cast<int>(columnCells_.size());   // excluded
+    if (y1 <= y0 || x < firstRow_ || x > corners_.ubound(0))
         return;
-    columnCells_.clear();
-    for (int y = y0; y < y1; ++y) {
-        CellPair columns = cellPairAt(y, inverseResolution_, grid_.lower[1], grid_.upper[1]);
-        columns.firstWeight -= halfInverseResolution_;   // at the corner right of pixel y
-        columnCells_.push_back(columns);
-    }
     const std::ptrdiff_t step = image.stride(1);
-    for (int x = strip_.lo[0]; x < strip_.hi[0]; ++x) {
-        const CellPair rows = cellPairAt(x, inverseResolution_, grid_.lower[0], grid_.upper[0]);
-        const float wx = rows.firstWeight - halfInverseResolution_;
-        const AnalysisPixel* upper = &image(x, y0);
-        const AnalysisPixel* lower = &image(x + 1, y0);
-        for (int y = y0; y < y1; ++y, upper += step, lower += step) {
-            const AnalysisPixel& p00 = upper[0];
-            const AnalysisPixel& p01 = upper[step];
-            const AnalysisPixel& p10 = lower[0];
-            const AnalysisPixel& p11 = lower[step];
-            unsigned char lo[Segmentation::channelCount];
-            unsigned char hi[Segmentation::channelCount];
-            for (int c = 0; c < Segmentation::channelCount; ++c) {
-                lo[c] = std::min(std::min(p00[c], p10[c]), std::min(p01[c], p11[c]));
-                hi[c] = std::max(std::max(p00[c], p10[c]), std::max(p01[c], p11[c]));
-            }
-            const CellPair& columns = columnCells_[static_cast<std::size_t>(y - y0)];
-            const float wy = columns.firstWeight;
-            // Terms of weight 0 are skipped: nothing of them can reach the rating.
-            auto alongY = [&](int i, float* sum) {
-                if (wy != 0.0f) {
-                    const CornerRating q = cellEdgeCost(i, columns.first, lo, hi);
-                    sum[0] += wy * std::log(q[0]);
-                    sum[1] += wy * std::log(q[1]);
-                }
-                if (wy != 1.0f) {
-                    const CornerRating q = cellEdgeCost(i, columns.second, lo, hi);
-                    sum[0] += (1.0f - wy) * std::log(q[0]);
-                    sum[1] += (1.0f - wy) * std::log(q[1]);
-                }
-            };
-            float first[2] = {0.0f, 0.0f};
-            float second[2] = {0.0f, 0.0f};
-            if (wx != 0.0f)
-                alongY(rows.first, first);
-            if (wx != 1.0f)
-                alongY(rows.second, second);
-            CornerRating& rating = corners_(x, y);
-            for (int k = 0; k < 2; ++k)
-                rating[k] = -1.0f / 2 * (wx * first[k] + (1.0f - wx) * second[k]);
+    const CellPair rows = cellPairAt(x, inverseResolution_, grid_.lower[0], grid_.upper[0]);
+    const float wx = rows.firstWeight - halfInverseResolution_;
+    const AnalysisPixel* upper = &image(x, y0);
+    const AnalysisPixel* lower = &image(x + 1, y0);
+    CornerRating* rating = firstCorner_ + (x - firstRow_) * rowStep_;
+    for (int y = y0; y < y1; ++y, upper += step, lower += step, rating += columnStep_) {
+        const AnalysisPixel& p00 = upper[0];
+        const AnalysisPixel& p01 = upper[step];
+        const AnalysisPixel& p10 = lower[0];
+        const AnalysisPixel& p11 = lower[step];
+        unsigned char lo[Segmentation::channelCount];
+        unsigned char hi[Segmentation::channelCount];
+        for (int c = 0; c < Segmentation::channelCount; ++c) {
+            lo[c] = std::min(std::min(p00[c], p10[c]), std::min(p01[c], p11[c]));
+            hi[c] = std::max(std::max(p00[c], p10[c]), std::max(p01[c], p11[c]));
         }
+        const CellPair& columns = columnCells_[static_cast<std::size_t>(y - y0)];
+        const float wy = columns.firstWeight;
+        // Terms of weight 0 are skipped: nothing of them can reach the rating.
+        auto alongY = [&](int i, float* sum) {
+            if (wy != 0.0f) {
+                const CornerRating q = cellEdgeCost(i, columns.first, lo, hi);
+                sum[0] += wy * std::log(q[0]);
+                sum[1] += wy * std::log(q[1]);
+            }
+            if (wy != 1.0f) {
+                const CornerRating q = cellEdgeCost(i, columns.second, lo, hi);
+                sum[0] += (1.0f - wy) * std::log(q[0]);
+                sum[1] += (1.0f - wy) * std::log(q[1]);
+            }
+        };
+        float first[2] = {0.0f, 0.0f};
+        float second[2] = {0.0f, 0.0f};
+        if (wx != 0.0f)
+            alongY(rows.first, first);
+        if (wx != 1.0f)
+            alongY(rows.second, second);
+        for (int k = 0; k < 2; ++k)
+            (*rating)[k] = -1.0f / 2 * (wx * first[k] + (1.0f - wx) * second[k]);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "classification/Rancour.h"
 #include "classification/RegionLabelling.h"
 #include "classification/ResolveWatershedLines.h"
+#include "classification/RowWorkers.h"
 #include "classification/TextureFilter.h"
 #include "classification/VectorEdges.h"
 
@@ -16,6 +17,8 @@
 
 namespace classification {
 namespace {
+
+constexpr int textureTasks = 3;   // the three colour channels
 
 LabelImage labelImageOver(const IntBox& box) {
     return LabelImage(blitz::Range(box.lower[0], box.upper[0]),
@@ -31,7 +34,7 @@ void IiClassification::analyse(const ByteImage* regionMask, ProgressRange range)
     if (std::any_of(classifier.classCounts.begin(), classifier.classCounts.end(),
                     [](std::int32_t count) { return count == -1; })) {
         classifier.buildHistograms(colours.subRange(0.2f));
-        classifier.runWatershedders(colours.subRange(1.0f), workerThreadCount(workerCount));
+        classifier.runWatershedders(colours.subRange(1.0f), RowWorkers::threadsFor(workerCount));
     }
 
     segmentation.setWorkerCount(workerCount);
@@ -62,24 +65,12 @@ void IiClassification::runTextureFilter(ProgressRange range) {
     AnalysisImage texture(blitz::Range(box.lower[0], box.upper[0]),
                           blitz::Range(box.lower[1], box.upper[1]));
     const int radius = smoothingRadius;
-    textureOutcome.reset();
     {
-        std::lock_guard<std::mutex> hold(textureLock);
-        textureTask = 2;
+        // One task per colour channel; its two planes are its own.
+        RowWorkers team(std::min(RowWorkers::threadsFor(workerCount), unsigned{textureTasks}));
+        team.forEachRow(0, textureTasks - 1, 1, RowWorkers::Bands::handedOut,
+                        [&](int task, unsigned) { Rancour(*this, texture, workingCopy, radius, task)(); });
     }
-
-    {
-        const unsigned workers = workerThreadCount(workerCount);
-        WorkerGroup group(textureOutcome, workers);
-        for (unsigned k = 0; k < workers; ++k) {
-            const int first = nextTextureTask();
-            if (first == -1)
-                break;   // a worker without a task would end at once
-            group.start(Rancour(*this, texture, workingCopy, radius, first));
-        }
-        group.join();
-    }
-    textureOutcome.throwIfStopped();
     range.report(1.0f);
 
     workingCopy.reference(ColourImage());
@@ -88,16 +79,6 @@ void IiClassification::runTextureFilter(ProgressRange range) {
     classifier.image.reference(texture);
     classifier.clear();
     textureState = 2;
-}
-
-int IiClassification::nextTextureTask() {
-    std::lock_guard<std::mutex> hold(textureLock);
-    if (textureOutcome.stopped())
-        return -1;
-    const int task = textureTask;
-    if (textureTask != -1)
-        --textureTask;
-    return task;
 }
 
 void IiClassification::filterChannel(ByteImage plane, ByteImage secondPlane,

@@ -57,8 +57,10 @@ template <class Format>
 int launchMattingPass(const typename Format::Image& image,
                       const blitz::Array<unsigned char, 2>& status, typename Format::Image output,
                       const IntBox& layerBox, const FloatPoint& scale,
-                      const GenerateMaskLayer& layer, ProgressRange progress) {
-    return matteLayer<Format>(image, status, output, layerBox, scale, layer, progress);
+                      const GenerateMaskLayer& layer, ProgressRange progress,
+                      unsigned workerCount) {
+    return matteLayer<Format>(image, status, output, layerBox, scale, layer, progress,
+                              workerCount);
 }
 
 #define ZQ_INSTANTIATE_LAUNCHERS(Format)                                                         \
@@ -73,7 +75,7 @@ int launchMattingPass(const typename Format::Image& image,
     template int launchMattingPass<Format>(const Format::Image&,                                 \
                                            const blitz::Array<unsigned char, 2>&, Format::Image, \
                                            const IntBox&, const FloatPoint&,                     \
-                                           const GenerateMaskLayer&, ProgressRange);
+                                           const GenerateMaskLayer&, ProgressRange, unsigned);
 ZQ_INSTANTIATE_LAUNCHERS(MaskFormat8)
 ZQ_INSTANTIATE_LAUNCHERS(MaskFormat16)
 ZQ_INSTANTIATE_LAUNCHERS(MaskFormat15)

@@ -2,7 +2,6 @@
 
 #include "classification/MaskStatus.h"
 #include "classification/MatteComposition.h"
-#include "classification/MatteLayerThreads.h"
 #include "classification/RowWorkers.h"
 #include "matting/PaletteSearch.h"
 
@@ -395,11 +394,9 @@ struct MattingWork {
 }  // namespace
 
 template <class Format>
-int matteLayerOnThreads(const typename Format::Image& image,
-                        const blitz::Array<unsigned char, 2>& status, typename Format::Image output,
-                        const IntBox& layerBox, const FloatPoint& scale,
-                        const GenerateMaskLayer& layer, ProgressRange progress,
-                        unsigned threadCount) {
+int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
+               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
+               const GenerateMaskLayer& layer, ProgressRange progress, unsigned workerCount) {
     using Types = MatteTypes<Format>;
     using Triple = typename Types::Triple;
 
@@ -425,7 +422,7 @@ int matteLayerOnThreads(const typename Format::Image& image,
         return 0;
     }
     // One team of threads serves every pass from here on.
-    RowWorkers team(threadCount);
+    RowWorkers team(RowWorkers::threadsFor(workerCount));
     for (EstimateImage<Format>* estimate : {&work.foreground, &work.background}) {
         estimate->resize(blitz::TinyVector<int, 2>(box.rows(), box.columns()));
         estimate->reindexSelf(box.lower);
@@ -496,21 +493,10 @@ int matteLayerOnThreads(const typename Format::Image& image,
     return 0;
 }
 
-template <class Format>
-int matteLayer(const typename Format::Image& image, const blitz::Array<unsigned char, 2>& status,
-               typename Format::Image output, const IntBox& layerBox, const FloatPoint& scale,
-               const GenerateMaskLayer& layer, ProgressRange progress) {
-    return matteLayerOnThreads<Format>(image, status, output, layerBox, scale, layer, progress,
-                                       RowWorkers::processorCount());
-}
-
 #define ZQ_INSTANTIATE_MATTE_LAYER(Format)                                                      \
     template int matteLayer<Format>(const Format::Image&, const blitz::Array<unsigned char, 2>&, \
                                     Format::Image, const IntBox&, const FloatPoint&,             \
-                                    const GenerateMaskLayer&, ProgressRange);                    \
-    template int matteLayerOnThreads<Format>(                                                   \
-        const Format::Image&, const blitz::Array<unsigned char, 2>&, Format::Image,              \
-        const IntBox&, const FloatPoint&, const GenerateMaskLayer&, ProgressRange, unsigned);
+                                    const GenerateMaskLayer&, ProgressRange, unsigned);
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat8)
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat16)
 ZQ_INSTANTIATE_MATTE_LAYER(MaskFormat15)

@@ -1,15 +1,16 @@
 #include "classification/RowWorkers.h"
 
+#include "platform/ProcessorCount.h"
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <memory>
-#include <system_error>
 
 namespace classification {
 
-unsigned RowWorkers::processorCount() {
-    return std::max(1u, std::thread::hardware_concurrency());
+unsigned RowWorkers::threadsFor(unsigned workerCount) {
+    return workerCount != 0 ? workerCount : zqplatform::processorCount();
 }
 
 /// One run: its rows, its bands and what its threads share.
@@ -110,8 +111,11 @@ RowWorkers::RowWorkers(unsigned threadCount) {
     for (unsigned thread = 1; thread <= wanted; ++thread) {
         try {
             workers_.emplace_back([this, thread] { serve(thread); });
-        } catch (const std::system_error&) {
-            break;   // no more threads to be had: the team works with those it has
+        } catch (...) {
+            // No more threads to be had (std::system_error), or no memory for one: the team
+            // works with those it has. Letting the exception out would leave the threads
+            // already started unjoined, which ends the process.
+            break;
         }
     }
 }

@@ -8,12 +8,19 @@
 
 namespace classification {
 
-/// A team of threads that work through the rows of a range together with the calling thread.
+/// The engine's one way to run work on several threads: a team of threads that work through
+/// the rows of a range (image rows, or any numbered tasks) together with the calling thread.
 /// The workers start with the team and wait between runs; the destructor stops and joins them,
 /// on every path. Rows are handed out in bands of consecutive rows; a band's rows run on one
 /// thread, in order, and the bands in parallel, so the work of a row may only read what all
 /// rows share and write what is its own row's. Rows are then done in an order that depends on
-/// the threads, but each row's result does not. One thread at a time may run the team.
+/// the threads, but each row's result does not.
+///
+/// Progress belongs to the calling thread alone: workers only mark their bands done, and the
+/// calling thread reports them, in row order, so that the reports of a run are the same
+/// whichever thread did which row. A failure on any thread stops the others at their next row
+/// and comes back, once all are back, as the very exception that was thrown (its type and
+/// message kept). One thread at a time may run the team.
 class RowWorkers {
 public:
     /// At most `threadCount` threads (at least 1) counting the caller's. A worker that cannot
@@ -23,8 +30,9 @@ public:
     RowWorkers(const RowWorkers&) = delete;
     RowWorkers& operator=(const RowWorkers&) = delete;
 
-    /// The number of processors, at least 1: the size of a team that uses them all.
-    static unsigned processorCount();
+    /// The size of a team for a session's worker count: `workerCount`, or one thread per
+    /// processor the process may use when it is 0.
+    static unsigned threadsFor(unsigned workerCount);
 
     /// The threads of the team, the caller's included; `work`'s thread numbers are below it.
     unsigned threads() const { return static_cast<unsigned>(workers_.size()) + 1; }
@@ -48,7 +56,8 @@ public:
     /// thread the system holds up does not hold up the run.
     enum class Bands { handedOut, byThread };
 
-    /// run() for work that cannot fail and reports nothing.
+    /// run() for work that never refuses a row and reports nothing; an exception of `work`
+    /// still stops the run and comes back.
     void forEachRow(int firstRow, int lastRow, int bandRows, Bands bands,
                     const std::function<void(int row, unsigned thread)>& work);
 

@@ -4,10 +4,12 @@
 #include "classification/HistogramMerge.h"
 #include "classification/HistogramUpdater.h"
 #include "classification/ReplicateBorder.h"
+#include "classification/RowWorkers.h"
 #include "classification/Segmentation.h"
 #include "morphology/LineConvolution.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace classification {
 
@@ -41,45 +43,23 @@ void Segmentation::resizeCellGrid(const IntBox& grid) {
 
 bool Segmentation::updateCellHistograms(bool /*changed*/, ProgressRange range) {
     resizeCellGrid(cellGrid());
-    taskCounter_ = channelTasks - 1;
-    stageResult_ = false;
-    taskRange_ = range.subRange(1.0f);
-    histogramOutcome_.reset();
-
+    ProgressRange tasks = range.subRange(1.0f);
     // The channel tasks are independent (each writes only its own channel's grid), so they
-    // share as many workers as there are channels and processors; each worker's first channel
-    // is handed out, and reported, here.
-    const unsigned threads = std::min<unsigned>(channelTasks, workerThreadCount(workerCount_));
-    {
-        WorkerGroup workers(histogramOutcome_, threads);
-        for (unsigned t = 0; t < threads; ++t) {
-            const int first = takeNextTask();
-            if (first == -1)
-                break;
-            workers.start(HistogramUpdater(*this, first));
-        }
-        workers.join();
-    }
-    histogramOutcome_.throwIfStopped();
-    return stageResult_;
-}
-
-int Segmentation::takeNextTask() {
-    std::lock_guard<std::mutex> hold(taskLock_);
-    if (histogramOutcome_.stopped())
-        return -1;
-    const int task = taskCounter_;
-    if (task != -1)
-        taskCounter_ = task - 1;
-    const float done = std::min(static_cast<float>(channelTasks - task) / channelTasks, 1.0f);
-    if (taskRange_.ui)
-        taskRange_.report(done);
-    return task;
-}
-
-void Segmentation::orTaskResult(bool result) {
-    std::lock_guard<std::mutex> hold(taskLock_);
-    stageResult_ = stageResult_ || result;
+    // share as many threads as there are channels and processors. Channels 5 down to 0; the
+    // calling thread reports each one done, in that order.
+    std::atomic<bool> changed{false};
+    RowWorkers team(std::min(RowWorkers::threadsFor(workerCount_), unsigned{channelTasks}));
+    team.run(
+        0, channelTasks - 1, 1,
+        [this, &changed](int task, unsigned) {
+            if (HistogramUpdater(*this, channelTasks - 1 - task)())
+                changed.store(true, std::memory_order_relaxed);
+            return true;
+        },
+        [&tasks](int task) {
+            tasks.report(static_cast<float>(task + 1) / static_cast<float>(channelTasks));
+        });
+    return changed.load(std::memory_order_relaxed);
 }
 
 bool Segmentation::histogramTask(int channel, ProgressRange range) {

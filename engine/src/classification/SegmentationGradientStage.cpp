@@ -3,6 +3,7 @@
 #include "classification/GradientUpdater.h"
 #include "classification/ProgressMessage.h"
 #include "classification/ReplicateBorder.h"
+#include "classification/RowWorkers.h"
 #include "classification/Segmentation.h"
 #include "morphology/LineConvolution.h"
 
@@ -135,21 +136,24 @@ bool Segmentation::computeGradientMap(bool changed, ProgressRange range) {
 
 void Segmentation::runGradientWorkers(const GradientTables& tables,
                                       blitz::Array<CornerRating, 2>& corners, ProgressRange range) {
-    gradientOutcome_.reset();
-    stripDispenser_.reset(box_.lower, box_.upper, range);
-    const unsigned threads = workerThreadCount(workerCount_);
-    {
-        // On an exception here (a cancel from a first strip's report, a refused thread) the
-        // group stops and joins the started workers before the corner map goes away.
-        WorkerGroup workers(gradientOutcome_, threads);
-        for (unsigned t = 0; t < threads; ++t) {
-            GradientUpdater worker(*this, tables, stripDispenser_, gradientOutcome_, corners);
-            worker.nextStrip();
-            workers.start(std::move(worker));
-        }
-        workers.join();
-    }
-    gradientOutcome_.throwIfStopped();
+    const GradientUpdater updater(*this, tables, corners);
+    const int first = corners.lbound(0);
+    const int last = corners.ubound(0);
+    const float rows = static_cast<float>(last - first + 1);
+    constexpr int strip = GradientUpdater::stripHeight;
+    RowWorkers team(RowWorkers::threadsFor(workerCount_));
+    team.run(
+        first, last, strip,
+        [&updater](int x, unsigned) {
+            updater.processRow(x);
+            return true;
+        },
+        [&](int x) {
+            // Once per strip, on the calling thread: the share of the rows done.
+            const int done = x - first + 1;
+            if (done % strip == 0 || x == last)
+                range.report(static_cast<float>(done) / rows);
+        });
 }
 
 }  // namespace classification
