@@ -29,7 +29,7 @@ void BM_HundredPointStrokeBrush40(benchmark::State& state)
     for (int i = 0; i < 100; ++i)   // a wavy line across most of the picture
         points.emplace_back(100 + i * 10.5, 480 + 300 * std::sin(i * 0.12));
     for (auto _ : state) {
-        Brushing stroke(Qt::red);
+        Brushing stroke(QColor(Qt::red));
         stroke.startStroke(points.front());
         for (std::size_t i = 1; i < points.size(); ++i)
             stroke.strokeTo(points[i]);
