@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QTimer>
 
+#include <cstdint>
 #include <new>
 
 OstrivalThread* theEngineThread = nullptr;
@@ -98,6 +99,7 @@ void OstrivalThread::launchedSlot() {
     try {
         prepared = command->prepare();
     } catch (...) {
+        // Reported by the finish below, as an exception from execute would be.
         executeFailure_ = std::current_exception();
     }
     if (prepared) {
@@ -136,14 +138,8 @@ void OstrivalThread::joinCommandThread() {
 }
 
 void OstrivalThread::commandThreadFinishedSlot() {
-    // finished() of a thread started before a destructor began may still arrive; so may one
-    // for a command that finished synchronously already.
-    if (!current_ || !busy_ || isRunning()) {
-        if (isRunning())
-            return;   // the queued finished() will come again for this run
-        if (!current_)
-            return;
-    }
+    if (!current_ || !busy_)
+        return;
     joinCommandThread();
     OstrivalCommand* finishing = current_;
     logStep("hasFinished", finishing);
@@ -220,14 +216,15 @@ void OstrivalThread::cancelCommand(OstrivalCommand* command) {
 void OstrivalThread::cancelCommandsSlot() {
     if (current_)
         cancelCommand(current_);
-    for (int i = queue_.size() - 1; i >= 0; --i) {
-        OstrivalCommand* command = queue_.at(i);
+    // From the last waiting command to the first; a discard's slots may change the queue.
+    const QList<OstrivalCommand*> waiting = queue_;
+    for (int i = waiting.size() - 1; i >= 0; --i) {
+        OstrivalCommand* command = waiting.at(i);
+        if (!queue_.contains(command))
+            continue;
         if (libraryDead_ || (command->isCancellable() && !command->isProtected())) {
-            queue_.removeAt(i);
+            queue_.removeOne(command);
             discardCommand(command);
-            // A discard's slots may have changed the queue.
-            if (i > queue_.size())
-                i = queue_.size();
         }
     }
     emit stateChanged();

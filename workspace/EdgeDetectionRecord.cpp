@@ -9,7 +9,7 @@ float toleranceFromSensitivity(int sensitivity) {
 }
 
 int sensitivityFromTolerance(float tolerance) {
-    if (!std::isfinite(tolerance))
+    if (std::isnan(tolerance))
         return 50;
     const float sensitivity = tolerance * 99.0f * 1.010101f + 1.0f;
     if (!(sensitivity < 1000.0f))
