@@ -1,6 +1,7 @@
 #include "masking/ExifOrientation.h"
 
-#include <QFile>
+#include "masking/JpegMetadataReader.h"
+
 #include <QImage>
 
 QTransform exifOrientationTransform(int orientation) {
@@ -20,13 +21,14 @@ QTransform exifOrientationTransform(int orientation) {
 }
 
 int exifOrientationOfFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    return exifOrientationOfDevice(file);
+    JpegMetadataReader reader;
+    return reader.readFile(fileName) ? reader.info().orientation : 0;
 }
 
-int exifOrientationOfDevice(QIODevice& device) { return 0; }
+int exifOrientationOfDevice(QIODevice& device) {
+    JpegMetadataReader reader;
+    return reader.read(device, QStringLiteral("(data)")) ? reader.info().orientation : 0;
+}
 
 QTransform exifOrientationMatrix(const QString& fileName) {
     return exifOrientationTransform(exifOrientationOfFile(fileName));

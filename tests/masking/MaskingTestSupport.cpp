@@ -3,7 +3,12 @@
 #include "shell/LogStream.h"
 
 #include <QFile>
+#include <QDir>
 #include <QtEndian>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zqtest {
 
@@ -89,6 +94,37 @@ char quadrantColour(QRgb pixel) {
     if (r0 && g0 && b) return 'B';
     if (r && g && b) return 'W';
     return '?';
+}
+
+StderrCapture::StderrCapture() {
+    std::fflush(stderr);
+    const QByteArray path = QFile::encodeName(QDir::tempPath() + QStringLiteral("/stderr.XXXXXX"));
+    QByteArray name = path;
+    file_ = ::mkstemp(name.data());
+    ::unlink(name.constData());
+    saved_ = ::dup(2);
+    ::dup2(file_, 2);
+}
+
+StderrCapture::~StderrCapture() {
+    std::fflush(stderr);
+    ::dup2(saved_, 2);
+    ::close(saved_);
+    ::close(file_);
+}
+
+QString StderrCapture::text() {
+    std::fflush(stderr);
+    QByteArray bytes;
+    char buffer[4096];
+    for (off_t at = 0;;) {
+        const ssize_t got = ::pread(file_, buffer, sizeof buffer, at);
+        if (got <= 0)
+            break;
+        bytes.append(buffer, int(got));
+        at += got;
+    }
+    return QString::fromLocal8Bit(bytes);
 }
 
 }  // namespace zqtest

@@ -36,3 +36,23 @@ QImage quadrantImage(int width, int height);
 char quadrantColour(QRgb pixel);
 
 }  // namespace zqtest
+
+namespace zqtest {
+
+/// Collects what is written to the standard error stream (file descriptor 2) while it lives.
+class StderrCapture {
+public:
+    StderrCapture();
+    ~StderrCapture();
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    /// Everything written so far.
+    QString text();
+
+private:
+    int saved_ = -1;
+    int file_ = -1;
+};
+
+}  // namespace zqtest
