@@ -287,3 +287,14 @@ std::unique_ptr<QImage> Brushing::renderMask(const QPen&, const QBrush&)
     mask->setOffset(part.topLeft());
     return mask;
 }
+
+void Brushing::rebuildEdges(const JxSession* subSession)
+{
+    Shape::rebuildEdges(subSession);
+    const QRectF edges = vectorEdges().unionBounds();
+    GmShapeHost* host = GmShapeHost::current();
+    if (edges.width() < 0 || edges.height() < 0)
+        bounds_ = QRectF(0, 0, 0, 0);
+    else
+        bounds_ = host ? host->toWorkingRect(edges) : edges;
+}

@@ -40,6 +40,8 @@ public:
     /// offset at its top-left, clipped to the stroke and to the working image; pen and brush
     /// are not used. None when nothing of it lies in the working image.
     std::unique_ptr<QImage> renderMask(const QPen& pen, const QBrush& brush) override;
+    /// Also makes the stroke's bounds those of the new edges.
+    void rebuildEdges(const JxSession* subSession) override;
 
     const QPainterPath& path() const { return path_; }
     /// The painted area in working coordinates; 0 × 0 while nothing is painted.

@@ -1,5 +1,6 @@
 #include "masking/GmModel.h"
 
+#include "masking/AutoCut.h"
 #include "masking/GmRegion.h"
 #include "masking/GmStatusArray.h"
 #include "masking/JxCmdBeginSession.h"
@@ -59,6 +60,7 @@ GmModel::GmModel() {
     imageSmeg_ = new SegmentationStuff(nullptr);
     imageBlendage_ = new BlendingStuff(nullptr);
     statusArray_ = new GmStatusArray;
+    autoCut_ = new AutoCut(this);
     createPatchActions();
 }
 
@@ -223,9 +225,25 @@ void GmModel::sessionBegun(const EdgeDetectionRecord& suggested, int preservatio
     options.applyAll();
     options.saveAll();
     emit sessionHasBegun();
+    // The auto cut keeps the cut-out current from here until the session ends.
+    connectAutoCut(true);
+}
+
+void GmModel::connectAutoCut(bool on) {
+    if (on) {
+        connect(statusArray_, &GmStatusArray::statusChanged, autoCut_, &AutoCut::cutoutNeededSlot,
+                Qt::UniqueConnection);
+        connect(this, &GmModel::imageBlendRatioChanged, autoCut_, &AutoCut::cutoutNeededSlot,
+                Qt::UniqueConnection);
+    } else {
+        disconnect(statusArray_, &GmStatusArray::statusChanged, autoCut_,
+                   &AutoCut::cutoutNeededSlot);
+        disconnect(this, &GmModel::imageBlendRatioChanged, autoCut_, &AutoCut::cutoutNeededSlot);
+    }
 }
 
 void GmModel::endSession(TqSourceImage* source, TqSourceImage* output) {
+    connectAutoCut(false);
     if (OstrivalThread* thread = theEngineThread) {
         disconnect(thread, &OstrivalThread::closureComplete, this,
                    QOverload<>::of(&GmModel::openSession));

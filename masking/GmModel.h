@@ -175,6 +175,8 @@ private:
     void updatePatchActions();
     void forgetImages();
     void scaleBrushSize(int oldDivisor, int newDivisor);
+    /// Connects (or disconnects) status and blend-ratio changes to the auto cut.
+    void connectAutoCut(bool on);
 
     TqSourceImage* sourceImage_ = nullptr;
     TqSourceImage* outputImage_ = nullptr;

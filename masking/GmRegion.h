@@ -4,6 +4,8 @@
 #include "masking/SegmentationStuff.h"
 #include "workspace/BlendingStuff.h"
 
+class QImage;
+
 /// A patch of the image analysed and blended with settings of its own in an engine
 /// sub-session. The kinds of patch (rectangle, polygon, brush) derive from it.
 class GmRegion : public ArrowTarget {
@@ -23,6 +25,12 @@ public:
     virtual void setProtected(bool isProtected) = 0;
     /// Submits the protection of this region.
     virtual void protectInEngine() = 0;
+
+    // Regions at work ------------------------------------------------------------------------
+    /// The shape's engine mask, drawn with a solid brush and no pen (working coordinates);
+    /// null when the shape covers no pixel of the working image.
+    QImage* regionMask();
+    // -----------------------------------------------------------------------------------------
 
 protected:
     SegmentationStuff smeg_;

@@ -1,5 +1,8 @@
 #include "masking/GmShapeHost.h"
 
+#include "masking/GmModel.h"
+#include "masking/GmModelShapeHost.h"
+
 namespace {
 GmShapeHost* theShapeHost = nullptr;
 }
@@ -12,7 +15,10 @@ GmShapeHost::~GmShapeHost()
 
 GmShapeHost* GmShapeHost::current()
 {
-    return theShapeHost;
+    if (theShapeHost)
+        return theShapeHost;
+    static GmModelShapeHost modelHost;
+    return GmModel::existing() ? &modelHost : nullptr;
 }
 
 void GmShapeHost::setCurrent(GmShapeHost* host)

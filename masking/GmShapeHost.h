@@ -35,9 +35,11 @@ public:
     virtual void brushingCreated(GmBrushing* brushing) = 0;
     virtual void brushingDestroyed(GmBrushing* brushing) = 0;
 
-    /// The host shapes talk to; none before the masking model exists or after it is gone.
+    /// The host shapes talk to: the installed one, else the masking model while it exists,
+    /// else none.
     static GmShapeHost* current();
-    /// Installs `host` (none to remove it); the previous host is not deleted.
+    /// Installs `host` in place of the masking model (none to go back to the model); the
+    /// previous host is not deleted.
     static void setCurrent(GmShapeHost* host);
 
     /// Working coordinates × divisor.

@@ -67,7 +67,7 @@ void Polygon::drawOutline(QPainter& painter) const
 void Polygon::paint(QPainter& painter, const QRectF& exposed, int mode, int tint, double penWidth)
 {
     rememberPenWidth(penWidth);
-    if (!rectanglesOverlap(exposed, bounds()))
+    if (!VectorEdges::rectanglesOverlap(exposed, bounds()))
         return;
     switch (mode) {
     case paintThin:
@@ -98,7 +98,7 @@ void Polygon::paint(QPainter& painter, const QRectF& exposed, int mode, int tint
         drawOutline(painter);
         for (const QPointF& p : points_) {
             const QRectF square = squareAround(p, halfPenWidth());
-            if (rectanglesOverlap(square, exposed))
+            if (VectorEdges::rectanglesOverlap(square, exposed))
                 painter.drawRect(square);
         }
         break;

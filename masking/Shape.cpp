@@ -1,6 +1,7 @@
 #include "masking/Shape.h"
 
 #include "masking/GmShapeHost.h"
+#include "masking/PixelState.h"
 
 #include <QBitmap>
 #include <QBrush>
@@ -13,9 +14,37 @@
 
 namespace tq {
 
-Shape::Shape() = default;
+Shape::Shape()
+    : pixelState_(std::make_unique<PixelState>())
+{
+}
 
 Shape::~Shape() = default;
+
+QImage* Shape::maskImage(const QPen& pen, const QBrush& brush)
+{
+    if (!pixelState_->mask())
+        pixelState_->takeMask(renderMask(pen, brush).release());
+    return pixelState_->mask();
+}
+
+MaskPixelIterator* Shape::maskIterator(const QPen& pen, const QBrush& brush)
+{
+    maskImage(pen, brush);
+    return pixelState_->iterator();
+}
+
+void Shape::dropEngineMask()
+{
+    pixelState_->dropMask();
+    engineFlag_ = 0;
+}
+
+void Shape::rebuildEdges(const JxSession* subSession)
+{
+    GmShapeHost* host = GmShapeHost::current();
+    vectorEdges_.set(subSession, host ? host->resolution() : 1);
+}
 
 std::unique_ptr<QImage> Shape::renderMask(const QPen& pen, const QBrush& brush)
 {
@@ -51,53 +80,21 @@ std::unique_ptr<QImage> Shape::renderMask(const QPen& pen, const QBrush& brush)
     return std::make_unique<QImage>(mask);
 }
 
-void Shape::setVectorEdges(const QVector<QPolygonF>& polylines)
-{
-    vectorEdges_ = polylines;
-    // A horizontal or vertical line has an empty bounding rectangle; it still counts, so the
-    // union is built from corners rather than with QRectF's union, which skips empty rectangles.
-    bool first = true;
-    double left = 0, top = 0, right = -1, bottom = -1;
-    for (const QPolygonF& line : polylines) {
-        if (line.isEmpty())
-            continue;
-        const QRectF b = line.boundingRect();
-        if (first) {
-            left = b.left(), top = b.top(), right = b.right(), bottom = b.bottom();
-            first = false;
-        } else {
-            left = std::min(left, b.left()), top = std::min(top, b.top());
-            right = std::max(right, b.right()), bottom = std::max(bottom, b.bottom());
-        }
-    }
-    vectorEdgesBounds_ = first ? QRectF(0, 0, -1, -1) : QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
 bool Shape::hasVectorEdges() const
 {
-    return vectorEdgesBounds_.width() > 0 && vectorEdgesBounds_.height() > 0;
+    const QRectF bounds = vectorEdges_.unionBounds();
+    return bounds.width() > 0 && bounds.height() > 0;
 }
 
 void Shape::paintVectorEdges(QPainter& painter, const QRectF& exposed) const
 {
-    for (const QPolygonF& line : vectorEdges_) {
-        if (rectanglesOverlap(line.boundingRect(), exposed))
-            painter.drawPolyline(line);
-    }
+    vectorEdges_.paint(&painter, exposed);
 }
 
 void Shape::rememberPenWidth(double penWidth)
 {
     if (penWidth > 0)
         halfPenWidth_ = penWidth / 2;
-}
-
-bool Shape::rectanglesOverlap(const QRectF& a, const QRectF& b)
-{
-    if (a.width() < 0 || a.height() < 0 || b.width() < 0 || b.height() < 0)
-        return false;
-    return std::min(a.right(), b.right()) >= std::max(a.left(), b.left())
-        && std::min(a.bottom(), b.bottom()) >= std::max(a.top(), b.top());
 }
 
 QRectF Shape::squareAround(const QPointF& p, double h)

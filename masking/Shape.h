@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QPolygonF>
+#include "masking/VectorEdges.h"
+
 #include <QRectF>
-#include <QVector>
 
 #include <memory>
 
+class MaskPixelIterator;
+class PixelState;
 class QBrush;
 class QImage;
 class QPainter;
 class QPen;
+struct JxSession;
 
 namespace tq {
 
@@ -42,19 +45,26 @@ public:
     /// to the working image. None when the shape covers no pixel of the working image.
     virtual std::unique_ptr<QImage> renderMask(const QPen& pen, const QBrush& brush);
 
+    /// Takes the outline polylines the engine published for the shape's sub-session as the
+    /// shape's vector edges.
+    virtual void rebuildEdges(const JxSession* subSession);
+
     /// The engine's edge polylines inside the shape, in image coordinates.
-    void setVectorEdges(const QVector<QPolygonF>& polylines);
-    const QVector<QPolygonF>& vectorEdges() const { return vectorEdges_; }
-    /// The union of the vector edges' bounding rectangles; empty without edges.
-    QRectF vectorEdgesBounds() const { return vectorEdgesBounds_; }
+    const VectorEdges& vectorEdges() const { return vectorEdges_; }
+
+    /// The shape's engine mask, rendered with `pen` and `brush` when none is kept yet; null
+    /// when the shape covers no pixel of the working image.
+    QImage* maskImage(const QPen& pen, const QBrush& brush);
+    /// An iterator over the same mask's set pixels; null without a mask.
+    MaskPixelIterator* maskIterator(const QPen& pen, const QBrush& brush);
+    /// Forgets the engine mask (the next request renders it again) and clears the engine flag.
+    void dropEngineMask();
+    PixelState* pixelState() const { return pixelState_.get(); }
 
     double halfPenWidth() const { return halfPenWidth_; }
     int engineFlag() const { return engineFlag_; }
     void setEngineFlag(int flag) { engineFlag_ = flag; }
 
-    /// False when either rectangle has a negative width or height; otherwise whether they
-    /// overlap, touching edges included.
-    static bool rectanglesOverlap(const QRectF& a, const QRectF& b);
     /// The handle square from p - h to p + h on both axes.
     static QRectF squareAround(const QPointF& p, double h);
     /// The point moved to the nearest working pixel corner, in image coordinates.
@@ -65,9 +75,10 @@ protected:
     void paintVectorEdges(QPainter& painter, const QRectF& exposed) const;
     void rememberPenWidth(double penWidth);
 
+    VectorEdges vectorEdges_;
+
 private:
-    QVector<QPolygonF> vectorEdges_;
-    QRectF vectorEdgesBounds_{0, 0, -1, -1};
+    std::unique_ptr<PixelState> pixelState_;
     double halfPenWidth_ = 0;
     int engineFlag_ = 0;
 };

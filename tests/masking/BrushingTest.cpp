@@ -5,6 +5,8 @@
 #include "masking/MaskPixels.h"
 #include "shell/StreamedTypes.h"
 
+#include "classification/JxInterface.h"
+
 #include <QBuffer>
 #include <QDataStream>
 #include <QPainter>
@@ -308,6 +310,24 @@ TEST(Brushing, PaintShowsTheStrokeInThePenOrTintColourAndThePreviewLine)
         painter.end();
         EXPECT_EQ(image.pixel(18, 18), qRgb(255, 255, 255));
     }
+}
+
+TEST(Brushing, EdgesFromTheEngineBecomeTheStrokesBounds)
+{
+    FakeShapeHost host(2, QSize(20, 16), 3);
+    Brushing stroke(QColor(Qt::red));
+    stroke.startStroke({20, 20});
+    float outline[] = {2, 3, 7, 3, 7, 9};   // working coordinates
+    PublishedPolyline line{outline, 3, 0};
+    JxSession session{};
+    session.polylines = &line;
+    session.polylineCount = 1;
+    stroke.rebuildEdges(&session);
+    EXPECT_EQ(stroke.vectorEdges().unionBounds(), QRectF(4, 6, 10, 12));   // image coordinates
+    EXPECT_EQ(stroke.workingBounds(), QRectF(2, 3, 5, 6));
+    stroke.rebuildEdges(nullptr);
+    EXPECT_EQ(stroke.workingBounds(), QRectF(0, 0, 0, 0));
+    host.repaints.clear();
 }
 
 TEST(GmBrushing, IsListedWhileItLivesAndRepaintsItsAreaWhenGone)

@@ -125,9 +125,11 @@ TEST_F(GmModelSession, SetImageOpensTheSessionInOrderWithItsFirstFill) {
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Once the session has begun the auto cut follows every status change: the first fill
+    // asks for a cut-out, refused without an analysis.
     EXPECT_EQ(finished, QStringList({"Initializing...", "Creating New Status Image...",
                                      "Beginning Session...", "Making Selection...",
-                                     "Clearing Undo Stack..."}));
+                                     "Clearing Undo Stack...", "Creating Cut-out..."}));
     EXPECT_TRUE(deadIn.isEmpty());
     ASSERT_EQ(imageChanged.count(), 1);
     EXPECT_EQ(imageChanged.at(0), model->sourceImage());

@@ -1,8 +1,11 @@
+#include "masking/PixelState.h"
 #include "masking/Polygon.h"
 #include "masking/Rectangle.h"
 
 #include "masking/FakeShapeHost.h"
 #include "masking/MaskPixels.h"
+
+#include "classification/JxInterface.h"
 
 #include <QBrush>
 #include <QImage>
@@ -23,6 +26,39 @@ namespace {
 QPolygonF poly(std::initializer_list<QPointF> points)
 {
     return QPolygonF(QVector<QPointF>(points));
+}
+
+// A session record publishing `lines` (working coordinates), as the engine publishes the outline
+// of a sub-session.
+class PublishedEdges {
+public:
+    explicit PublishedEdges(const QVector<QPolygonF>& lines)
+    {
+        for (const QPolygonF& line : lines) {
+            std::vector<float> xy;
+            for (const QPointF& p : line) {
+                xy.push_back(float(p.x()));
+                xy.push_back(float(p.y()));
+            }
+            points_.push_back(std::move(xy));
+        }
+        for (auto& xy : points_)
+            polylines_.push_back(PublishedPolyline{xy.data(), std::int32_t(xy.size() / 2), 0});
+        session_.polylines = polylines_.data();
+        session_.polylineCount = std::int32_t(polylines_.size());
+    }
+    const JxSession* session() const { return &session_; }
+
+private:
+    std::vector<std::vector<float>> points_;
+    std::vector<PublishedPolyline> polylines_;
+    JxSession session_{};
+};
+
+void setEdges(tq::Shape& shape, const QVector<QPolygonF>& lines)
+{
+    const PublishedEdges edges(lines);
+    shape.rebuildEdges(edges.session());
 }
 
 const QPen noPen(Qt::NoPen);
@@ -149,11 +185,11 @@ INSTANTIATE_TEST_SUITE_P(Polygon, PolygonHits, ::testing::Values(
 
 TEST(Shape, RectanglesOverlapCountsTouchingAndRefusesNegativeSizes)
 {
-    EXPECT_TRUE(tq::Shape::rectanglesOverlap({0, 0, 2, 2}, {2, 2, 3, 3}));
-    EXPECT_TRUE(tq::Shape::rectanglesOverlap({0, 0, 0, 0}, {0, 0, 1, 1}));
-    EXPECT_FALSE(tq::Shape::rectanglesOverlap({0, 0, 2, 2}, {2.01, 0, 1, 1}));
-    EXPECT_FALSE(tq::Shape::rectanglesOverlap({0, 0, -1, -1}, {-5, -5, 10, 10}));
-    EXPECT_FALSE(tq::Shape::rectanglesOverlap({-5, -5, 10, 10}, {0, 0, 3, -1}));
+    EXPECT_TRUE(VectorEdges::rectanglesOverlap({0, 0, 2, 2}, {2, 2, 3, 3}));
+    EXPECT_TRUE(VectorEdges::rectanglesOverlap({0, 0, 0, 0}, {0, 0, 1, 1}));
+    EXPECT_FALSE(VectorEdges::rectanglesOverlap({0, 0, 2, 2}, {2.01, 0, 1, 1}));
+    EXPECT_FALSE(VectorEdges::rectanglesOverlap({0, 0, -1, -1}, {-5, -5, 10, 10}));
+    EXPECT_FALSE(VectorEdges::rectanglesOverlap({-5, -5, 10, 10}, {0, 0, 3, -1}));
 }
 
 // One drag of the rubber band and what it must leave behind.
@@ -288,8 +324,8 @@ TEST(Polygon, OpenLineIsPaintedAsAPolylineAndNeverAsItsVectorEdges)
     tq::Polygon closed(line, tq::Polygon::closed);
     // Edges with positive bounds together: a horizontal one and a vertical one.
     const QVector<QPolygonF> edges{poly({{3, 6}, {8, 6}}), poly({{8, 4}, {8, 6}})};
-    open.setVectorEdges(edges);
-    closed.setVectorEdges(edges);
+    setEdges(open, edges);
+    setEdges(closed, edges);
     const QBrush fill(Qt::black);
     for (int mode : {tq::Shape::paintOutline, tq::Shape::paintSelected}) {
         SCOPED_TRACE(mode);
@@ -307,7 +343,7 @@ TEST(Polygon, OpenLineIsPaintedAsAPolylineAndNeverAsItsVectorEdges)
 
     tq::Polygon bare(line, tq::Polygon::closed);
     EXPECT_TRUE(isBlack(painted(bare, tq::Shape::paintEdges), 5, 1));   // no edges: the outline
-    bare.setVectorEdges({edges[0]});   // a single straight edge has no area: still the outline
+    setEdges(bare, {edges[0]});   // a single straight edge has no area: still the outline
     EXPECT_TRUE(isBlack(painted(bare, tq::Shape::paintEdges), 5, 1));
     EXPECT_FALSE(isBlack(painted(bare, tq::Shape::paintEdges), 4, 6));
 }
@@ -352,7 +388,7 @@ TEST(Rectangle, PaintsOutlineHandlesOrVectorEdgesByMode)
     EXPECT_TRUE(isBlack(handles, 1, 1));      // square from (1.5, 1.5) to (3.5, 3.5)
     EXPECT_FALSE(isBlack(painted(rect, tq::Shape::paintOutline), 1, 1));
 
-    rect.setVectorEdges({poly({{4.5, 4.5}, {6.5, 6.5}})});
+    setEdges(rect, {poly({{4.5, 4.5}, {6.5, 6.5}})});
     const QImage edges = painted(rect, tq::Shape::paintEdges);
     EXPECT_TRUE(isBlack(edges, 5, 5));
     EXPECT_FALSE(isBlack(edges, 2, 5));
@@ -362,10 +398,33 @@ TEST(Rectangle, PaintsOutlineHandlesOrVectorEdgesByMode)
 TEST(Shape, VectorEdgeBoundsUniteLinesWithoutArea)
 {
     tq::Polygon shape(QPolygonF(), 1);
-    shape.setVectorEdges({poly({{1, 5}, {4, 5}}), poly({{7, 1}, {7, 3}})});
-    EXPECT_EQ(shape.vectorEdgesBounds(), QRectF(1, 1, 6, 4));
-    shape.setVectorEdges({});
-    EXPECT_LT(shape.vectorEdgesBounds().width(), 0);
+    setEdges(shape, {poly({{1, 5}, {4, 5}}), poly({{7, 1}, {7, 3}})});
+    EXPECT_EQ(shape.vectorEdges().unionBounds(), QRectF(1, 1, 6, 4));
+    setEdges(shape, {});
+    EXPECT_LT(shape.vectorEdges().unionBounds().width(), 0);
+}
+
+TEST(Shape, KeepsItsEngineMaskUntilItIsDropped)
+{
+    FakeShapeHost host(1, QSize(10, 8));
+    auto shape = rectangle({2, 3, 4, 2});
+    QImage* mask = shape->maskImage(noPen, solid);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(setPixels(*mask), pixelsOf({QRect(2, 3, 4, 2)}));
+    EXPECT_GE(mask->colorCount(), 9);
+    EXPECT_EQ(shape->maskImage(noPen, solid), mask);
+    MaskPixelIterator* it = shape->maskIterator(noPen, solid);
+    ASSERT_NE(it, nullptr);
+    EXPECT_EQ(it->position(), QPoint(2, 3));   // the first set pixel
+    shape->setEngineFlag(1);
+    shape->dropEngineMask();
+    EXPECT_EQ(shape->pixelState()->mask(), nullptr);
+    EXPECT_EQ(shape->engineFlag(), 0);
+    EXPECT_NE(shape->maskImage(noPen, solid), nullptr);   // rendered again on request
+
+    auto outside = rectangle({20, 20, 2, 2});
+    EXPECT_EQ(outside->maskImage(noPen, solid), nullptr);
+    EXPECT_EQ(outside->maskIterator(noPen, solid), nullptr);
 }
 
 }  // namespace
