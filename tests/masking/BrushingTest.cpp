@@ -17,18 +17,9 @@
 using masktest::PixelSet;
 using masktest::pixelsOf;
 using masktest::setPixels;
+using masktest::strokePixels;
 
 namespace {
-
-PixelSet strokePixels(const Brushing& stroke)
-{
-    PixelSet pixels;
-    for (int y = 0; y < stroke.height(); ++y)
-        for (int x = 0; x < stroke.width(); ++x)
-            if (stroke.pixelIndex(x, y) == 1)
-                pixels.insert({x, y});
-    return pixels;
-}
 
 std::vector<QRectF> repaintRects(const FakeShapeHost& host, int hint = GmShapeHost::pixelsChanged)
 {
@@ -254,10 +245,14 @@ TEST(Brushing, TransparentStrokeColourStillPaints)
     EXPECT_EQ(stroke.color(1), 0x00000000u);
 }
 
-QImage canvas(int size)
+// The stroke painted on a white 40 x 40 canvas by a painter whose pen has `penColour`.
+QImage paintedStroke(Brushing& stroke, QColor penColour, QRectF exposed, int mode, int tint)
 {
-    QImage image(size, size, QImage::Format_ARGB32);
+    QImage image(40, 40, QImage::Format_ARGB32);
     image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(QPen(penColour));
+    stroke.paint(painter, exposed, mode, tint, 0);
     return image;
 }
 
@@ -266,50 +261,27 @@ TEST(Brushing, PaintShowsTheStrokeInThePenOrTintColourAndThePreviewLine)
     FakeShapeHost host(2, QSize(20, 16), 3);
     Brushing stroke(QColor(0, 0, 255));
     stroke.startStroke({20, 20});   // working pixels 8..10: image 16..21
-    {
-        QImage image = canvas(40);
-        QPainter painter(&image);
-        painter.setPen(QPen(QColor(255, 0, 0, 255)));
-        stroke.paint(painter, QRectF(0, 0, 40, 40), tq::Shape::paintOutline, 0, 0);
-        painter.end();
-        EXPECT_EQ(image.pixel(18, 18), qRgb(255, 0, 0));
-        EXPECT_EQ(image.pixel(15, 18), qRgb(255, 255, 255));
-        EXPECT_EQ(stroke.color(1), QColor(0, 0, 255).rgba());   // shown colour kept
-    }
-    {
-        QImage image = canvas(40);
-        QPainter painter(&image);
-        painter.setPen(QPen(QColor(255, 0, 0, 255)));
-        stroke.paint(painter, QRectF(0, 0, 40, 40), tq::Shape::paintOutline, 1, 0);
-        painter.end();
-        EXPECT_EQ(image.pixel(18, 18), qRgb(0, 0, 255));
-    }
-    {
-        // Only the exposed part is drawn.
-        QImage image = canvas(40);
-        QPainter painter(&image);
-        painter.setPen(QPen(Qt::black));
-        stroke.paint(painter, QRectF(0, 0, 18, 40), tq::Shape::paintOutline, 0, 0);
-        painter.end();
-        EXPECT_EQ(image.pixel(17, 18), qRgb(0, 0, 0));
-        EXPECT_EQ(image.pixel(19, 18), qRgb(255, 255, 255));
-    }
+    const QRectF all(0, 0, 40, 40);
+    const QImage pen = paintedStroke(stroke, Qt::red, all, tq::Shape::paintOutline, 0);
+    EXPECT_EQ(pen.pixel(18, 18), qRgb(255, 0, 0));
+    EXPECT_EQ(pen.pixel(15, 18), qRgb(255, 255, 255));
+    EXPECT_EQ(stroke.color(1), QColor(0, 0, 255).rgba());   // shown colour kept
+
+    const QImage tinted = paintedStroke(stroke, Qt::red, all, tq::Shape::paintOutline, 1);
+    EXPECT_EQ(tinted.pixel(18, 18), qRgb(0, 0, 255));
+
+    // Only the exposed part is drawn.
+    const QImage part = paintedStroke(stroke, Qt::black, {0, 0, 18, 40}, tq::Shape::paintOutline, 0);
+    EXPECT_EQ(part.pixel(17, 18), qRgb(0, 0, 0));
+    EXPECT_EQ(part.pixel(19, 18), qRgb(255, 255, 255));
+
     stroke.stretchLineTo({36, 20});
-    {
-        QImage image = canvas(40);
-        QPainter painter(&image);
-        painter.setPen(QPen(Qt::black));
-        stroke.paint(painter, QRectF(0, 0, 40, 40), tq::Shape::paintThin, 0, 0);
-        painter.end();
-        EXPECT_EQ(image.pixel(30, 19), qRgb(0, 0, 255));   // the preview line, stroke colour
-    }
-    for (int mode : {tq::Shape::paintNothing, tq::Shape::paintSelected, 7}) {
-        QImage image = canvas(40);
-        QPainter painter(&image);
-        stroke.paint(painter, QRectF(0, 0, 40, 40), mode, 0, 0);
-        painter.end();
-        EXPECT_EQ(image.pixel(18, 18), qRgb(255, 255, 255));
-    }
+    const QImage preview = paintedStroke(stroke, Qt::black, all, tq::Shape::paintThin, 0);
+    EXPECT_EQ(preview.pixel(30, 19), qRgb(0, 0, 255));   // the preview line, stroke colour
+
+    for (int mode : {tq::Shape::paintNothing, tq::Shape::paintSelected, 7})
+        EXPECT_EQ(paintedStroke(stroke, Qt::black, all, mode, 0).pixel(18, 18),
+                  qRgb(255, 255, 255));
 }
 
 TEST(Brushing, EdgesFromTheEngineBecomeTheStrokesBounds)

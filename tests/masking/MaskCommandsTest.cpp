@@ -1,8 +1,12 @@
 #include "masking/AutoCut.h"
+#include "masking/ForcedEdge.h"
 #include "masking/GmBrushing.h"
 #include "masking/JxCmdGenerateMask.h"
 #include "masking/JxCmdSelect.h"
+#include "masking/PixelState.h"
+#include "masking/Polygon.h"
 #include "masking/SegmentationStuff.h"
+#include "tests/masking/MaskPixels.h"
 #include "tests/masking/MaskingEngineFixture.h"
 
 #include <QPointer>
@@ -12,7 +16,8 @@
 
 namespace {
 
-using PixelSet = std::set<std::pair<int, int>>;
+using masktest::PixelSet;
+using masktest::strokePixels;
 
 const QString brushing = QStringLiteral("Brushing...");
 const QString cutout = QStringLiteral("Creating Cut-out...");
@@ -27,15 +32,24 @@ QImage twoHalves(int width, int height)
     return image;
 }
 
-PixelSet strokePixels(const Brushing& stroke)
-{
-    PixelSet pixels;
-    for (int y = 0; y < stroke.height(); ++y)
-        for (int x = 0; x < stroke.width(); ++x)
-            if (stroke.pixelIndex(x, y) == 1)
-                pixels.insert({x, y});
-    return pixels;
-}
+// A forced edge along a fixed line, with only what the commands ask of one.
+class LineEdge : public ForcedEdge {
+public:
+    explicit LineEdge(const QPolygonF& points) : line_(points, 0) {}
+    tq::Shape* shape() override { return &line_; }
+    int width() const override { return 3; }
+    void activate() override {}
+    void deactivate() override {}
+    void changed() override {}
+    QColor arrowStyle() const override { return QColor(); }
+    bool isActive() const override { return false; }
+    void applyToEngine() override {}
+    QVariant save() const override { return QVariant(); }
+    void resetEngineState(GmRegion*) override { releaseForcedEdgeMask(); }
+
+private:
+    tq::Polygon line_;
+};
 
 class MaskCommands : public MaskingEngineFixture {
 protected:
@@ -52,6 +66,16 @@ protected:
         run(new JxCmdSelect(model, stroke, JxStatusAllClasses, newStatus, 0, autoComplex));
         EXPECT_TRUE(guard.isNull());   // the command owned the stroke
         EXPECT_FALSE(model->brushings().contains(stroke));
+        return pixels;
+    }
+    PixelSet pixelsWithFlag(int flag) const
+    {
+        PixelSet pixels;
+        const QImage& image = model->statusArray()->statusImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelIndex(x, y) & flag)
+                    pixels.insert({x, y});
         return pixels;
     }
     PixelSet pixelsWithStatus(int status) const
@@ -198,6 +222,40 @@ TEST_F(MaskCommands, CutoutFollowsTheMarks)
         EXPECT_EQ(qAlpha(cut.pixel(22, y)), 255);   // under the keep stroke
         EXPECT_EQ(qAlpha(cut.pixel(97, y)), 0);     // under the delete stroke
     }
+}
+
+TEST_F(MaskCommands, ForcedEdgeLineTakesUnassignedPixelsWithoutAnUndoStep)
+{
+    open(twoHalves(40, 30));
+    run(new JxCmdSelect(model, nullptr, JxStatusAllClasses, JxStatusUnassigned));
+    ASSERT_EQ(model->availableUndos(), 1u);
+    LineEdge edge(QPolygonF(QVector<QPointF>{{5.5, 15.5}, {34.5, 15.5}}));
+    run(new JxCmdSelect(model, &edge));
+    EXPECT_EQ(resultsOf(QStringLiteral("Creating Forced Edge...")), std::vector<int>{JxOk});
+    const PixelSet line = pixelsWithFlag(JxStatusForcedEdge);
+    for (int x : {6, 20, 33})
+        EXPECT_TRUE(line.count({x, 15})) << x;
+    for (const auto& p : line)
+        EXPECT_EQ(p.second, 15) << "off the line at " << p.first << "," << p.second;
+    EXPECT_EQ(model->availableUndos(), 1u);
+    EXPECT_EQ(edge.shape()->pixelState()->mask(), nullptr);   // released once applied
+}
+
+TEST_F(MaskCommands, ForcedEdgeRemovedWhileAGenerationRunsChangesNothingItReads)
+{
+    open(twoHalves(40, 30));
+    analyse();
+    auto* edge = new LineEdge(QPolygonF(QVector<QPointF>{{20, 2}, {20, 28}}));
+    model->forcedEdges().append(edge);
+    finished.clear();
+    auto* generate = new JxCmdGenerateMask(model);
+    thread->submit(generate);
+    // The generation took its copy of the points when it started; the edge goes at once.
+    model->removeForcedEdge(edge);
+    EXPECT_TRUE(model->forcedEdges().isEmpty());
+    ASSERT_TRUE(waitIdle());
+    ASSERT_FALSE(resultsOf(cutout).empty());
+    EXPECT_EQ(resultsOf(cutout).front(), JxOk);
 }
 
 }  // namespace

@@ -22,6 +22,17 @@ inline PixelSet setPixels(const QImage& mask)
     return pixels;
 }
 
+/// The pixels a one-bit stroke image sets (index 1).
+inline PixelSet strokePixels(const QImage& stroke)
+{
+    PixelSet pixels;
+    for (int y = 0; y < stroke.height(); ++y)
+        for (int x = 0; x < stroke.width(); ++x)
+            if (stroke.pixelIndex(x, y) == 1)
+                pixels.insert({x, y});
+    return pixels;
+}
+
 /// Every pixel of the given rectangles.
 inline PixelSet pixelsOf(std::initializer_list<QRect> rects)
 {
