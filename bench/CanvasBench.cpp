@@ -101,6 +101,8 @@ public:
                                 nullptr, nullptr) {
         setOptionsWidget(brushOptionsPanel(), false);
     }
+    void beginStroke(const QPointF&) override {}
+    void endStroke() override {}
 };
 
 void BM_BrushMoveToPaint(benchmark::State& state) {

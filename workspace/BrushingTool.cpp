@@ -1,9 +1,13 @@
 #include "workspace/BrushingTool.h"
 
+#include "masking/Brushing.h"
+#include "masking/GmBrushing.h"
+#include "workspace/BrushSizeValue.h"
 #include "workspace/ModelPort.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -20,9 +24,8 @@ namespace {
 int theBrushingToolCount = 0;
 QPointer<QWidget> theBrushOptionsPanel;
 
-constexpr int minimumBrushSize = 1;
-constexpr int maximumBrushSize = 400;
-constexpr int sizeBeforeAnyBrush = 10;
+constexpr int minimumBrushSize = BrushSizeValue::minimum;
+constexpr int maximumBrushSize = BrushSizeValue::maximum;
 
 } // namespace
 
@@ -35,35 +38,78 @@ BrushingTool::BrushingTool(const QString& name, const QString& title, const QIco
 }
 
 BrushingTool::~BrushingTool() {
+    delete stroke;
     if (--theBrushingToolCount == 0 && theBrushOptionsPanel)
         delete theBrushOptionsPanel.data();
 }
 
+void BrushingTool::mousePressEvent(QMouseEvent* event, const QPointF& imagePoint) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    beginStroke(imagePoint);
+    if (stroke)
+        stroke->brushing().startStroke(imagePoint);
+}
+
+void BrushingTool::mouseDoubleClickEvent(QMouseEvent* event, const QPointF& imagePoint) {
+    mousePressEvent(event, imagePoint);
+}
+
+void BrushingTool::mouseMoveEvent(QMouseEvent* event, const QPointF& imagePoint) {
+    if (!(event->buttons() & Qt::LeftButton) || !stroke)
+        return;
+    if (event->modifiers() & Qt::ShiftModifier)
+        stroke->brushing().stretchLineTo(imagePoint);
+    else
+        stroke->brushing().strokeTo(imagePoint);
+}
+
+void BrushingTool::mouseReleaseEvent(QMouseEvent* event, const QPointF& imagePoint) {
+    if (event->button() != Qt::LeftButton || !stroke)
+        return;
+    stroke->brushing().strokeTo(imagePoint);
+    endStroke();
+    thePenPressureActive = false;
+}
+
+void BrushingTool::endInteraction() {
+    if (!stroke) {
+        GmTool::endInteraction();
+        return;
+    }
+    stroke->brushing().clear();
+    endStroke();
+}
+
+void BrushingTool::deactivated(GmTool*) {
+    delete stroke;
+    stroke = nullptr;
+}
+
 int BrushingTool::brushSize() {
-    if (!theBrushSizeBox)
-        return sizeBeforeAnyBrush;
-    const int boxValue = theBrushSizeBox->value();
+    // The size itself lives in the document's holder, which also sets it for every new image;
+    // the box shows and edits it.
+    const int size = BrushSizeValue::brushSize();
     if (!thePenPressureActive)
-        return boxValue;
-    return std::max(1, int(std::ceil(boxValue * thePenPressure)));
+        return size;
+    return std::max(1, int(std::ceil(size * thePenPressure)));
 }
 
 void BrushingTool::setBrushSize(int size) {
+    BrushSizeValue::setBrushSize(size);
     if (theBrushSizeBox)
-        theBrushSizeBox->setValue(size);
-    emit ModelPort::instance()->cursorChanged(nullptr);
+        theBrushSizeBox->setValue(BrushSizeValue::brushSize());
+    ModelPort::instance()->announceCursorChanged(nullptr);
 }
 
 void BrushingTool::increaseBrushSizeSlot() {
-    // From the box, not from `brushSize`: a key pressed during a pen stroke must not store the
-    // pressure-scaled size.
-    const int size = theBrushSizeBox ? theBrushSizeBox->value() : brushSize();
-    setBrushSize(int((size + 1) * 1.03 + 0.5));
+    // From the stored size, not from `brushSize`: a key pressed during a pen stroke must not
+    // store the pressure-scaled size.
+    setBrushSize(int((BrushSizeValue::brushSize() + 1) * 1.03 + 0.5));
 }
 
 void BrushingTool::decreaseBrushSizeSlot() {
-    const int size = theBrushSizeBox ? theBrushSizeBox->value() : brushSize();
-    setBrushSize(int(size * 0.970873786407767 - 0.5));
+    setBrushSize(int(BrushSizeValue::brushSize() * 0.970873786407767 - 0.5));
 }
 
 namespace {
@@ -82,6 +128,7 @@ bool setSizeFromSlider(int position) {
         return false;
     const float fraction = float(position) * 0.01f;
     const int size = 1 + int(399.0f * fraction * fraction);
+    BrushSizeValue::setBrushSize(size);
     const QSignalBlocker blocker(theBrushSizeBox.data());
     theBrushSizeBox->setValue(size);
     return true;
@@ -140,19 +187,27 @@ QWidget* BrushingTool::brushOptionsPanel() {
     sizeLayout->addWidget(box);
 
     ModelPort* port = ModelPort::instance();
-    connect(slider, &QSlider::sliderPressed, port, &ModelPort::brushSizeSliderMoved);
-    connect(slider, &QSlider::sliderReleased, port, [port] {
-        if (port->hasSourceImage())
-            emit port->rectDirty(QRectF(QPointF(0, 0), QSizeF(port->sourceImage().size())), 0);
-    });
-    connect(this, &BrushingTool::brushSizeSliderMoved, port, &ModelPort::brushSizeSliderMoved);
+    connect(slider, &QSlider::sliderPressed, port, &ModelPort::announceBrushSizeSliderMoved);
+    connect(slider, &QSlider::sliderReleased, port, &ModelPort::repaintAll);
+    connect(this, &BrushingTool::brushSizeSliderMoved, port,
+            &ModelPort::announceBrushSizeSliderMoved);
     // The panel outlives the tool that built it, so its own links go through the panel.
-    connect(box, QOverload<int>::of(&QSpinBox::valueChanged), panel, &moveSliderToSize);
+    connect(box, QOverload<int>::of(&QSpinBox::valueChanged), panel, [](int size) {
+        BrushSizeValue::setBrushSize(size);
+        moveSliderToSize(size);
+    });
     connect(slider, &QSlider::valueChanged, panel, [port](int position) {
         if (setSizeFromSlider(position))
-            emit port->brushSizeSliderMoved();
+            port->announceBrushSizeSliderMoved();
+    });
+    // The document sets the size for each new image and announces it with a null cursor.
+    connect(port, &ModelPort::cursorChanged, box, [box](const QCursor* cursor) {
+        if (!cursor && box->value() != BrushSizeValue::brushSize())
+            box->setValue(BrushSizeValue::brushSize());
     });
 
+    // The stored size (the box keeps it to 1..400) is the size from now on.
+    BrushSizeValue::setBrushSize(box->value());
     moveSliderToSize(box->value());
     panelLayout->addWidget(sizeWidget);
     panelLayout->addStretch(1);

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+class GmBrushing;
+
 /// The base of the tools that paint with the circular brush. It holds what every brush shares:
 /// one brush size for all of them (1 to 400 px), the brush options panel with its size slider,
 /// the "[" and "]" size steps and tablet pen pressure.
@@ -18,6 +20,22 @@ public:
     ~BrushingTool() override;
 
     QCursor cursor() const override { return QCursor(Qt::BlankCursor); }
+    /// Left button only: a press (or double click) starts a stroke with one dot, a drag paints
+    /// it (with Shift a straight segment follows the pointer unpainted), the release paints the
+    /// last segment and hands the stroke to `endStroke`.
+    void mousePressEvent(QMouseEvent* event, const QPointF& imagePoint) override;
+    void mouseMoveEvent(QMouseEvent* event, const QPointF& imagePoint) override;
+    void mouseReleaseEvent(QMouseEvent* event, const QPointF& imagePoint) override;
+    void mouseDoubleClickEvent(QMouseEvent* event, const QPointF& imagePoint) override;
+    /// Escape wipes a running stroke; without one it does what every tool does.
+    void endInteraction() override;
+    /// An unfinished stroke is dropped.
+    void deactivated(GmTool* next) override;
+
+    /// Prepares `stroke` for a new stroke starting at the point.
+    virtual void beginStroke(const QPointF& imagePoint) = 0;
+    /// Takes the finished (or wiped) stroke away; `stroke` is null afterwards.
+    virtual void endStroke() = 0;
     bool isBrush() const override { return true; }
     bool isUsable() const override { return true; }
 
@@ -30,6 +48,8 @@ public:
     QWidget* brushOptionsPanel();
 
     QString sizeLabel;
+    /// The stroke in progress, or null.
+    GmBrushing* stroke = nullptr;
 
 signals:
     void brushSizeSliderMoved();

@@ -1,5 +1,6 @@
 #include "workspace/GmTool.h"
 
+#include "masking/GmModel.h"
 #include "workspace/ImageView.h"
 #include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"
@@ -154,7 +155,7 @@ void GmTool::selectToolSlot() {
     // Triggering programmatically keeps the group's check mark on the current tool.
     if (!action_->isChecked())
         action_->setChecked(true);
-    emit ModelPort::instance()->toolChanged(this);
+    ModelPort::instance()->announceToolChanged(this);
     if (optionsArea_)
         optionsArea_->showTool(this);
     activated(previous);
@@ -164,8 +165,18 @@ void GmTool::selectToolSlot() {
 }
 
 void GmTool::endInteraction() {
-    // Regions and forced edges belong to the document; without one active, Escape installs
-    // the fallback.
+    // Escape first lets go of the active region, then of the active forced edge, and only then
+    // of the tool.
+    if (GmModel* model = ModelPort::instance()->model()) {
+        if (model->activeRegion()) {
+            model->setActiveRegion(nullptr, 1);
+            return;
+        }
+        if (model->activeForcedEdge()) {
+            model->setActiveForcedEdge(nullptr);
+            return;
+        }
+    }
     if (theNoTool)
         theNoTool->installSlot();
 }

@@ -1,6 +1,14 @@
 #include "workspace/GmZoomWidget.h"
 
+#include "masking/ArrowTarget.h"
+#include "masking/GmBrushing.h"
+#include "masking/GmModel.h"
+#include "masking/GmStatusArray.h"
+#include "masking/Shape.h"
+#include "shell/GmColor.h"
+#include "shell/PersistOptions.h"
 #include "workspace/BrushingTool.h"
+#include "workspace/ImageGeometry.h"
 #include "workspace/GmTool.h"
 #include "workspace/ModelPort.h"
 
@@ -24,17 +32,9 @@ constexpr double maximumZoom = 4.0;
 
 std::function<QColor(const QColor&)> theColourChooser;
 
-// Whole-pixel bounds that contain the rectangle.
-QRectF alignedOutward(const QRectF& r) {
-    const double left = std::floor(r.x());
-    const double top = std::floor(r.y());
-    const double right = std::ceil(r.x() + r.width());
-    const double bottom = std::ceil(r.y() + r.height());
-    return QRectF(left, top, right - left, bottom - top);
-}
-
-QRectF grown(const QRectF& r, double margin) {
-    return QRectF(r.x() - margin, r.y() - margin, r.width() + 2 * margin, r.height() + 2 * margin);
+QRectF alignedOutward(QRectF r) {
+    alignRectOutward(r);
+    return r;
 }
 
 // One footprint image for every canvas, kept between paints.
@@ -179,9 +179,9 @@ void GmZoomWidget::imageChangedSlot() {
 void GmZoomWidget::rectDirtySlot(const QRectF& imageRect, int hint) {
     QRectF r(imageRect.topLeft() * zoom_, imageRect.bottomRight() * zoom_);
     if (hint == 1)
-        r = grown(r, 2.0);
+        r = grownRect(r, 2.0);
     else if (hint == 2)
-        r = grown(r, 4.5);
+        r = grownRect(r, 4.5);
     update(alignedOutward(r).toRect().translated(displayRect_.topLeft()));
 }
 
@@ -261,9 +261,46 @@ void GmZoomWidget::paintEvent(QPaintEvent* event) {
         if (!port->outputImage().isNull())
             painter.drawImage(visibleExposedRect, port->outputImage(), visibleExposedRect);
     }
+    if (GmModel* model = port->model()) {
+        paintOutlines(painter, *model, exposedImageRect);
+        if (visibleExposedRect.width() > 0 && visibleExposedRect.height() > 0)
+            paintStrokes(painter, *model, visibleExposedRect);
+    }
     paintBrushOutline(painter, exposedImageRect);
     painter.resetTransform();
     paintWash(painter, eventRect);
+}
+
+void GmZoomWidget::paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    for (ArrowTarget* target : model.arrowTargets()) {
+        tq::Shape* shape = target->shape();
+        if (!shape)
+            continue;
+        painter.setPen(QPen(target->arrowStyle(), 0));
+        // Without a current tool (at start-up) the outlines take the plain style.
+        const int style = theCurrentTool ? theCurrentTool->regionOutlineStyle(target) : 3;
+        shape->paint(painter, exposedImageRect, style, 0, 5.0 / zoom_);
+    }
+}
+
+void GmZoomWidget::paintStrokes(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect) {
+    if (model.brushings().isEmpty())
+        return;
+    QColor colour(Qt::blue);
+    if (theOptions)
+        if (GmColor* setting = theOptions->color(PersistOptions::PatchOrForcedEdge))
+            colour = setting->color();
+    // The strokes show as translucent as the status colours; an empty colour table counts as
+    // no status image.
+    const QImage& status = model.statusArray() ? model.statusArray()->statusImage() : QImage();
+    const QVector<QRgb> table = status.colorTable();
+    colour.setAlpha(status.isNull() || table.isEmpty() ? 128 : std::max(qAlpha(table.at(0)), 30));
+    for (GmBrushing* stroke : model.brushings()) {
+        painter.setPen(QPen(colour, 0));
+        stroke->brushing().paint(painter, visibleExposedRect, 2, 1, 0.0);
+    }
 }
 
 void GmZoomWidget::paintBrushOutline(QPainter& painter, const QRectF& exposedImageRect) {
@@ -336,9 +373,9 @@ void GmZoomWidget::paintBrushOutline(QPainter& painter, const QRectF& exposedIma
     painter.setBrush(Qt::NoBrush);
     const double margin = 0.1 / s;
     painter.setPen(QPen(Qt::black, 0));
-    painter.drawEllipse(grown(brush, margin));
+    painter.drawEllipse(grownRect(brush, margin));
     painter.setPen(QPen(Qt::white, 0));
-    painter.drawEllipse(grown(brush, -margin));
+    painter.drawEllipse(grownRect(brush, -margin));
     QColor ring = k;
     ring.setAlpha(220);
     painter.setPen(QPen(ring, 0));
@@ -351,9 +388,9 @@ QRect GmZoomWidget::brushOutlineRect() const {
     const double s = zoom_ * ModelPort::instance()->resolution();
     const double half = std::max(BrushingTool::brushSize() * 0.5, 8.0 / s);
     const QPointF c = QPointF(pointerPosition()) / s;
-    const QRectF working = alignedOutward(grown(QRectF(c.x() - half, c.y() - half, 2 * half, 2 * half), 0.5));
+    const QRectF working = alignedOutward(grownRect(QRectF(c.x() - half, c.y() - half, 2 * half, 2 * half), 0.5));
     const QRectF widget(working.topLeft() * s, working.bottomRight() * s);
-    return alignedOutward(grown(widget, 1.0)).toRect().translated(displayRect_.topLeft());
+    return alignedOutward(grownRect(widget, 1.0)).toRect().translated(displayRect_.topLeft());
 }
 
 bool GmZoomWidget::brushSliderHeld() const {

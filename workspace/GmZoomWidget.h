@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class GmModel;
 class GmTool;
 class QAction;
 class QColorDialog;
@@ -99,6 +100,8 @@ protected:
 private:
     enum class MouseKind { Press, Move, Release, DoubleClick };
     void routeMouse(QMouseEvent* event, MouseKind kind);
+    void paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect);
+    void paintStrokes(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect);
     void paintBrushOutline(QPainter& painter, const QRectF& exposedImageRect);
     void paintWash(QPainter& painter, const QRect& eventRect);
     QRect brushOutlineRect() const;

@@ -1,6 +1,7 @@
 #include "workspace/Navigator.h"
 
 #include "workspace/BitmapCursor.h"
+#include "workspace/ImageGeometry.h"
 #include "workspace/ModelPort.h"
 
 #include <QMouseEvent>
@@ -12,11 +13,9 @@
 
 namespace {
 
-QRectF alignedOutward(const QRectF& r) {
-    const double left = std::floor(r.x());
-    const double top = std::floor(r.y());
-    return QRectF(left, top, std::ceil(r.x() + r.width()) - left,
-                  std::ceil(r.y() + r.height()) - top);
+QRectF alignedOutward(QRectF r) {
+    alignRectOutward(r);
+    return r;
 }
 
 } // namespace

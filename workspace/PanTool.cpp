@@ -53,7 +53,7 @@ void PanTool::activated(GmTool* previous) {
 void PanTool::grab(const QPoint& globalPos) {
     lastGlobalPos_ = globalPos;
     currentCursor_ = grabHandCursor_;
-    emit ModelPort::instance()->cursorChanged(currentCursor_);
+    ModelPort::instance()->announceCursorChanged(currentCursor_);
 }
 
 void PanTool::mousePressEvent(QMouseEvent* event, const QPointF&) {
@@ -78,5 +78,5 @@ void PanTool::mouseReleaseEvent(QMouseEvent* event, const QPointF&) {
         return;
     emit tellPan(lastGlobalPos_ - event->globalPos());
     currentCursor_ = openHandCursor_;
-    emit ModelPort::instance()->cursorChanged(currentCursor_);
+    ModelPort::instance()->announceCursorChanged(currentCursor_);
 }

@@ -229,6 +229,8 @@ public:
                            nullptr, nullptr) {
         setOptionsWidget(brushOptionsPanel(), false);
     }
+    void beginStroke(const QPointF&) override {}
+    void endStroke() override {}
 };
 
 TEST(GmZoomWidget, PenPressureIsRecordedForBrushesWithinZeroToOne) {
