@@ -57,6 +57,14 @@ void ModelPort::attach(GmModel* model) {
     connect(model, &GmModel::brushSizeSliderMoved, this, &ModelPort::brushSizeSliderMoved);
     connect(model, &GmModel::activeRegionChanged, this, &ModelPort::usabilityMayHaveChanged);
     connect(model, &GmModel::smegChanged, this, &ModelPort::usabilityMayHaveChanged);
+    // A document deleted without closing its image leaves nothing to show.
+    connect(model, &QObject::destroyed, this, [this] {
+        source_ = QImage();
+        sourcePixmap_ = QPixmap();
+        output_ = QImage();
+        resolution_ = 1;
+        emit tellImageChanged();
+    });
     if (theEngineThread)
         connect(theEngineThread, &OstrivalThread::stateChanged, this,
                 &ModelPort::usabilityMayHaveChanged);

@@ -21,15 +21,7 @@
 
 namespace {
 
-class Brush : public BrushingTool {
-public:
-    Brush() : BrushingTool("Erase", "Erase", QIcon(), QString(), QString(), nullptr, nullptr,
-                           nullptr, nullptr) {
-        setOptionsWidget(brushOptionsPanel(), false);
-    }
-    void beginStroke(const QPointF&) override {}
-    void endStroke() override {}
-};
+using Brush = zqtest::TestBrush;
 
 class BrushFixture : public ::testing::Test {
 protected:

@@ -223,23 +223,24 @@ QTabletEvent penEvent(double pressure, QTabletEvent::PointerType type = QTabletE
                         Qt::LeftButton);
 }
 
-class Brush : public BrushingTool {
-public:
-    Brush() : BrushingTool("Erase", "Erase", QIcon(), QString(), QString(), nullptr, nullptr,
-                           nullptr, nullptr) {
-        setOptionsWidget(brushOptionsPanel(), false);
+using Brush = zqtest::TestBrush;
+
+// A shown canvas on `picture` with the NoTool and a brush, the brush current.
+struct BrushCanvas {
+    explicit BrushCanvas(const QImage& picture) : window(picture) {
+        canvas = window.view()->workspace()->canvas();
+        brush.installSlot();
     }
-    void beginStroke(const QPointF&) override {}
-    void endStroke() override {}
+    ViewWindow window;
+    GmZoomWidget* canvas;
+    ToolOptions options;
+    NoTool noTool{&options};
+    Brush brush;
 };
 
 TEST(GmZoomWidget, PenPressureIsRecordedForBrushesWithinZeroToOne) {
-    ViewWindow window(solid({40, 30}, Qt::blue));
-    GmZoomWidget* canvas = window.view()->workspace()->canvas();
-    ToolOptions options;
-    NoTool noTool(&options);
-    Brush brush;
-    brush.installSlot();
+    BrushCanvas fixture(solid({40, 30}, Qt::blue));
+    GmZoomWidget* canvas = fixture.canvas;
 
     struct Case {
         double pressure;
@@ -276,12 +277,8 @@ TEST(GmZoomWidget, PenPressureIsIgnoredWhenSwitchedOffOrWithoutABrush) {
     QSettings().setValue("Preferences/UseTabletPressure", false);
     auto options = std::make_unique<PersistOptions>();
     ASSERT_FALSE(theOptions->useTabletPressure());
-    ViewWindow window(solid({40, 30}, Qt::blue));
-    GmZoomWidget* canvas = window.view()->workspace()->canvas();
-    ToolOptions toolOptions;
-    NoTool noTool(&toolOptions);
-    Brush brush;
-    brush.installSlot();
+    BrushCanvas fixture(solid({40, 30}, Qt::blue));
+    GmZoomWidget* canvas = fixture.canvas;
     thePenPressure = 0.25;
     QTabletEvent event = penEvent(0.75);
     QCoreApplication::sendEvent(canvas, &event);
@@ -289,7 +286,7 @@ TEST(GmZoomWidget, PenPressureIsIgnoredWhenSwitchedOffOrWithoutABrush) {
     options.reset();
     QSettings().remove("Preferences/UseTabletPressure");
 
-    noTool.installSlot();
+    fixture.noTool.installSlot();
     QTabletEvent again = penEvent(0.75);
     QCoreApplication::sendEvent(canvas, &again);
     EXPECT_DOUBLE_EQ(thePenPressure, 0.25) << "the NoTool is no brush";
@@ -338,15 +335,12 @@ TEST(GmZoomWidget, DragsOfUrlsImagesOrTextAreTakenOthersRefused) {
 }
 
 TEST(GmZoomWidget, BrushOutlineFollowsThePointerAndSurvivesASizeJumpAtZoomFour) {
-    ViewWindow window(solid({200, 150}, Qt::blue));
+    BrushCanvas fixture(solid({200, 150}, Qt::blue));
     // Working pixels of half the image's: 8 screen pixels each, so the footprint is drawn.
     ModelPort::instance()->setResolution(2);
-    GmZoomWidget* canvas = window.view()->workspace()->canvas();
-    ToolOptions options;
-    NoTool noTool(&options);
-    Brush brush;
-    brush.installSlot();
-    window.view()->zoomToSlot(4.0);
+    GmZoomWidget* canvas = fixture.canvas;
+    ImageView* view = fixture.window.view();
+    view->zoomToSlot(4.0);
     waitFor([&] { return canvas->zoom() == 4.0; });
     BrushingTool::setBrushSize(10);
 
@@ -380,14 +374,11 @@ TEST(GmZoomWidget, BrushOutlineFollowsThePointerAndSurvivesASizeJumpAtZoomFour) 
 }
 
 TEST(GmZoomWidget, BrushFootprintShadesWhatTheBrushWouldPaint) {
-    ViewWindow window(solid({100, 80}, Qt::white));
-    GmZoomWidget* canvas = window.view()->workspace()->canvas();
+    BrushCanvas fixture(solid({100, 80}, Qt::white));
+    GmZoomWidget* canvas = fixture.canvas;
+    ImageView* view = fixture.window.view();
     canvas->setBackgroundColour(Qt::white);
-    ToolOptions options;
-    NoTool noTool(&options);
-    Brush brush;
-    brush.installSlot();
-    window.view()->zoomToSlot(4.0);
+    view->zoomToSlot(4.0);
     waitFor([&] { return canvas->zoom() == 4.0; });
     ModelPort::instance()->setResolution(2);  // 8 screen pixels per working pixel
     BrushingTool::setBrushSize(20);

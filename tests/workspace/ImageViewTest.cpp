@@ -59,8 +59,9 @@ TEST(ImageView, EnsureViewTabKeepsSwitchesOrIgnores) {
         view->ensureViewTab(c.mask, c.fallback);
         EXPECT_EQ(view->currentViewTab(), c.expected);
         ASSERT_EQ(changes.count(), c.emitted);
-        if (c.emitted)
+        if (c.emitted) {
             EXPECT_EQ(changes.at(0).at(0).value<ImageView::ViewTab>(), c.expected);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workspace/BrushingTool.h"
+
 #include <QImage>
 #include <QString>
 
@@ -28,6 +30,18 @@ public:
 private:
     std::unique_ptr<QWidget> window_;
     ImageView* view_;
+};
+
+/// A brush on the shared brush panel whose strokes are left alone.
+class TestBrush : public BrushingTool {
+public:
+    TestBrush()
+        : BrushingTool("Erase", "Erase", QIcon(), QString(), QString(), nullptr, nullptr, nullptr,
+                       nullptr) {
+        setOptionsWidget(brushOptionsPanel(), false);
+    }
+    void beginStroke(const QPointF&) override {}
+    void endStroke() override {}
 };
 
 /// Processes events until `done` holds, or fails the current test after a deadline.
