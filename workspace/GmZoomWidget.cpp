@@ -3,6 +3,7 @@
 #include "masking/ArrowTarget.h"
 #include "masking/GmBrushing.h"
 #include "masking/GmModel.h"
+#include "masking/GmRegion.h"
 #include "masking/GmStatusArray.h"
 #include "masking/Shape.h"
 #include "shell/GmColor.h"
@@ -357,16 +358,31 @@ void GmZoomWidget::paintBrushOutline(QPainter& painter, const QRectF& exposedIma
     painter.setRenderHint(QPainter::Antialiasing, false);
     QColor solid = k;
     solid.setAlpha(255);
-    // Crosshair with an open centre; the white lines keep it visible on any photograph.
-    const QPointF directions[] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (const QPointF& d : directions) {
-        const QPointF side(-d.y(), d.x());
+    // Over the active region the centre is a square (the stroke stays in the region); elsewhere
+    // a crosshair with an open centre. The white lines keep either visible on any photograph.
+    GmModel* model = ModelPort::instance()->model();
+    GmRegion* region = model ? model->activeRegion() : nullptr;
+    tq::Shape* regionShape = region ? region->shape() : nullptr;
+    if (regionShape && regionShape->contains(c * resolution)) {
+        const double d = 12 * u * 0.4;
+        const QRectF square(c.x() - d, c.y() - d, 2 * d, 2 * d);
+        painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Qt::white, 0));
-        painter.drawLine(QLineF(c + d * 3 * u, c + d * 9 * u));
-        painter.drawLine(QLineF(c + side * u + d * 4 * u, c + side * u + d * 8 * u));
-        painter.drawLine(QLineF(c - side * u + d * 4 * u, c - side * u + d * 8 * u));
+        painter.drawRect(grownRect(square, u));
+        painter.drawRect(grownRect(square, -u));
         painter.setPen(QPen(solid, 0));
-        painter.drawLine(QLineF(c + d * 4 * u, c + d * 8 * u));
+        painter.drawRect(square);
+    } else {
+        const QPointF directions[] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        for (const QPointF& d : directions) {
+            const QPointF side(-d.y(), d.x());
+            painter.setPen(QPen(Qt::white, 0));
+            painter.drawLine(QLineF(c + d * 3 * u, c + d * 9 * u));
+            painter.drawLine(QLineF(c + side * u + d * 4 * u, c + side * u + d * 8 * u));
+            painter.drawLine(QLineF(c - side * u + d * 4 * u, c - side * u + d * 8 * u));
+            painter.setPen(QPen(solid, 0));
+            painter.drawLine(QLineF(c + d * 4 * u, c + d * 8 * u));
+        }
     }
 
     painter.setRenderHint(QPainter::Antialiasing, true);
