@@ -1,0 +1,153 @@
+#include "workspace/ModelPort.h"
+
+#include "masking/GmModel.h"
+#include "masking/GmRegion.h"
+#include "masking/OstrivalThread.h"
+#include "masking/TqSourceImage.h"
+#include "workspace/GmTool.h"
+
+#include <QCursor>
+
+#include <QCoreApplication>
+
+ModelPort* ModelPort::instance() {
+    // Parented to the application so that it goes before the application does.
+    static ModelPort* port = [] {
+        auto* created = new ModelPort;
+        created->setParent(QCoreApplication::instance());
+        return created;
+    }();
+    if (!port->model_ && GmModel::existing())
+        port->attach(GmModel::existing());
+    return port;
+}
+
+void ModelPort::attach(GmModel* model) {
+    if (model_ == model)
+        return;
+    if (model_)
+        disconnect(model_, nullptr, this, nullptr);
+    model_ = model;
+    if (!model) {
+        setPictures(QImage(), QImage());
+        return;
+    }
+    connect(model, &GmModel::tellImageChanged, this, [this] {
+        takeModelPictures();
+        emit tellImageChanged();
+        emit usabilityMayHaveChanged();
+    });
+    connect(model, QOverload<ImageRectF, DirtyHint, PatchPreviewWanted>::of(&GmModel::rectDirty),
+            this, [this](ImageRectF rect, DirtyHint hint, PatchPreviewWanted) {
+                // The document may have refreshed its pixels in place; the copies are shared,
+                // so taking them again costs nothing.
+                takeModelPictures();
+                emit rectDirty(rect, int(hint));
+            });
+    connect(model, &GmModel::cutoutChanged, this, [this](const QImage& image) { output_ = image; });
+    connect(model, &GmModel::resolutionChanged, this, [this](int oldRes, int newRes) {
+        resolution_ = newRes;
+        emit resolutionChanged(oldRes, newRes);
+    });
+    connect(model, &GmModel::toolChanged, this, &ModelPort::toolChanged);
+    connect(model, &GmModel::cursorChanged, this, &ModelPort::cursorChanged);
+    connect(model, &GmModel::hintOpacityChanged, this, &ModelPort::hintOpacityChanged);
+    connect(model, &GmModel::showOriginal, this, &ModelPort::showOriginal);
+    connect(model, &GmModel::changeBackgroundColour, this, &ModelPort::changeBackgroundColour);
+    connect(model, &GmModel::brushSizeSliderMoved, this, &ModelPort::brushSizeSliderMoved);
+    connect(model, &GmModel::activeRegionChanged, this, &ModelPort::usabilityMayHaveChanged);
+    connect(model, &GmModel::smegChanged, this, &ModelPort::usabilityMayHaveChanged);
+    // A document deleted without closing its image leaves nothing to show.
+    connect(model, &QObject::destroyed, this, [this] {
+        source_ = QImage();
+        sourcePixmap_ = QPixmap();
+        output_ = QImage();
+        resolution_ = 1;
+        emit tellImageChanged();
+    });
+    if (theEngineThread)
+        connect(theEngineThread, &OstrivalThread::stateChanged, this,
+                &ModelPort::usabilityMayHaveChanged);
+    takeModelPictures();
+    emit tellImageChanged();
+    emit usabilityMayHaveChanged();
+}
+
+void ModelPort::takeModelPictures() {
+    const TqSourceImage* source = model_ ? model_->sourceImage() : nullptr;
+    if (!source) {
+        source_ = QImage();
+        sourcePixmap_ = QPixmap();
+        output_ = QImage();
+    } else {
+        model_->sourceImage()->refreshFromView();
+        source_ = source->image();
+        sourcePixmap_ = source->pixmap();
+        if (TqSourceImage* output = model_->outputImage()) {
+            output->refreshFromView();
+            output_ = output->image();
+        } else {
+            output_ = QImage();
+        }
+    }
+    resolution_ = model_ ? model_->resolution() : 1;
+}
+
+void ModelPort::setPictures(const QImage& source, const QImage& output) {
+    if (model_)
+        return;
+    source_ = source;
+    sourcePixmap_ = source.isNull() ? QPixmap() : QPixmap::fromImage(source);
+    output_ = output;
+    emit tellImageChanged();
+    emit usabilityMayHaveChanged();
+}
+
+void ModelPort::setOutput(const QImage& output) {
+    if (model_)
+        return;
+    output_ = output;
+    repaintAll();
+}
+
+void ModelPort::setResolution(int divisor) {
+    if (model_ || (divisor != 1 && divisor != 2 && divisor != 4 && divisor != 8))
+        return;
+    const int old = resolution_;
+    resolution_ = divisor;
+    emit resolutionChanged(old, divisor);
+}
+
+void ModelPort::announceToolChanged(const GmTool* tool) {
+    if (model_)
+        emit model_->toolChanged(tool);
+    else
+        emit toolChanged(tool);
+}
+
+void ModelPort::announceCursorChanged(const QCursor* cursor) {
+    if (model_)
+        emit model_->cursorChanged(cursor);
+    else
+        emit cursorChanged(cursor);
+}
+
+void ModelPort::announceBrushSizeSliderMoved() {
+    if (model_)
+        emit model_->brushSizeSliderMoved();
+    else
+        emit brushSizeSliderMoved();
+}
+
+void ModelPort::repaintAll() {
+    if (model_) {
+        model_->signalDirtyImageSlot();
+        return;
+    }
+    if (!source_.isNull())
+        emit rectDirty(QRectF(QPointF(0, 0), QSizeF(source_.size())), 0);
+}
+
+GmModel* ModelPort::model() const {
+    return model_;
+}
