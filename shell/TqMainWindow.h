@@ -1,6 +1,10 @@
 #pragma once
 
+#include "masking/NamedImage.h"
+
 #include <QMainWindow>
+#include <QPointF>
+#include <QString>
 #include <QStringList>
 
 class TqSourceImage;
@@ -34,6 +38,13 @@ public:
     /// Forgets the cut-out being edited, closes the masking image and shows the composition.
     void closeCutout();
     // --- end of what the composition asks ---
+
+public slots:
+    /// The best image of a drop or download. For now it is only logged.
+    void receivedImageSlot(NamedImage image);
+
+    /// Text dropped at `position` (composition coordinates). For now it is only logged.
+    void receivedTextSlot(QString text, QPointF position);
 
 private:
     QStringList requestedFiles_;

@@ -1,0 +1,107 @@
+// The masking document's own costs: opening a picture's engine session, one command's round
+// trip through the engine command thread, and the status image's rescan and recolouring.
+
+#include "masking/GmModel.h"
+#include "masking/GmStatusArray.h"
+#include "masking/NamedImage.h"
+#include "masking/OstrivalCommand.h"
+#include "masking/OstrivalThread.h"
+#include "masking/TqSourceImage.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QUrl>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+void runUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+QImage photoLike(int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            row[x] = qRgb((x * 7 + y) & 0xFF, (y * 5) & 0xFF, x < width / 2 ? 40 : 200);
+    }
+    return image;
+}
+
+void BM_SetImageToQueueEmptied(benchmark::State& state) {
+    const QImage picture = photoLike(int(state.range(0)), int(state.range(1)));
+    OstrivalThread thread;
+    GmModel* model = GmModel::instance();
+    bool emptied = false;
+    QObject::connect(&thread, &OstrivalThread::queueEmptied, [&] { emptied = true; });
+    for (auto _ : state) {
+        emptied = false;
+        model->setImage(GmSession::ChooseSettings, 1,
+                        new TqSourceImage(NamedImage(picture, QUrl("file:///bench.png"))));
+        runUntil([&] { return emptied && !model->isWaitingToOpenSession() && thread.isIdle(); });
+        state.PauseTiming();
+        model->closeImage();
+        runUntil([&] { return thread.isIdle(); });
+        state.ResumeTiming();
+    }
+    delete model;
+}
+BENCHMARK(BM_SetImageToQueueEmptied)->Args({1280, 960})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+class EmptyCommand : public OstrivalCommand {
+public:
+    explicit EmptyCommand(bool* finished) : OstrivalCommand(nullptr, QString()), finished_(finished) {}
+    void execute() override {}
+    void hasFinished() override { *finished_ = true; }
+    bool countsAsModification() const override { return false; }
+
+private:
+    bool* finished_;
+};
+
+void BM_EmptyCommandRoundTrip(benchmark::State& state) {
+    OstrivalThread thread;
+    // The log lines go nowhere here; they are part of the cost all the same.
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    for (auto _ : state) {
+        bool finished = false;
+        thread.submit(new EmptyCommand(&finished));
+        runUntil([&] { return finished && thread.isIdle(); });
+    }
+    qInstallMessageHandler(previous);
+}
+BENCHMARK(BM_EmptyCommandRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_StatusRescanAndColours(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1));
+    std::vector<unsigned char> bytes(std::size_t(width) * height, JxStatusKeep);
+    // Marks only in the last rows, so the rescan reads every byte before it has seen them all.
+    for (int x = 0; x < width; ++x)
+        bytes[std::size_t(height - 1) * width + x] = std::uint8_t(1u << (x % 4));
+    JxImage record{width, height, width, JxFormatStatus, bytes.data()};
+    GmStatusArray status;
+    status.setStatusImage(&record);
+    for (auto _ : state) {
+        status.rescan();
+        status.setColours();
+        benchmark::DoNotOptimize(status.statusesPresent());
+    }
+}
+BENCHMARK(BM_StatusRescanAndColours)->Args({1280, 960})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,191 @@
+// The masking model's handling of its regions and forced edges.
+
+#include "masking/GmModel.h"
+
+#include "masking/ForcedEdge.h"
+#include "masking/GmRegion.h"
+#include "masking/JxCmdAnalyseImage.h"
+#include "masking/JxCmdSelect.h"
+#include "masking/OstrivalThread.h"
+#include "masking/SegmentationStuff.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+void GmModel::createPatchActions() {
+    auto make = [this](const QString& text, void (GmModel::*slot)()) {
+        auto* action = new QAction(text, this);
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    deletePatchAction_ = make(tr("Delete Patch"), &GmModel::deleteActiveRegionSlot);
+    deleteForcedEdgeAction_ = make(tr("Delete Forced Edge"), &GmModel::deleteActiveForcedEdgeSlot);
+    clearMaskAction_ = make(tr("Erase Mask in Patch"), &GmModel::clearMaskInActiveRegionSlot);
+    protectPatchAction_ = make(tr("Protect Patch"), &GmModel::protectActiveRegionSlot);
+    protectPatchAction_->setCheckable(true);
+    previewPatchAction_ = make(tr("Preview Cut-out in Patch"), &GmModel::testRenderActiveRegionSlot);
+    previewPatchAction_->setIcon(QIcon(QStringLiteral(":images/tool_mark_preview.png")));
+}
+
+void GmModel::updatePatchActions() {
+    GmRegion* region = activeRegion_;
+    deletePatchAction_->setEnabled(region);
+    clearMaskAction_->setEnabled(region && !region->isProtected());
+    protectPatchAction_->setEnabled(region);
+    protectPatchAction_->setChecked(region && region->isProtected());
+    previewPatchAction_->setEnabled(region && region->canPreview());
+    deleteForcedEdgeAction_->setEnabled(activeForcedEdge_);
+    const QKeySequence deleteKey(tr("Delete"));
+    deletePatchAction_->setShortcut(region ? deleteKey : QKeySequence());
+    deleteForcedEdgeAction_->setShortcut(activeForcedEdge_ ? deleteKey : QKeySequence());
+}
+
+QList<ArrowTarget*> GmModel::arrowTargets() const {
+    QList<ArrowTarget*> targets;
+    for (GmRegion* region : regions_)
+        targets.append(region);
+    for (ForcedEdge* edge : forcedEdges_)
+        targets.append(edge);
+    return targets;
+}
+
+bool GmModel::containsArrowTarget(const QObject* object) const {
+    for (const ArrowTarget* target : arrowTargets())
+        if (target == object)
+            return true;
+    return false;
+}
+
+void GmModel::revertAllArrowTargets() {
+    for (ArrowTarget* target : arrowTargets()) {
+        target->resetEngineState(nullptr);
+        if (target->isBrushRegion())
+            deleteRegion(target->asRegion());
+    }
+}
+
+void GmModel::closeArrowTargets() {
+    while (!regions_.isEmpty() || !forcedEdges_.isEmpty()) {
+        if (!regions_.isEmpty()) {
+            GmRegion* region = regions_.first();
+            deleteRegion(region);
+            regions_.removeOne(region);   // also when deleteRegion found it gone
+        } else {
+            removeForcedEdge(forcedEdges_.first());
+        }
+    }
+}
+
+void GmModel::deleteRegion(GmRegion* region) {
+    if (!region || !regions_.contains(region))
+        return;
+    if (JxCmdAnalyseImage* analysis = region->smeg().runningAnalysis())
+        if (theEngineThread)
+            theEngineThread->cancelCommand(analysis);
+    regions_.removeOne(region);
+    region->deactivate();
+    if (activeRegion_ == region)
+        setActiveRegion(nullptr, 1);
+    signalDirtyImageSlot(NoPatchPreview);
+    const bool endSessionTakesIt = theEngineThread && theEngineThread->isOpen();
+    region->resetEngineState(region);
+    // No end-session command can be submitted, so none deletes the region.
+    if (!endSessionTakesIt)
+        region->deleteLater();
+}
+
+void GmModel::removeForcedEdge(ForcedEdge* edge) {
+    if (!edge || !forcedEdges_.removeOne(edge))
+        return;
+    edge->deactivate();
+    if (activeForcedEdge_ == edge)
+        setActiveForcedEdge(nullptr);
+    delete edge;
+}
+
+void GmModel::resendForcedEdges() {
+    if (theEngineThread)
+        theEngineThread->submit(new JxCmdSelect(this, nullptr, JxStatusForcedEdge,
+                                                JxStatusUnassigned));
+    for (ForcedEdge* edge : forcedEdges_)
+        edge->applyToEngine();
+}
+
+void GmModel::reapplyProtections() {
+    if (theEngineThread)
+        theEngineThread->submit(new JxCmdSelect(this, nullptr, JxStatusProtected,
+                                                JxStatusUnassigned));
+    for (GmRegion* region : regions_)
+        if (region->isProtected())
+            region->protectInEngine();
+}
+
+GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {
+    GmRegion* old = activeRegion_;
+    if (region)
+        setActiveForcedEdge(nullptr);
+    if (region != old) {
+        if (region) {
+            const int at = regions_.indexOf(region);
+            if (at >= 0 && at != regions_.size() - 1)
+                regions_.swapItemsAt(at, regions_.size() - 1);
+        }
+        activeRegion_ = region;
+        emit activeRegionChanged(region);
+        updatePatchActions();
+        signalDirtyImageSlot(NoPatchPreview);
+    } else if (region) {
+        emit activeRegionChanged(region);
+    }
+    if (!region && announce == 1)
+        emit activeRegionReady(nullptr);
+    return old;
+}
+
+void GmModel::setActiveForcedEdge(ForcedEdge* edge) {
+    if (edge)
+        setActiveRegion(nullptr, 1);
+    if (edge == activeForcedEdge_)
+        return;
+    activeForcedEdge_ = edge;
+    updatePatchActions();
+    signalDirtyImageSlot(NoPatchPreview);
+}
+
+void GmModel::refreshActiveRegionOverlay() {
+    signalDirtyImageSlot(NoPatchPreview);
+}
+
+void GmModel::deleteActiveRegionSlot() {
+    if (activeRegion_)
+        deleteRegion(activeRegion_);
+}
+
+void GmModel::deleteActiveForcedEdgeSlot() {
+    if (!activeForcedEdge_)
+        return;
+    removeForcedEdge(activeForcedEdge_);
+    resendForcedEdges();
+}
+
+void GmModel::clearMaskInActiveRegionSlot() {
+    // Without an active, unprotected patch this would be the whole-image erase of every mark.
+    if (!activeRegion_ || activeRegion_->isProtected())
+        return;
+    if (theEngineThread)
+        theEngineThread->submit(new JxCmdSelect(this, activeRegion_, JxStatusKeepDeleteBlend,
+                                                JxStatusUnassigned));
+}
+
+void GmModel::protectActiveRegionSlot() {
+    if (!activeRegion_)
+        return;
+    activeRegion_->setProtected(!activeRegion_->isProtected());
+    updatePatchActions();
+}
+
+void GmModel::testRenderActiveRegionSlot() {
+    if (activeRegion_ && activeRegion_->canPreview())
+        activeRegion_->preview();
+}

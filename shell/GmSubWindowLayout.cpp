@@ -1,0 +1,3 @@
+#include "shell/GmSubWindowLayout.h"
+
+GmSubWindowLayout::GmSubWindowLayout(QWidget* parent) : QVBoxLayout(parent) {}

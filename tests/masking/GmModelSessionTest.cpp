@@ -1,0 +1,311 @@
+#include "masking/GmModel.h"
+#include "masking/GmStatusArray.h"
+#include "masking/JxCmdFinish.h"
+#include "masking/JxCmdRedo.h"
+#include "masking/JxCmdSelect.h"
+#include "masking/JxCmdUndo.h"
+#include "masking/NamedImage.h"
+#include "masking/OstrivalThread.h"
+#include "masking/SegmentationStuff.h"
+#include "masking/TqSourceImage.h"
+#include "tests/masking/EngineTestSupport.h"
+#include "workspace/BrushSizeValue.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zqtest::waitUntil;
+
+// A picture with a dark left half and a light right half: one clear edge for the analysis.
+QImage twoHalves(int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, x < width / 2 ? qRgb(30, 40, 50) : qRgb(220, 210, 200));
+    return image;
+}
+
+TqSourceImage* sourceOf(const QImage& image) {
+    return new TqSourceImage(NamedImage(image, QUrl(QStringLiteral("file:///halves.png"))));
+}
+
+// Answers the next message box with `button`.
+class MessageBoxAnswer : public QObject {
+public:
+    explicit MessageBoxAnswer(QMessageBox::StandardButton button) : button_(button) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            timer_.stop();
+            title = box->windowTitle();
+            ++asked;
+            box->button(button_)->click();
+        });
+        timer_.start();
+    }
+    int asked = 0;
+    QString title;
+
+private:
+    QMessageBox::StandardButton button_;
+    QTimer timer_;
+};
+
+class GmModelSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BrushSizeValue::setBrushSize(BrushSizeValue::initial);
+        thread = new OstrivalThread;
+        model = GmModel::instance();
+        QObject::connect(thread, &OstrivalThread::commandFinished,
+                [this](OstrivalCommand* command) { finished.append(command->name()); });
+        QObject::connect(thread, &OstrivalThread::deadLibrary,
+                [this](const QString& command, const QString&) { deadIn.append(command); });
+    }
+    void TearDown() override {
+        if (!thread->isLibraryDead()) {
+            model->closeImage();
+            waitIdle();
+        }
+        delete thread;
+        delete model;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(GmModel::existing(), nullptr);
+    }
+    bool waitIdle() {
+        return waitUntil([this] {
+            return thread->isIdle() && !model->isWaitingToOpenSession() && thread->isOpen();
+        });
+    }
+    void openImage(const QImage& image, int preservation = GmSession::ChooseSettings) {
+        ASSERT_TRUE(model->setImage(preservation, 1, sourceOf(image)));
+        ASSERT_TRUE(waitIdle());
+    }
+    std::vector<int> statusValues() const {
+        const QImage& image = model->statusArray()->statusImage();
+        std::vector<int> values;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                values.push_back(image.pixelIndex(x, y));
+        return values;
+    }
+    bool allStatuses(int status) const {
+        const std::vector<int> values = statusValues();
+        return !values.empty() &&
+               std::all_of(values.begin(), values.end(), [status](int v) { return v == status; });
+    }
+
+    zqtest::WarningCollector warnings;
+    OstrivalThread* thread = nullptr;
+    GmModel* model = nullptr;
+    QStringList finished;
+    QStringList deadIn;
+};
+
+TEST_F(GmModelSession, SetImageOpensTheSessionInOrderWithItsFirstFill) {
+    QList<const TqSourceImage*> imageChanged;
+    QObject receiver;   // goes before the list: the connection ends with it
+    QObject::connect(model, &GmModel::tellImageChanged, &receiver,
+                     [&](const TqSourceImage* image) { imageChanged.append(image); });
+    QSignalSpy begun(model, &GmModel::sessionHasBegun);
+    ASSERT_TRUE(model->setImage(GmSession::ChooseSettings, 1, sourceOf(twoHalves(64, 48))));
+    // Init runs, so the session waits for the queue to drain, under the wait cursor.
+    EXPECT_TRUE(model->isWaitingToOpenSession());
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(finished, QStringList({"Initializing...", "Creating New Status Image...",
+                                     "Beginning Session...", "Making Selection...",
+                                     "Clearing Undo Stack..."}));
+    EXPECT_TRUE(deadIn.isEmpty());
+    ASSERT_EQ(imageChanged.count(), 1);
+    EXPECT_EQ(imageChanged.at(0), model->sourceImage());
+    EXPECT_EQ(begun.count(), 1);
+    EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(64, 48));
+    EXPECT_TRUE(allStatuses(JxStatusKeep));
+    EXPECT_EQ(model->statusArray()->statusesPresent(), JxStatusKeep);
+    EXPECT_EQ(model->statusArray()->statusImage().pixel(3, 3), 0u);   // keep shows nothing
+    EXPECT_EQ(model->availableUndos(), 0u);
+    EXPECT_NE(model->outputImage(), nullptr);
+    EXPECT_NE(model->outputImage(), model->sourceImage());
+    EXPECT_TRUE(model->imageSmeg()->isChecked());
+    EXPECT_EQ(BrushSizeValue::brushSize(), 4);   // min(64, 48) / 10
+    EXPECT_TRUE(model->isUnmodified());
+}
+
+TEST_F(GmModelSession, ImageWideAnalysisPublishesVectorEdgesInImageCoordinates) {
+    model->setResolution(2);   // no image yet: only stored
+    EXPECT_EQ(model->resolution(), 2);
+    openImage(twoHalves(64, 48), GmSession::KeepSettings);
+    EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(32, 24));
+    QSignalSpy analysing(model, &GmModel::imageAnalysisHasBegun);
+    model->imageSmeg()->analyse(nullptr);
+    EXPECT_EQ(analysing.count(), 1);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(finished.contains("Finding Edges in Image..."));
+    ASSERT_TRUE(model->imageSmeg()->isAnalysisReady());
+    const JxSession* session = model->imageSmeg()->analysedSession();
+    const VectorEdges& edges = model->imageSmeg()->vectorEdges();
+    ASSERT_GT(session->polylineCount, 0);
+    ASSERT_EQ(edges.entries().size(), session->polylineCount);
+    const PublishedPolyline& first = session->polylines[0];
+    ASSERT_EQ(edges.entries()[0].polyline.size(), first.count);
+    for (int p = 0; p < first.count; ++p)
+        EXPECT_EQ(edges.entries()[0].polyline[p],
+                  QPointF(2.0 * first.points[2 * p], 2.0 * first.points[2 * p + 1]));
+    // The edge lies between the halves: x about 32 in the picture.
+    EXPECT_NEAR(edges.unionBounds().center().x(), 32.0, 4.0);
+}
+
+TEST_F(GmModelSession, UndoAndRedoMoveTheCountsAndTheStatuses) {
+    openImage(twoHalves(16, 12));
+    QSignalSpy counts(model, &GmModel::jxUndoStackChanged);
+    thread->submit(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(allStatuses(JxStatusDelete));
+    EXPECT_EQ(model->availableUndos(), 1u);
+    EXPECT_FALSE(model->isUnmodified());
+    thread->submit(new JxCmdUndo(model));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(allStatuses(JxStatusKeep));
+    EXPECT_EQ(model->statusArray()->statusesPresent(), JxStatusKeep);
+    EXPECT_EQ(model->availableUndos(), 0u);
+    EXPECT_EQ(model->availableRedos(), 1u);
+    thread->submit(new JxCmdRedo(model));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(allStatuses(JxStatusDelete));
+    EXPECT_EQ(model->availableUndos(), 1u);
+    EXPECT_EQ(model->availableRedos(), 0u);
+    ASSERT_GE(counts.count(), 3);
+    EXPECT_EQ(counts.last().at(0).toUInt(), 1u);
+}
+
+TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) {
+    openImage(twoHalves(64, 48));
+    thread->submit(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
+    ASSERT_TRUE(waitIdle());
+    BrushSizeValue::setBrushSize(20);
+    QSignalSpy resolution(model, &GmModel::resolutionChanged);
+    {
+        MessageBoxAnswer no(QMessageBox::No);
+        model->setResolution(2);
+        EXPECT_EQ(no.asked, 1);
+        EXPECT_EQ(no.title, QString("Confirm change of resolution"));
+    }
+    ASSERT_EQ(resolution.count(), 1);
+    EXPECT_EQ(resolution.at(0), (QList<QVariant>{1, 1}));
+    EXPECT_EQ(model->resolution(), 1);
+    EXPECT_TRUE(allStatuses(JxStatusDelete));
+
+    finished.clear();
+    {
+        MessageBoxAnswer yes(QMessageBox::Yes);
+        model->setResolution(2);
+        EXPECT_EQ(yes.asked, 1);
+    }
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(resolution.last(), (QList<QVariant>{1, 2}));
+    EXPECT_EQ(model->resolution(), 2);
+    EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(32, 24));
+    EXPECT_TRUE(allStatuses(JxStatusKeep));   // the marks went with the old session
+    EXPECT_TRUE(finished.contains("Ending Session..."));
+    EXPECT_TRUE(finished.contains("Beginning Session..."));
+    EXPECT_EQ(BrushSizeValue::brushSize(), 10);   // 20 x 1/2
+
+    // Only keep marks now: no question.
+    MessageBoxAnswer unexpected(QMessageBox::No);
+    model->setResolution(4);
+    EXPECT_EQ(unexpected.asked, 0);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(16, 12));
+}
+
+TEST_F(GmModelSession, ResolutionOnlyTakesDivisorsTheScalerCanMake) {
+    QSignalSpy resolution(model, &GmModel::resolutionChanged);
+    model->setResolution(8);   // no image: stored silently
+    EXPECT_EQ(resolution.count(), 0);
+    for (int bad : {0, 3, -2, 16}) {
+        model->setResolution(bad);
+        EXPECT_EQ(model->resolution(), 8) << bad;
+        EXPECT_EQ(resolution.last(), (QList<QVariant>{8, 8}));
+    }
+}
+
+TEST_F(GmModelSession, ChosenResolutionKeepsTheWorkingImageUnderFourMegapixels) {
+    struct Row { std::uint64_t pixels; int divisor; };
+    const Row rows[] = {{0, 1}, {4000000, 1}, {4000001, 2}, {8000001, 2}, {12000001, 4},
+                        {40000000, 8}, {std::uint64_t(1) << 33, 8}};
+    for (const Row& row : rows) {
+        QSignalSpy resolution(model, &GmModel::resolutionChanged);
+        model->chooseResolution(row.pixels);
+        EXPECT_EQ(model->resolution(), row.divisor) << row.pixels;
+        EXPECT_EQ(resolution.count(), 1);   // also when it stays
+    }
+}
+
+TEST_F(GmModelSession, CloseImageEndsTheSessionAndFinishesTheEngine) {
+    EXPECT_TRUE(model->closeImage());   // no image: nothing happens
+    EXPECT_TRUE(finished.isEmpty());
+    openImage(twoHalves(16, 12));
+    finished.clear();
+    QList<const TqSourceImage*> imageChanged;
+    QObject receiver;   // goes before the list: the connection ends with it
+    QObject::connect(model, &GmModel::tellImageChanged, &receiver,
+                     [&](const TqSourceImage* image) { imageChanged.append(image); });
+    QSignalSpy counts(model, &GmModel::jxUndoStackChanged);
+    EXPECT_TRUE(model->closeImage());
+    EXPECT_EQ(model->sourceImage(), nullptr);
+    EXPECT_EQ(model->outputImage(), nullptr);
+    ASSERT_EQ(imageChanged.count(), 1);
+    EXPECT_EQ(imageChanged.at(0), nullptr);
+    EXPECT_TRUE(model->statusArray()->statusImage().isNull());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(finished, QStringList({"Ending Session...", "Deleting Status Image...", "Finishing..."}));
+    EXPECT_EQ(model->engine(), nullptr);
+    EXPECT_EQ(model->imageSmeg()->session(), nullptr);
+    ASSERT_GE(counts.count(), 1);
+    EXPECT_EQ(counts.last(), (QList<QVariant>{0u, 0u}));
+    EXPECT_EQ(model->imageOrigin(), 0);
+}
+
+TEST_F(GmModelSession, ImagesTheModelDoesNotTakeAreDeletedAndRefused) {
+    EXPECT_FALSE(model->setImage(GmSession::ChooseSettings, 1, sourceOf(QImage())));
+    EXPECT_EQ(model->sourceImage(), nullptr);
+    openImage(twoHalves(16, 12));
+    TqSourceImage* kept = model->sourceImage();
+    QPointer<TqSourceImage> second(sourceOf(twoHalves(8, 8)));
+    EXPECT_FALSE(model->setImage(GmSession::ChooseSettings, 1, second.data()));
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(model->sourceImage(), kept);
+}
+
+TEST_F(GmModelSession, AFailingEngineMarksTheLibraryDead) {
+    openImage(twoHalves(16, 12));
+    // A handle the engine does not know: JxFinish answers 7 and the engine work ends for good.
+    JxEngine* real = model->engine();
+    model->setEngine(reinterpret_cast<JxEngine*>(model));
+    QSignalSpy dead(thread, &OstrivalThread::deadLibrary);
+    thread->submit(new JxCmdFinish(model));
+    ASSERT_TRUE(waitUntil([&] { return thread->isIdle(); }));
+    ASSERT_EQ(dead.count(), 1);
+    EXPECT_EQ(dead.at(0).at(0).toString(), QString("Finishing..."));
+    EXPECT_EQ(dead.at(0).at(1).toString(), QString("Ostrival library fault"));
+    EXPECT_TRUE(thread->isLibraryDead());
+    JxFinish(real);
+    // Nothing reaches the dead engine any more; the images still go.
+    model->closeImage();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace

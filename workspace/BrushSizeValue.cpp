@@ -1,0 +1,17 @@
+#include "workspace/BrushSizeValue.h"
+
+#include <QtGlobal>
+
+#include <atomic>
+
+namespace {
+std::atomic<int> theBrushSize{BrushSizeValue::initial};
+}
+
+int BrushSizeValue::brushSize() {
+    return theBrushSize.load();
+}
+
+void BrushSizeValue::setBrushSize(int size) {
+    theBrushSize = qBound(minimum, size, maximum);
+}
