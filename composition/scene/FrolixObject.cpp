@@ -3,6 +3,7 @@
 #include "composition/scene/FinalImageAssembler.h"
 #include "composition/scene/ItemController.h"
 #include "composition/scene/SceneRenderScope.h"
+#include "masking/GmModel.h"
 #include "shell/ShellUtilities.h"
 #include "shell/TqMainWindow.h"
 
@@ -28,9 +29,8 @@ public:
     QPrinter printer;
 };
 
-// The source image of the masking view, which the main window's actions depend on. The
-// composition is built and tested without a masking model, so there is none to report.
-const TqSourceImage* maskingSourceImage() { return nullptr; }
+// The picture of the masking view, which the main window's actions depend on.
+const TqSourceImage* maskingSourceImage() { return GmModel::instance()->sourceImage(); }
 
 }  // namespace
 

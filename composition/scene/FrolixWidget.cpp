@@ -2,6 +2,7 @@
 
 #include "composition/scene/CutoutController.h"
 #include "composition/scene/FrolixObject.h"
+#include "composition/scene/FrolixPanTool.h"
 #include "composition/scene/HandleScale.h"
 #include "composition/scene/ItemController.h"
 
@@ -139,23 +140,44 @@ void FrolixWidget::updateSceneRect() {
     emit zoomProportion(proportionForZoom(currentScale()));
 }
 
+void FrolixWidget::toolChangedSlot(const GmTool* tool) {
+    viewport()->setCursor(tool ? tool->cursor() : QCursor(Qt::ArrowCursor));
+}
+
 void FrolixWidget::cursorChangedSlot(const QCursor* cursor) {
     if (cursor)
         viewport()->setCursor(*cursor);
 }
 
+FrolixPanTool* FrolixWidget::currentPanTool() { return qobject_cast<FrolixPanTool*>(theCurrentTool); }
+
 void FrolixWidget::mousePressEvent(QMouseEvent* event) {
     itemsRectAtPress = scene_.itemsBoundingRect();
-    QGraphicsView::mousePressEvent(event);
+    if (FrolixPanTool* pan = currentPanTool())
+        pan->startDrag(event);
+    else
+        QGraphicsView::mousePressEvent(event);
 }
 
 void FrolixWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    QGraphicsView::mouseDoubleClickEvent(event);
+    if (FrolixPanTool* pan = currentPanTool())
+        pan->startDrag(event);
+    else
+        QGraphicsView::mouseDoubleClickEvent(event);
 }
 
-void FrolixWidget::mouseMoveEvent(QMouseEvent* event) { QGraphicsView::mouseMoveEvent(event); }
+void FrolixWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (FrolixPanTool* pan = currentPanTool())
+        pan->panBy(event);
+    else
+        QGraphicsView::mouseMoveEvent(event);
+}
 
 void FrolixWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (FrolixPanTool* pan = currentPanTool()) {
+        pan->endDrag();
+        return;
+    }
     QGraphicsView::mouseReleaseEvent(event);
     if (scene_.itemsBoundingRect() != itemsRectAtPress)
         updateSceneRect();

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "composition/scene/ItemScene.h"
+#include "workspace/ImageView.h"
 
 #include <QGraphicsView>
 #include <QRectF>
 #include <QVariant>
 
 class CutoutController;
+class FrolixPanTool;
+class GmTool;
 class QCursor;
 
 /// The view of the "2. Compose Picture" tab. It owns the item scene, fits the canvas into its
@@ -44,8 +47,12 @@ public slots:
     void zoomTo100PercentSlot();
     /// Zooms to the proportion's zoom, centred on `centre` unless it is (0, 0).
     void setZoomProportion(qreal proportion, const QPointF& centre);
+    /// The viewport takes the tool's cursor (the arrow without a tool).
+    void toolChangedSlot(const GmTool* tool);
     /// Puts a non-null cursor on the viewport.
     void cursorChangedSlot(const QCursor* cursor);
+    /// The view does not depend on the shown tab.
+    void viewTabChangedSlot(ImageView::ViewTab view) {}
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -64,6 +71,8 @@ private:
     qreal maximumZoom() const;
     qreal currentScale() const;
     void announceZoom(qreal zoom);
+    /// The composition pan tool when it is the current tool, else null.
+    static FrolixPanTool* currentPanTool();
 
     ItemScene scene_;
     QRectF itemsRectAtPress;

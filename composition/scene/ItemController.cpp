@@ -7,6 +7,8 @@
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemScene.h"
 #include "shell/TqMainWindow.h"
+#include "workspace/GmTool.h"
+#include "workspace/ImageView.h"
 
 #include <QGraphicsItem>
 
@@ -83,6 +85,8 @@ CanvasSettings* ItemController::canvasSettings() {
             });
     connect(canvasSettings_, &CanvasSettings::backdropPixmapChanged, this,
             &ItemController::setBackdropPixmapSlot);
+    if (ImageView* tabs = GmTool::imageView())
+        connect(tabs, &ImageView::viewTabChanged, canvasSettings_, &QWidget::hide);
     return canvasSettings_;
 }
 
