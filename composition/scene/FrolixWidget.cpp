@@ -16,6 +16,8 @@
 
 namespace {
 
+std::function<bool(QDropEvent*, const QPointF&)> theDropHandler;
+
 bool usableZoom(qreal zoom) { return std::isfinite(zoom) && zoom > 0; }
 
 // Left and top rounded up, right and bottom rounded down.
@@ -188,4 +190,13 @@ void FrolixWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptPropose
 
 void FrolixWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
 
-void FrolixWidget::dropEvent(QDropEvent* event) { event->ignore(); }
+void FrolixWidget::setDropHandler(std::function<bool(QDropEvent*, const QPointF&)> handler) {
+    theDropHandler = std::move(handler);
+}
+
+void FrolixWidget::dropEvent(QDropEvent* event) {
+    if (theDropHandler && theDropHandler(event, mapToScene(event->pos())))
+        event->accept();
+    else
+        event->ignore();
+}

@@ -7,6 +7,8 @@
 #include <QRectF>
 #include <QVariant>
 
+#include <functional>
+
 class CutoutController;
 class FrolixPanTool;
 class GmTool;
@@ -27,6 +29,12 @@ public:
     QVariant stateForSettings() const;
     /// The viewport's rectangle in scene coordinates.
     QRectF visibleSceneRect() const;
+
+    /// Who takes what is dropped on the view: the drop event and its position in scene
+    /// coordinates; true when the drop was taken. The main window sets it; without one, drops
+    /// are refused.
+    static void setDropHandler(
+        std::function<bool(QDropEvent* event, const QPointF& scenePos)> handler);
 
     /// The zoom proportion 0..1 of the slider that stands for `zoom` (0 when the range is
     /// empty or the zoom unusable).

@@ -140,7 +140,7 @@ TEST_F(FrolixWidgetTest, AClickThatMovesNothingKeepsTheSceneRectangle) {
     EXPECT_EQ(view->sceneRect(), before);
 }
 
-TEST_F(FrolixWidgetTest, AcceptsDragsSoThatDropsArrive) {
+TEST_F(FrolixWidgetTest, AcceptsDragsAndHandsDropsOnWithTheirScenePosition) {
     QMimeData data;
     data.setText("words");
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -149,6 +149,23 @@ TEST_F(FrolixWidgetTest, AcceptsDragsSoThatDropsArrive) {
     QDragMoveEvent move(QPoint(120, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
     EXPECT_TRUE(move.isAccepted());
+
+    QPointF droppedAt;
+    FrolixWidget::setDropHandler([&](QDropEvent* event, const QPointF& at) {
+        droppedAt = at;
+        return event->mimeData()->hasText();
+    });
+    const QPoint target = view->mapFromScene(QPointF(120, 80));
+    QDropEvent drop(QPointF(target), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+    FrolixWidget::setDropHandler({});
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_NEAR(droppedAt.x(), 120, 1.0);
+    EXPECT_NEAR(droppedAt.y(), 80, 1.0);
+
+    QDropEvent unhandled(QPointF(target), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &unhandled);
+    EXPECT_FALSE(unhandled.isAccepted());
 }
 
 TEST_F(FrolixWidgetTest, CanvasChangeRefitsAndViewStateIsAnEmptyList) {
