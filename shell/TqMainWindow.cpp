@@ -41,3 +41,11 @@ void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
                    << "): " << text;
     endLogLine();
 }
+
+// --- What the composition asks of the window ---
+// The window holds no actions, masking model or views yet: nothing to enable, no cut-out to
+// save or close.
+void TqMainWindow::updateActionEnabledness(const TqSourceImage*) {}
+bool TqMainWindow::maybeSaveCutout(const QString&) { return true; }
+void TqMainWindow::closeCutout() {}
+// --- end of what the composition asks ---

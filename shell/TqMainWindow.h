@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class TqSourceImage;
+
 /// The main window. It deletes itself when closed, which ends the run.
 ///
 /// For now it is the frame only: it holds no views yet, so the files it is asked to open are
@@ -25,6 +27,17 @@ public:
 
     /// The files asked for so far, oldest first.
     const QStringList& requestedFiles() const { return requestedFiles_; }
+
+    // --- What the composition asks of the window ---
+    /// Enables the window's actions for the given masking source image (none allowed), the
+    /// shown view tab and whether a composition is open.
+    void updateActionEnabledness(const TqSourceImage* image);
+    /// Offers to save a cut-out modified in the masking view (title `title`); false when the
+    /// user cancels. True at once when there is nothing to save.
+    bool maybeSaveCutout(const QString& title);
+    /// Forgets the cut-out being edited, closes the masking image and shows the composition.
+    void closeCutout();
+    // --- end of what the composition asks ---
 
 public slots:
     /// The best image of a drop or download. For now it is only logged.

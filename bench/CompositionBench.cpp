@@ -1,0 +1,98 @@
+// The composition's final image, modified test, view repaint, preview and saving on a canvas of
+// 1280 x 960 with 20 items of the tests' own kind.
+#include "TestPixmapItem.h"
+#include "composition/scene/BackdropController.h"
+#include "composition/scene/FinalImageAssembler.h"
+#include "composition/scene/FinalImagePreviewDialog.h"
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/FrolixWidget.h"
+#include "composition/scene/ItemController.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// One composition for every benchmark: built before the first, torn down after the last.
+struct Composition {
+    Composition() {
+        view = std::make_unique<FrolixWidget>();
+        view->setFrameShape(QFrame::NoFrame);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->resize(1280, 960);
+        ItemController::instance()->setCanvasSize(QSize(1280, 960));
+        theBackdropController->setBackgroundColor(QColor(230, 220, 200));
+        for (int i = 0; i < 20; ++i) {
+            auto* item = new TestPixmapItem(view->itemScene(), QSize(240, 180),
+                                            QColor::fromHsv(i * 18, 200, 220),
+                                            QPointF((i % 5) * 250, (i / 5) * 230));
+            item->setTransform(QTransform().rotate(i * 7));
+            item->setItemOpacity(i % 2 ? 0.8 : 1.0);
+        }
+        view->show();
+        QCoreApplication::processEvents();
+        view->fitImageOnScreenSlot();
+    }
+    std::unique_ptr<FrolixWidget> view;
+};
+
+Composition* composition = nullptr;
+
+void BM_RenderFinalPixmap(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(renderFinalPixmap());
+}
+BENCHMARK(BM_RenderFinalPixmap)->Unit(benchmark::kMillisecond);
+
+void BM_IsModified(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FrolixObject::instance()->isModified());
+}
+BENCHMARK(BM_IsModified)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintViewport(benchmark::State& state) {
+    QWidget* viewport = composition->view->viewport();
+    for (auto _ : state)
+        viewport->repaint();
+}
+BENCHMARK(BM_RepaintViewport)->Unit(benchmark::kMillisecond);
+
+void BM_BuildPreviewDialog(benchmark::State& state) {
+    for (auto _ : state)
+        FinalImagePreviewDialog preview;
+}
+BENCHMARK(BM_BuildPreviewDialog)->Unit(benchmark::kMillisecond);
+
+void BM_SaveFinalImage(benchmark::State& state, const char* fileName) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(fileName);
+    for (auto _ : state)
+        if (!FrolixObject::instance()->saveFinalImage(path))
+            state.SkipWithError("saving failed");
+}
+BENCHMARK_CAPTURE(BM_SaveFinalImage, jpeg, "final.jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveFinalImage, png, "final.png")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    int result = 0;
+    {
+        Composition built;
+        composition = &built;
+        result = benchmark::ReportUnrecognizedArguments(argc, argv) ? 1 : 0;
+        if (result == 0)
+            benchmark::RunSpecifiedBenchmarks();
+        composition = nullptr;
+    }
+    benchmark::Shutdown();
+    return result;
+}

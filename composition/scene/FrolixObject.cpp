@@ -1,0 +1,160 @@
+#include "composition/scene/FrolixObject.h"
+
+#include "composition/scene/FinalImageAssembler.h"
+#include "composition/scene/ItemController.h"
+#include "composition/scene/SceneRenderScope.h"
+#include "masking/GmModel.h"
+#include "shell/ShellUtilities.h"
+#include "shell/TqMainWindow.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QImageWriter>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
+namespace {
+
+// The printer outlives single prints so that the printer and paper chosen last are offered
+// again. It is a child of the application object, so it goes before the application does.
+class PrinterKeeper : public QObject {
+public:
+    explicit PrinterKeeper(QObject* parent)
+        : QObject(parent), printer(QPrinter::HighResolution) {}
+    QPrinter printer;
+};
+
+// The picture of the masking view, which the main window's actions depend on.
+const TqSourceImage* maskingSourceImage() { return GmModel::instance()->sourceImage(); }
+
+}  // namespace
+
+class FrolixObjectPrivate {
+public:
+    QPointer<QGraphicsScene> scene;
+    QRect canvasRect;
+    QByteArray savedChecksum;
+    bool compositionOpen = true;
+    QPointer<PrinterKeeper> printerKeeper;
+};
+
+FrolixObject* FrolixObject::instance() {
+    static FrolixObject document;
+    return &document;
+}
+
+FrolixObject::FrolixObject() : d(std::make_unique<FrolixObjectPrivate>()) {}
+
+FrolixObject::~FrolixObject() = default;
+
+QGraphicsScene* FrolixObject::scene() const { return d->scene; }
+void FrolixObject::setScene(QGraphicsScene* scene) { d->scene = scene; }
+QRect FrolixObject::canvasRect() const { return d->canvasRect; }
+bool FrolixObject::isCompositionOpen() const { return d->compositionOpen; }
+QByteArray FrolixObject::savedChecksum() const { return d->savedChecksum; }
+
+void FrolixObject::setCanvasRect(const QRect& rect) {
+    if (rect == d->canvasRect)
+        return;
+    const QRect old = d->canvasRect;
+    d->canvasRect = rect;
+    emit canvasChanged(rect, old);
+    emit updateView(rect);
+}
+
+bool FrolixObject::isModified() { return pixmapChecksum(renderFinalPixmap()) != d->savedChecksum; }
+
+bool FrolixObject::saveFinalImage(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    QByteArray format;
+    int quality = -1;   // PNG: the writer's default compression
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+        format = "jpg";
+        quality = 90;
+    } else if (suffix == QLatin1String("png")) {
+        format = "png";
+    } else {
+        return false;
+    }
+    const QPixmap pixmap = renderFinalPixmap();
+    if (pixmap.isNull())
+        return false;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, format);
+    writer.setQuality(quality);
+    if (!writer.write(pixmap.toImage())) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return false;
+    d->savedChecksum = pixmapChecksum(renderFinalPixmap());
+    return true;
+}
+
+void FrolixObject::startComposition() {
+    d->compositionOpen = true;
+    ItemController::instance()->clearAll();
+    if (!theMainWindow)
+        return;
+    theMainWindow->updateActionEnabledness(maskingSourceImage());
+    // The window may be gone once the question has been answered.
+    if (theMainWindow->maybeSaveCutout(tr("Closing cut-out", "[all]")) && theMainWindow)
+        theMainWindow->closeCutout();
+}
+
+void FrolixObject::endComposition() {
+    d->compositionOpen = false;
+    if (theMainWindow)
+        theMainWindow->updateActionEnabledness(maskingSourceImage());
+    reset();
+}
+
+void FrolixObject::reset() {
+    emit frolixReset();
+    d->savedChecksum = pixmapChecksum(renderFinalPixmap());
+}
+
+void FrolixObject::printSlot() {
+    if (!d->printerKeeper)
+        d->printerKeeper = new PrinterKeeper(QCoreApplication::instance());
+    QPrinter* printer = &d->printerKeeper->printer;
+    const QRect canvas = d->canvasRect;
+    printer->setPageOrientation(canvas.width() > canvas.height() ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
+    QPrintDialog dialog(printer, theMainWindow);
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setWindowTitle(tr("Print Image", "[zol]"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printFinalImage(printer);
+}
+
+bool FrolixObject::printFinalImage(QPrinter* printer) {
+    QPainter painter;
+    bool printed = printer && painter.begin(printer);
+    if (printed) {
+        const QRect viewport = painter.viewport();
+        const QSize size =
+            QSizeF(d->canvasRect.size()).scaled(QSizeF(viewport.size()), Qt::KeepAspectRatio).toSize();
+        const QPoint centre = viewport.center();
+        const QRect target(centre.x() - size.width() / 2, centre.y() - size.height() / 2,
+                           size.width(), size.height());
+        if (d->scene && !size.isEmpty()) {
+            SceneRenderScope quiet(d->scene);
+            d->scene->render(&painter, QRectF(target), QRectF(d->canvasRect), Qt::KeepAspectRatio);
+        }
+        printed = painter.end();
+    }
+    if (!printed)
+        QMessageBox::warning(theMainWindow, QCoreApplication::applicationName(),
+                             tr("The picture could not be printed."));
+    return printed;
+}

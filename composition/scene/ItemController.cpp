@@ -1,0 +1,145 @@
+#include "composition/scene/ItemController.h"
+
+#include "composition/panels/CanvasSettings.h"
+#include "composition/scene/BackdropController.h"
+#include "composition/scene/FrolixItem.h"
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/FrolixWidget.h"
+#include "composition/scene/ItemScene.h"
+#include "shell/TqMainWindow.h"
+#include "workspace/GmTool.h"
+#include "workspace/ImageView.h"
+
+#include <QGraphicsItem>
+
+#include <algorithm>
+
+QPointF itemCascadeOffset(10.0, 10.0);
+
+namespace {
+ItemController* builtController = nullptr;
+}
+
+ItemController* ItemController::instance() {
+    static ItemController controller;
+    return &controller;
+}
+
+bool ItemController::exists() { return builtController != nullptr; }
+
+ItemController::ItemController() {
+    builtController = this;
+    if (theItemScene)
+        backdrop_ = new BackdropController(this);
+    canvasSettings();
+    FrolixObject* document = FrolixObject::instance();
+    connect(document, &FrolixObject::frolixReset, this, &ItemController::resetCanvasSettings);
+    resetCanvasSettings();
+    // Connected after the first reset, so the default canvas does not move the cascade offset.
+    connect(document, &FrolixObject::canvasChanged, this, &ItemController::canvasChangedSlot);
+}
+
+ItemController::~ItemController() {
+    delete canvasSettings_.data();
+    builtController = nullptr;
+}
+
+void ItemController::attachScene() {
+    if (!builtController || !theItemScene)
+        return;
+    ItemController* controller = builtController;
+    if (!controller->backdrop_)
+        controller->backdrop_ = new BackdropController(controller);
+}
+
+void ItemController::releaseScene(ItemScene* scene) {
+    if (!builtController)
+        return;
+    ItemController* controller = builtController;
+    if (controller->backdrop_ && controller->backdrop_->scene() == scene) {
+        controller->clearAll();
+        delete controller->backdrop_.data();
+        return;
+    }
+    // A scene without the backdrop still takes its own items along; those of the canvas stay.
+    for (QGraphicsItem* item : FrolixItem::liveGraphicsItems())
+        if (item->scene() == scene)
+            delete item;
+}
+
+CanvasSettings* ItemController::canvasSettings() {
+    if (canvasSettings_)
+        return canvasSettings_;
+    QWidget* window = theMainWindow;
+    if (!window)
+        window = compositionViewOf(theItemScene);
+    if (!window)
+        return nullptr;
+    canvasSettings_ = new CanvasSettings(window);
+    connect(canvasSettings_, &CanvasSettings::canvasSizeChanged, this,
+            &ItemController::setCanvasSize);
+    connect(canvasSettings_, &CanvasSettings::backgroundColourChanged, this,
+            [this](const QColor& colour) {
+                if (backdrop_)
+                    backdrop_->setBackgroundColor(colour);
+            });
+    connect(canvasSettings_, &CanvasSettings::backdropPixmapChanged, this,
+            &ItemController::setBackdropPixmapSlot);
+    if (ImageView* tabs = GmTool::imageView())
+        connect(tabs, &ImageView::viewTabChanged, canvasSettings_, &QWidget::hide);
+    return canvasSettings_;
+}
+
+void ItemController::updatePropertyPanel(const QList<FrolixItem*>& items) {}
+
+void ItemController::showCanvasSettings() {
+    CanvasSettings* dialog = canvasSettings();
+    if (!dialog)
+        return;
+    if (backdrop_) {
+        dialog->setBackgroundColour(backdrop_->backgroundColour());
+        dialog->setCanvasSize(FrolixObject::instance()->canvasRect().size());
+        dialog->setBackdropPixmap(backdrop_->backdropPixmap());
+    } else {
+        dialog->setCanvasSize(FrolixObject::instance()->canvasRect().size());
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void ItemController::clearAll() {
+    if (backdrop_) {
+        backdrop_->setBackgroundColor(Qt::white);
+        backdrop_->clearBackdropPixmap();
+    }
+    for (QGraphicsItem* item : FrolixItem::liveGraphicsItems())
+        delete item;
+}
+
+void ItemController::setBackdropPixmapSlot(const QPixmap& pixmap, const QSize& size) {
+    FrolixObject::instance()->setCanvasRect(QRect(0, 0, size.width(), size.height()));
+    if (backdrop_)
+        backdrop_->setBackdropPixmap(pixmap);
+    if (CanvasSettings* dialog = canvasSettings()) {
+        dialog->setBackdropPixmap(pixmap.copy());
+        dialog->setCanvasSize(size);
+    }
+}
+
+void ItemController::resetCanvasSettings() {
+    FrolixObject::instance()->setCanvasRect(QRect(0, 0, 400, 300));
+}
+
+void ItemController::setCanvasSize(const QSize& size) {
+    FrolixObject::instance()->setCanvasRect(QRect(QPoint(0, 0), size));
+}
+
+void ItemController::canvasChangedSlot(const QRect& newRect, const QRect& oldRect) {
+    // A copy: an item's reaction must not disturb the walk.
+    const QList<FrolixItem*> items = liveItems;
+    for (FrolixItem* item : items)
+        item->applyCanvasChange(newRect, oldRect);
+    const double m = std::min(newRect.width(), newRect.height()) * 0.05;
+    itemCascadeOffset = QPointF(m, m);
+}

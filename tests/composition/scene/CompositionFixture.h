@@ -1,0 +1,35 @@
+#pragma once
+
+#include "composition/scene/FrolixWidget.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class TestPixmapItem;
+
+/// A composition view shown offscreen with a viewport of a chosen size (no frame, no scroll
+/// bars unless asked), the item controller attached, and a fresh 400 x 300 white canvas
+/// without items. Everything it made is gone after each test.
+class CompositionFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Gives the viewport exactly `size` device pixels.
+    void setViewportSize(const QSize& size);
+    TestPixmapItem* addItem(const QSize& size, const QColor& colour,
+                            const QPointF& position = QPointF());
+    /// The scene's canvas rectangle rendered 1:1, crop lines and selection as they are.
+    QImage renderCanvas() const;
+
+    std::unique_ptr<FrolixWidget> view;
+};
+
+/// The pixel at (x, y) as a colour, alpha included.
+QColor pixelAt(const QImage& image, int x, int y);
+/// Whether two colours differ by at most `tolerance` in every channel.
+bool closeColours(const QColor& a, const QColor& b, int tolerance = 2);
