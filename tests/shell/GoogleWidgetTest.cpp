@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+// The application library is static: its resources are registered by hand, outside any namespace.
+static void registerProgramResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 
 // Stands in for the browser: takes the addresses the program opens.
@@ -116,6 +119,7 @@ TEST(GoogleWidget, QueryTextCannotAddItemsOfItsOwn) {
 }
 
 TEST(GoogleWidget, TheButtonSearchesEvenForNothing) {
+    registerProgramResources();
     Browser browser;
     GoogleWidget widget;
     EXPECT_EQ(widget.objectName(), QStringLiteral("GoogleWidget"));
@@ -123,6 +127,7 @@ TEST(GoogleWidget, TheButtonSearchesEvenForNothing) {
               QStringLiteral("Search Google Images - then Drag and Drop into ") + productDisplayName());
     auto* button = widget.findChild<QPushButton*>(QStringLiteral("GoogleSearchButton"));
     ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->icon().isNull());
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_EQ(browser.opened.size(), 1);
     EXPECT_TRUE(QUrlQuery(browser.opened.front()).hasQueryItem(QStringLiteral("q")));

@@ -37,6 +37,7 @@ public:
 
     ShowOriginalToolButton* button = new ShowOriginalToolButton(this);
     QWidget* other = new QWidget(this);
+    QWidget elsewhere;   // another application's window, as far as this one can tell
 };
 
 void repeatedRelease(QWidget* target) {
@@ -111,10 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          false},
         InterruptionCase{"OtherWindowActivated",
-                         [](Window&) {
-                             static QWidget elsewhere;
-                             elsewhere.show();
-                             QApplication::setActiveWindow(&elsewhere);
+                         [](Window& w) {
+                             w.elsewhere.show();
+                             QApplication::setActiveWindow(&w.elsewhere);
                          },
                          false},
         InterruptionCase{"MouseReleaseThenKeyRelease",
