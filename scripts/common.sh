@@ -2,7 +2,8 @@
 
 ZQ_PACKAGES=(
     cmake ninja-build ccache g++ pkg-config
-    qtbase5-dev libboost-dev libboost-thread-dev libboost-date-time-dev libblitz0-dev
+    qtbase5-dev qttools5-dev qttools5-dev-tools
+    libboost-dev libboost-thread-dev libboost-date-time-dev libblitz0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -5,8 +5,10 @@
 #include "shell/Product.h"
 #include "shell/SettingsIdentity.h"
 #include "shell/StreamedTypes.h"
+#include "shell/StyleSheetVariables.h"
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
+#include "shell/TranslationLoader.h"
 
 #include <QFile>
 #include <QFont>
@@ -32,13 +34,17 @@ std::exception_ptr& shutDownException() {
 
 }  // namespace
 
-TqApp::TqApp(int runMode) : runMode_(runMode) { theApp = this; }
+TqApp::TqApp(int runMode)
+    : runMode_(runMode), translations_(std::make_unique<TranslationLoader>()) {
+    theApp = this;
+}
 
 TqApp::~TqApp() {
     shutDownStep([this] {
         delete options_;   // saves them
         options_ = nullptr;
     });
+    shutDownStep([this] { translations_.reset(); });   // while the Qt application exists
     // Widgets and pixmaps need the Qt application: they go before it. The main window is
     // still here when an exception ended the event loop.
     shutDownStep([this] { delete mainWindow_.data(); });
@@ -96,6 +102,8 @@ void TqApp::init(int& argc, char** argv) {
     beginLogLine() << "ID: " << theInstallationId;
     endLogLine();
 
+    translations_->loadForSystemLocale();
+
     options_ = new PersistOptions;
 
     logStream_.setStandardRouting();
@@ -127,6 +135,7 @@ void TqApp::startSplash() {
 
 void TqApp::applyStyle() {
     QApplication::setStyle(new QProxyStyle(QStringLiteral("Fusion")));
+    loadStyleSheet();   // over the style just set
     QFont smaller = QApplication::font();
     if (smaller.pointSizeF() > 1.0)
         smaller.setPointSizeF(smaller.pointSizeF() - 1.0);
@@ -162,4 +171,16 @@ int TqApp::run() {
     eventLoopResult_ = QApplication::exec();
     application_->rethrowCaughtException();
     return eventLoopResult_;
+}
+
+void TqApp::loadStyleSheet() {
+    QFile sheet(QStringLiteral(":/fun.css"));
+    styleSheet_ = sheet.open(QIODevice::ReadOnly | QIODevice::Text)
+                      ? QString::fromUtf8(sheet.readAll())
+                      : QString();
+    QFile variables(QStringLiteral(":/funCssVars.xml"));
+    if (variables.open(QIODevice::ReadOnly))
+        styleSheet_ = expandStyleSheet(styleSheet_, variables.readAll());
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        qApp->setStyleSheet(styleSheet_);
 }

@@ -7,12 +7,14 @@
 #include <QString>
 
 #include <exception>
+#include <memory>
 
 class PersistOptions;
 class QSettings;
 class QSplashScreen;
 class TqApplication;
 class TqMainWindow;
+class TranslationLoader;
 
 /// The one application object of a run: it owns the services that live for the whole process
 /// (log, Qt application, settings, options), starts them in a fixed order, shows the main
@@ -57,6 +59,12 @@ public:
     QSettings* settings() const { return settings_; }
     TqMainWindow* mainWindow() const;
 
+    /// Expands ":/fun.css" with the variables of ":/funCssVars.xml", keeps the result and
+    /// applies it to the whole application when the Qt application exists.
+    void loadStyleSheet();
+    /// The expanded style sheet; pop-up menus with a style of their own set it on themselves.
+    const QString& styleSheet() const { return styleSheet_; }
+
     /// The first exception a shut-down threw, once; null when there was none.
     static std::exception_ptr takeShutDownException();
 
@@ -76,6 +84,8 @@ private:
     PersistOptions* options_ = nullptr;
     QSplashScreen* splash_ = nullptr;    // owned by the Qt application
     QString startUpFile_;
+    QString styleSheet_;
+    std::unique_ptr<TranslationLoader> translations_;
 };
 
 /// The application object while it exists, else null.

@@ -59,6 +59,10 @@ void poll(const QByteArray& mode) {
     if (!shown) {
         shown = true;
         say(QStringLiteral("main window shown \"%1\"").arg(window->windowTitle()));
+        say(QStringLiteral("style sheet %1")
+                .arg(qApp->styleSheet().isEmpty()                               ? "empty"
+                     : qApp->styleSheet().contains(QLatin1String("REGEXP_")) ? "unexpanded"
+                                                                             : "expanded"));
         say(QStringLiteral("library paths %1")
                 .arg(QCoreApplication::libraryPaths().join(QLatin1Char(':'))));
     }

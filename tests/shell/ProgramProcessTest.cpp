@@ -102,11 +102,20 @@ protected:
                 {"ASAN_OPTIONS", asanOptions}};
     }
 
+    /// The environment of a run with `locale` as the user's locale (LC_ALL).
+    std::map<std::string, std::string> environment(const std::string& driverMode,
+                                                   const std::string& locale) const {
+        auto variables = environment(driverMode);
+        variables["LC_ALL"] = locale;
+        return variables;
+    }
+
     std::unique_ptr<ProgramProcess> start(const std::vector<std::string>& arguments,
                                           const std::string& driverMode) {
         const std::string errors = root_ + "/stderr-" + std::to_string(++runs_) + ".txt";
-        auto process = std::make_unique<ProgramProcess>(ZQ_PROGRAM_PATH, arguments,
-                                                        environment(driverMode), errors);
+        auto process = std::make_unique<ProgramProcess>(
+            ZQ_PROGRAM_PATH, arguments,
+            locale_.empty() ? environment(driverMode) : environment(driverMode, locale_), errors);
         EXPECT_TRUE(process->started());
         return process;
     }
@@ -157,6 +166,7 @@ protected:
     std::string systemFolder_;
     std::string tmpFolder_;
     std::string standardError_;
+    std::string locale_;   // empty: the test's own
     int runs_ = 0;
 };
 
@@ -298,10 +308,11 @@ TEST_F(ProgramTest, NormalRunReportsNoProblem) {
 // ---------------------------------------------------------------------------------------------
 // Identity keys and the start-up log
 
-TEST_F(ProgramTest, StartUpLogNamesItselfThenIdentitiesThenVersion) {
+TEST_F(ProgramTest, StartUpLogNamesItselfThenIdentitiesThenLanguageThenVersion) {
+    locale_ = "de_DE.UTF-8";
     ASSERT_TRUE(run({}).exited);
     const std::vector<std::string> lines = linesOf(onlyLog());
-    ASSERT_GE(lines.size(), 4u);
+    ASSERT_GE(lines.size(), 14u);
     for (const std::string& line : lines)
         EXPECT_TRUE(hasShape(line.substr(0, timeShape.size()), timeShape)) << line;
     const auto text = [&](std::size_t i) { return lines[i].substr(timeShape.size()); };
@@ -312,8 +323,73 @@ TEST_F(ProgramTest, StartUpLogNamesItselfThenIdentitiesThenVersion) {
     const QString machine = iniValue(systemFolder_ + "/BrenmoorTech.conf", "MID");
     EXPECT_EQ(text(1), "MID: " + machine.toStdString());
     EXPECT_EQ(text(2), "ID: N/A");
-    EXPECT_TRUE(hasShape(text(3), "Version: 1.1.12 (" + std::string(40, '#') + "); Linux"))
-        << text(3);
+    EXPECT_EQ(text(3), "Your active language is [de]");
+    EXPECT_EQ(text(4), "An available language: [de]");
+    EXPECT_EQ(text(9), "An available language: [ja]");
+    EXPECT_EQ(text(10), "Loading that language's translation, if any");
+    EXPECT_EQ(text(11).rfind("Loading Qt translation file ", 0), 0u) << text(11);
+    EXPECT_EQ(text(12).rfind("Loading our translation file ", 0), 0u) << text(12);
+    EXPECT_TRUE(hasShape(text(13), "Version: 1.1.12 (" + std::string(40, '#') + "); Linux"))
+        << text(13);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Language and style at start-up
+
+struct LanguageCase {
+    const char* name;
+    const char* locale;
+    std::vector<std::string> languageLines;   // after the availability lines
+};
+
+class ProgramLanguages : public ProgramTest, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(ProgramLanguages, SystemLocaleChoosesTheTranslation) {
+    const LanguageCase& c = GetParam();
+    const std::string folder = ZQ_TEST_TRANSLATIONS_DIR "/ja";
+    writeApplicationSettings("", "[General]\nTransDir=" + folder + "\n");
+    locale_ = c.locale;
+    ASSERT_TRUE(run({}).exited) << standardError_;
+    std::vector<std::string> lines;
+    for (const std::string& line : linesOf(onlyLog()))
+        lines.push_back(line.substr(timeShape.size()));
+    const auto versionLine = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Version: ", 0) == 0;
+    });
+    ASSERT_NE(versionLine, lines.end());
+    ASSERT_GE(versionLine - lines.begin(), 10);
+    const std::vector<std::string> languageLines(lines.begin() + 10, versionLine);
+    std::vector<std::string> expected = c.languageLines;
+    for (std::string& line : expected) {
+        const auto at = line.find("<dir>");
+        if (at != std::string::npos)
+            line.replace(at, 5, folder);
+    }
+    EXPECT_EQ(languageLines, expected);
+    EXPECT_EQ(lines[3], std::string("Your active language is [") + c.name + "]");
+    EXPECT_NE(standardError_.find("zqtest: style sheet expanded\n"), std::string::npos)
+        << standardError_;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramLanguages,
+    ::testing::Values(
+        LanguageCase{"ja", "ja_JP.UTF-8",
+                     {"Loading that language's translation, if any",
+                      "Loading Qt translation file <dir>/qt_ja - ok.",
+                      "Loading our translation file <dir>/all_ja - ok."}},
+        LanguageCase{"pt", "pt_BR.UTF-8",
+                     {"No translation available for that language, using [en] instead, sorry."}},
+        LanguageCase{"en", "en_US.UTF-8", {"Loading that language's translation, if any"}}),
+    [](const ::testing::TestParamInfo<LanguageCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramTest, TheCLocaleMeansEnglish) {
+    locale_ = "C";
+    ASSERT_TRUE(run({}).exited) << standardError_;
+    const std::string log = onlyLog();
+    EXPECT_NE(log.find("Your active language is [en]\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Loading Qt translation file"), std::string::npos) << log;
+    EXPECT_EQ(log.find("No translation available"), std::string::npos) << log;
 }
 
 TEST_F(ProgramTest, MachineIdentityIsWrittenOnceAndReused) {
