@@ -52,6 +52,7 @@ TqApp::~TqApp() {
         delete settings_;
         settings_ = nullptr;
     });
+    shutDownStep([this] { adoptWebCheckers(nullptr, nullptr); });
     if (theApp == this)
         theApp = nullptr;
     // The log stream, a member, goes last and puts the previous message handler back.
@@ -97,6 +98,7 @@ void TqApp::init(int& argc, char** argv) {
     endLogLine();
 
     options_ = new PersistOptions;
+    createWebCheckers();
 
     logStream_.setStandardRouting();
     logStream_.installMessageHandler();

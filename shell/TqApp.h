@@ -8,6 +8,7 @@
 
 #include <exception>
 
+class HttpRequest;
 class PersistOptions;
 class QSettings;
 class QSplashScreen;
@@ -60,8 +61,42 @@ public:
     /// The first exception a shut-down threw, once; null when there was none.
     static std::exception_ptr takeShutDownException();
 
+    // --- Web checks -------------------------------------------------------------------------
+    /// Takes ownership of the update and news checkers (either may be null) in place of any
+    /// before and connects them to the offers. Start-up makes them for the product's pages as
+    /// the distributor's switches allow; nothing is sent until `runStartUpChecks`.
+    void adoptWebCheckers(HttpRequest* updateChecker, HttpRequest* newsChecker);
+    HttpRequest* updateChecker() const { return updateChecker_; }
+    HttpRequest* newsChecker() const { return newsChecker_; }
+    /// Whether the last news reply had a status below 400.
+    bool newsAvailable() const { return newsAvailable_; }
+    /// The local tutorials, or the web ones when they are not installed.
+    QString tutorialsAddress() const;
+    /// The local help folder for the user interface's language.
+    QString helpRootAddress() const;
+
+signals:
+    void newsAvailability(bool available);
+
+public slots:
+    /// The checks of a start: each checker that exists sends its request unless one is under
+    /// way or the user suppressed it. The main window calls this once it is built.
+    void runStartUpChecks();
+    /// Opens the update page in the browser.
+    void checkForUpdateSlot();
+    /// Opens the news page in the browser and fetches it again, forced, so that no offer
+    /// follows and the news entry's availability is refreshed.
+    void checkForNewsSlot();
+    /// Offers the download when `result` holds "notuptodate"; always true.
+    bool updateCheckerCallbackSlot(QString result, bool forced);
+    /// Offers the news unless `forced`; true when the user read them.
+    bool newsCheckerCallbackSlot(QString result, bool forced);
+    void newsCheckerHttpStatusCodeSlot(int status);
+    // -----------------------------------------------------------------------------------------
+
 private:
     void startSplash();
+    void createWebCheckers();
     void applyStyle();
     template <typename Step>
     void shutDownStep(Step step) noexcept;
@@ -75,6 +110,9 @@ private:
     int exitStatus_ = Unchanged;
     PersistOptions* options_ = nullptr;
     QSplashScreen* splash_ = nullptr;    // owned by the Qt application
+    HttpRequest* updateChecker_ = nullptr;
+    HttpRequest* newsChecker_ = nullptr;
+    bool newsAvailable_ = false;
     QString startUpFile_;
 };
 
