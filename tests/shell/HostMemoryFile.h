@@ -4,8 +4,8 @@
 #include <vector>
 
 /// An anonymous memory file as a host image editor hands one over: open for reading and
-/// writing, not close-on-exec, so that a program started now inherits it. Closed by the
-/// destructor.
+/// writing, not close-on-exec, so that a program started now inherits it. The code under test
+/// may take the descriptor and close it; the test reads the file through a copy of its own.
 class HostMemoryFile {
 public:
     explicit HostMemoryFile(const std::vector<unsigned char>& content);
@@ -22,6 +22,7 @@ public:
 
 private:
     int descriptor_ = -1;
+    int own_ = -1;   // the test's copy, close-on-exec
     bool ready_ = false;
 };
 
