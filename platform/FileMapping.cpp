@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace zqplatform {
@@ -118,8 +119,8 @@ SharedMapping::SharedMapping(int descriptor, std::uint64_t length, Access access
         return;
     }
     const int protection = access == ReadWrite ? PROT_READ | PROT_WRITE : PROT_READ;
-    void* address = ::mmap(nullptr, static_cast<size_t>(length), protection, MAP_SHARED,
-                           descriptor, 0);
+    void* address = ::mmap(nullptr, static_cast<size_t>(length), protection,
+                           MAP_SHARED | MAP_POPULATE, descriptor, 0);
     if (address == MAP_FAILED) {
         error_ = systemError("mmap");
         return;
@@ -154,6 +155,40 @@ void SharedMapping::unmap() {
     address_ = nullptr;
     length_ = 0;
     writable_ = false;
+}
+
+PageBuffer::PageBuffer(std::uint64_t bytes) {
+    if (bytes == 0)
+        return;
+    if (bytes > static_cast<std::uint64_t>(SIZE_MAX))
+        throw std::bad_alloc();
+    void* address = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (address == MAP_FAILED)
+        throw std::bad_alloc();
+    address_ = address;
+    size_ = bytes;
+}
+
+PageBuffer::~PageBuffer() { release(); }
+
+PageBuffer::PageBuffer(PageBuffer&& other) noexcept
+    : address_(std::exchange(other.address_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
+    if (this != &other) {
+        release();
+        address_ = std::exchange(other.address_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+void PageBuffer::release() {
+    if (address_)
+        ::munmap(address_, static_cast<size_t>(size_));
+    address_ = nullptr;
+    size_ = 0;
 }
 
 }  // namespace zqplatform

@@ -35,7 +35,8 @@ void closeDescriptor(int descriptor);
 
 /// A shared mapping of the first `length` bytes of a descriptor, unmapped when the object goes.
 /// It never maps more than the descriptor holds at the moment of mapping, so no access through
-/// it can run past the end of the file.
+/// it can run past the end of the file. Its pages are brought in when it is made (it is read or
+/// written whole right after), which costs far less than a fault on each page.
 class SharedMapping {
 public:
     enum Access { ReadOnly, ReadWrite };
@@ -67,6 +68,30 @@ private:
     std::uint64_t length_ = 0;
     bool writable_ = false;
     std::string error_;
+};
+
+/// Zeroed private memory of a fixed size, in whole pages brought in at once, released when the
+/// object goes. For large image buffers that are filled right after they are made.
+class PageBuffer {
+public:
+    PageBuffer() = default;
+    /// Throws std::bad_alloc when the memory cannot be had.
+    explicit PageBuffer(std::uint64_t bytes);
+    ~PageBuffer();
+
+    PageBuffer(PageBuffer&& other) noexcept;
+    PageBuffer& operator=(PageBuffer&& other) noexcept;
+    PageBuffer(const PageBuffer&) = delete;
+    PageBuffer& operator=(const PageBuffer&) = delete;
+
+    unsigned char* data() const { return static_cast<unsigned char*>(address_); }
+    std::uint64_t size() const { return size_; }
+
+private:
+    void release();
+
+    void* address_ = nullptr;
+    std::uint64_t size_ = 0;
 };
 
 }  // namespace zqplatform

@@ -55,10 +55,8 @@ HostImageHandOff::~HostImageHandOff() {
 
 bool HostImageHandOff::refuse(const QString& reason) {
     refusal_ = reason;
-    input8_ = {};
-    second8_ = {};
-    input16_ = {};
-    second16_ = {};
+    input_ = zqplatform::PageBuffer();
+    second_ = zqplatform::PageBuffer();
     logLine(QStringLiteral("Host image refused: ") + reason);
     return false;
 }
@@ -153,22 +151,17 @@ bool HostImageHandOff::copyIn() {
         return refuse(QStringLiteral("result mapping: ") + QString::fromStdString(result.error()));
     const std::uint64_t pixels = std::uint64_t(width_) * std::uint64_t(height_);
     try {
-        if (bits_ == 8) {
-            input8_.resize(pixels);
-            second8_.resize(pixels);
-            copyHostPixels8(input.data(), reinterpret_cast<unsigned char*>(input8_.data()), pixels);
-            copyHostPixels8(result.data(), reinterpret_cast<unsigned char*>(second8_.data()),
-                            pixels);
-        } else {
-            input16_.resize(pixels * 4);
-            second16_.resize(pixels * 4);
-            copyHostPixels16(input.data(), reinterpret_cast<unsigned char*>(input16_.data()),
-                             pixels, swapsBytes());
-            copyHostPixels16(result.data(), reinterpret_cast<unsigned char*>(second16_.data()),
-                             pixels, swapsBytes());
-        }
+        input_ = zqplatform::PageBuffer(bytes);
+        second_ = zqplatform::PageBuffer(bytes);
     } catch (const std::bad_alloc&) {
         return refuse(QStringLiteral("not enough memory for two images of %1 bytes").arg(bytes));
+    }
+    if (bits_ == 8) {
+        copyHostPixels8(input.data(), input_.data(), pixels);
+        copyHostPixels8(result.data(), second_.data(), pixels);
+    } else {
+        copyHostPixels16(input.data(), input_.data(), pixels, swapsBytes());
+        copyHostPixels16(result.data(), second_.data(), pixels, swapsBytes());
     }
     return true;
 }
@@ -188,11 +181,9 @@ bool HostImageHandOff::writeBack() {
     }
     const std::uint64_t pixels = std::uint64_t(width_) * std::uint64_t(height_);
     if (bits_ == 8)
-        copyHostPixels8(reinterpret_cast<const unsigned char*>(second8_.data()),
-                        result.writableData(), pixels);
+        copyHostPixels8(second_.data(), result.writableData(), pixels);
     else
-        copyHostPixels16(reinterpret_cast<const unsigned char*>(second16_.data()),
-                         result.writableData(), pixels, swapsBytes());
+        copyHostPixels16(second_.data(), result.writableData(), pixels, swapsBytes());
     written_ = true;
     logLine(QStringLiteral("Host hand-back: result written"));
     return true;
@@ -218,12 +209,6 @@ HostPixelView HostImageHandOff::viewOf(unsigned char* data) const {
     return view;
 }
 
-HostPixelView HostImageHandOff::inputView() {
-    return viewOf(bits_ == 8 ? reinterpret_cast<unsigned char*>(input8_.data())
-                             : reinterpret_cast<unsigned char*>(input16_.data()));
-}
+HostPixelView HostImageHandOff::inputView() { return viewOf(input_.data()); }
 
-HostPixelView HostImageHandOff::secondView() {
-    return viewOf(bits_ == 8 ? reinterpret_cast<unsigned char*>(second8_.data())
-                             : reinterpret_cast<unsigned char*>(second16_.data()));
-}
+HostPixelView HostImageHandOff::secondView() { return viewOf(second_.data()); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileMapping.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -83,12 +85,10 @@ private:
     int bits_ = 0;
     QString byteOrderTag_;
     QString imageName_;
-    // One buffer pair is used, the one of the depth: 8-bit pixels as one word each, 16-bit
-    // channels as native words.
-    std::vector<quint32> input8_;
-    std::vector<quint32> second8_;
-    std::vector<quint16> input16_;
-    std::vector<quint16> second16_;
+    // The pixels of the depth: 8-bit channels, or 16-bit channels as native words. Page
+    // aligned, so each row of 4-byte pixels is aligned as a QImage wants it.
+    zqplatform::PageBuffer input_;
+    zqplatform::PageBuffer second_;
     bool attempted_ = false;
     bool taken_ = false;
     bool written_ = false;

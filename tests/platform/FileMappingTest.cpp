@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -228,6 +230,34 @@ TEST(FileMapping, ClosedDescriptorCannotBeMarkedOrMapped) {
     SharedMapping view(descriptor, 1, SharedMapping::ReadOnly);
     EXPECT_FALSE(view.isMapped());
     zqplatform::closeDescriptor(-1);   // ignored
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PageBuffer, ZeroedWritableAndHandedOnByMoving) {
+    zqplatform::PageBuffer empty;
+    EXPECT_EQ(empty.data(), nullptr);
+    EXPECT_EQ(zqplatform::PageBuffer(0).data(), nullptr);
+
+    zqplatform::PageBuffer buffer(10000);
+    ASSERT_NE(buffer.data(), nullptr);
+    EXPECT_EQ(buffer.size(), 10000u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % 4096, 0u);
+    for (std::size_t i = 0; i < buffer.size(); ++i)
+        ASSERT_EQ(buffer.data()[i], 0) << i;
+    buffer.data()[9999] = 42;
+    zqplatform::PageBuffer moved(std::move(buffer));
+    EXPECT_EQ(buffer.data(), nullptr);
+    EXPECT_EQ(moved.data()[9999], 42);
+    buffer = std::move(moved);
+    EXPECT_EQ(buffer.data()[9999], 42);
+    EXPECT_EQ(moved.size(), 0u);
+}
+
+TEST(PageBuffer, MoreThanTheAddressSpaceHoldsIsABadAlloc) {
+    EXPECT_THROW(zqplatform::PageBuffer(~std::uint64_t{0} - 4095), std::bad_alloc);
 }
 
 }  // namespace
