@@ -14,6 +14,7 @@ class QSettings;
 class QSplashScreen;
 class TqApplication;
 class TqMainWindow;
+class TqSourceImage;
 
 /// The one application object of a run: it owns the services that live for the whole process
 /// (log, Qt application, settings, options), starts them in a fixed order, shows the main
@@ -41,6 +42,12 @@ public:
     /// splash screen, options, message routing, style. `argc` and `argv` go to the Qt
     /// application, which removes the arguments it understands.
     virtual void init(int& argc, char** argv);
+
+    /// The host's picture and the image its result goes into, in a host run whose images were
+    /// taken; null otherwise. They belong to the application object until the caller takes
+    /// them over (a new parent, or deleting them); they must go before the application object.
+    virtual TqSourceImage* sourceImage() { return nullptr; }
+    virtual TqSourceImage* outputImage() { return nullptr; }
 
     /// Creates the main window, which opens the start-up files, and ends the splash screen.
     void showMainWindow();

@@ -3,6 +3,8 @@
 #include "shell/HostImageHandOff.h"
 #include "shell/TqApp.h"
 
+#include <QPointer>
+
 #include <string>
 #include <vector>
 
@@ -29,7 +31,16 @@ public:
     /// The host's images in our own buffers (empty views unless the intake took them).
     HostImageHandOff& hostImages() { return hostImages_; }
 
+    /// Source images over the two buffers, named with the host's name; null unless taken.
+    TqSourceImage* sourceImage() override;
+    TqSourceImage* outputImage() override;
+
 private:
+    void buildHostSourceImages();
+
     HostImageHandOff hostImages_;
+    // Children of this object until the main window takes them over.
+    QPointer<TqSourceImage> sourceImage_;
+    QPointer<TqSourceImage> outputImage_;
     bool handBackDone_ = false;
 };

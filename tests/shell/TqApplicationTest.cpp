@@ -2,6 +2,7 @@
 // shared one of the Qt test main.
 #include "HostMemoryFile.h"
 
+#include "masking/TqSourceImage.h"
 #include "shell/AboutBox.h"
 #include "shell/GasPipe.h"
 #include "shell/HttpRequest.h"
@@ -295,6 +296,33 @@ TEST_P(HostExit, ApplyOnlyWithTheResultWritten) {
         // Taken before the Qt application could remove a name it reads as one of its options.
         if (fits)
             EXPECT_EQ(application.hostImages().imageName(), QStringLiteral("-reverse"));
+        if (fits) {
+            ASSERT_NE(application.sourceImage(), nullptr);
+            ASSERT_NE(application.outputImage(), nullptr);
+            EXPECT_TRUE(application.sourceImage()->valid());
+            EXPECT_EQ(application.sourceImage()->name(), QStringLiteral("-reverse"));
+            EXPECT_EQ(application.outputImage()->image().size(), QSize(4, 1));
+            // The first host pixel as the display shows it.
+            const std::vector<unsigned char> host = patternBytes(32, 1);
+            const QRgb shown = application.sourceImage()->image().pixel(0, 0);
+            if (std::string(row.bits) == "8") {
+                EXPECT_EQ(qRed(shown), host[0]);
+                EXPECT_EQ(qGreen(shown), host[1]);
+                EXPECT_EQ(qBlue(shown), host[2]);
+                EXPECT_EQ(qAlpha(shown), host[3]);
+            } else {
+                // Big-endian words at most 32768, shown in 8 bits.
+                auto channel = [&](int c) {
+                    const unsigned word = unsigned(host[c * 2]) << 8 | host[c * 2 + 1];
+                    return int(std::min(255u, (word * 255u) >> 15));
+                };
+                EXPECT_EQ(qRed(shown), channel(0));
+                EXPECT_EQ(qBlue(shown), channel(2));
+            }
+        } else {
+            EXPECT_EQ(application.sourceImage(), nullptr);
+            EXPECT_EQ(application.outputImage(), nullptr);
+        }
         HostPixelView view = application.hostImages().secondView();
         if (view.data)
             view.data[0] ^= 0xFF;   // the user's work
