@@ -40,9 +40,11 @@ std::string crashDumpHeader() {
 
 // The run itself; exceptions leave it, after the application object is gone.
 int runApplication(int runMode, int& argc, char** argv) {
-    std::unique_ptr<TqApp> application = std::make_unique<TqAppStandAlone>(runMode);
+    auto application = std::make_unique<TqAppStandAlone>(runMode);
     application->init(argc, argv);
     const int loopResult = application->run();
+    // Before the exit status is read: a hand-back that fails turns `Apply` into `Unchanged`.
+    application->writeBackResult();
     const int exitCode =
         runMode == TqApp::HostSharedMemory ? application->exitStatus() : loopResult;
     application.reset();

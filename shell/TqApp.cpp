@@ -58,6 +58,7 @@ TqApp::~TqApp() {
         delete settings_;
         settings_ = nullptr;
     });
+    shutDownStep([this] { adoptWebCheckers(nullptr, nullptr); });
     if (theApp == this)
         theApp = nullptr;
     // The log stream, a member, goes last and puts the previous message handler back.
@@ -105,6 +106,7 @@ void TqApp::init(int& argc, char** argv) {
     translations_->loadForSystemLocale();
 
     options_ = new PersistOptions;
+    createWebCheckers();
 
     logStream_.setStandardRouting();
     logStream_.installMessageHandler();

@@ -9,12 +9,14 @@
 #include <exception>
 #include <memory>
 
+class HttpRequest;
 class PersistOptions;
 class QSettings;
 class QSplashScreen;
 class TqApplication;
 class TqMainWindow;
 class TranslationLoader;
+class TqSourceImage;
 
 /// The one application object of a run: it owns the services that live for the whole process
 /// (log, Qt application, settings, options), starts them in a fixed order, shows the main
@@ -43,6 +45,12 @@ public:
     /// application, which removes the arguments it understands.
     virtual void init(int& argc, char** argv);
 
+    /// The host's picture and the image its result goes into, in a host run whose images were
+    /// taken; null otherwise. They belong to the application object until the caller takes
+    /// them over (a new parent, or deleting them); they must go before the application object.
+    virtual TqSourceImage* sourceImage() { return nullptr; }
+    virtual TqSourceImage* outputImage() { return nullptr; }
+
     /// Creates the main window, which opens the start-up files, and ends the splash screen.
     void showMainWindow();
 
@@ -68,8 +76,42 @@ public:
     /// The first exception a shut-down threw, once; null when there was none.
     static std::exception_ptr takeShutDownException();
 
+    // --- Web checks -------------------------------------------------------------------------
+    /// Takes ownership of the update and news checkers (either may be null) in place of any
+    /// before and connects them to the offers. Start-up makes them for the product's pages as
+    /// the distributor's switches allow; nothing is sent until `runStartUpChecks`.
+    void adoptWebCheckers(HttpRequest* updateChecker, HttpRequest* newsChecker);
+    HttpRequest* updateChecker() const { return updateChecker_; }
+    HttpRequest* newsChecker() const { return newsChecker_; }
+    /// Whether the last news reply had a status below 400.
+    bool newsAvailable() const { return newsAvailable_; }
+    /// The local tutorials, or the web ones when they are not installed.
+    QString tutorialsAddress() const;
+    /// The local help folder for the user interface's language.
+    QString helpRootAddress() const;
+
+signals:
+    void newsAvailability(bool available);
+
+public slots:
+    /// The checks of a start: each checker that exists sends its request unless one is under
+    /// way or the user suppressed it. The main window calls this once it is built.
+    void runStartUpChecks();
+    /// Opens the update page in the browser.
+    void checkForUpdateSlot();
+    /// Opens the news page in the browser and fetches it again, forced, so that no offer
+    /// follows and the news entry's availability is refreshed.
+    void checkForNewsSlot();
+    /// Offers the download when `result` holds "notuptodate"; always true.
+    bool updateCheckerCallbackSlot(QString result, bool forced);
+    /// Offers the news unless `forced`; true when the user read them.
+    bool newsCheckerCallbackSlot(QString result, bool forced);
+    void newsCheckerHttpStatusCodeSlot(int status);
+    // -----------------------------------------------------------------------------------------
+
 private:
     void startSplash();
+    void createWebCheckers();
     void applyStyle();
     template <typename Step>
     void shutDownStep(Step step) noexcept;
@@ -83,6 +125,9 @@ private:
     int exitStatus_ = Unchanged;
     PersistOptions* options_ = nullptr;
     QSplashScreen* splash_ = nullptr;    // owned by the Qt application
+    HttpRequest* updateChecker_ = nullptr;
+    HttpRequest* newsChecker_ = nullptr;
+    bool newsAvailable_ = false;
     QString startUpFile_;
     QString styleSheet_;
     std::unique_ptr<TranslationLoader> translations_;

@@ -1,5 +1,6 @@
 #include "shell/TqApplication.h"
 
+#include "shell/GasPipe.h"
 #include "shell/TqMainWindow.h"
 
 #include <QFileOpenEvent>
@@ -40,6 +41,14 @@ bool TqApplication::event(QEvent* event) {
     if (event->type() != QEvent::FileOpen)
         return QApplication::event(event);
     lastFileOpenName_ = static_cast<QFileOpenEvent*>(event)->file();
+    if (lastFileOpenName_.endsWith(QLatin1String(".btqx"), Qt::CaseInsensitive)) {
+        // A control file. Before the main window exists it is only kept: the window reads
+        // `theGasPipe` at the end of its construction.
+        replaceTheGasPipe(lastFileOpenName_, this);
+        if (theMainWindow)
+            readTheGasPipe();
+        return true;
+    }
     if (!theMainWindow) {
         queuedFiles_.append(lastFileOpenName_);
         return true;

@@ -39,7 +39,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 protected:
-    /// A file-open event goes to the main window, or waits in the queue until there is one.
+    /// A file-open event for a name ending in ".btqx" (any case) becomes `theGasPipe`, read at
+    /// once when the main window exists; any other file goes to the main window, or waits in
+    /// the queue until there is one.
     bool event(QEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 // The program as a user starts it: a child process per run, with its own temporary and
 // settings folders. A test driver loaded into it (LD_PRELOAD) closes what it shows and reports
 // on standard error, so no test hook lives in the program.
+#include "HostMemoryFile.h"
 #include "ProgramProcess.h"
 
 #include "support/TestEnvironment.h"
@@ -475,3 +476,77 @@ TEST_F(ProgramTest, EmptyInstallationIdentityChangesNothing) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Host runs: this test plays the host image editor. It makes the two memory files, starts the
+// program with their descriptors and checks what it finds in them afterwards.
+
+struct HostRunCase {
+    const char* name;
+    // After "--gp"; "R" and "I" stand for the result's and the input's descriptors.
+    std::vector<std::string> arguments;
+    std::size_t inputBytes;
+    std::size_t resultBytes;
+    bool taken;
+};
+
+class ProgramHostRuns : public ProgramTest, public ::testing::WithParamInterface<HostRunCase> {};
+
+// Closed without the user accepting anything: the host gets 2 and both its memory files as
+// they were, whether the images were taken or refused.
+TEST_P(ProgramHostRuns, ClosedUnchangedLeavesBothMappingsAsTheyWere) {
+    const HostRunCase& row = GetParam();
+    const std::vector<unsigned char> inputContent = patternBytes(row.inputBytes, 11);
+    const std::vector<unsigned char> resultContent = patternBytes(row.resultBytes, 12);
+    HostMemoryFile input(inputContent);
+    HostMemoryFile result(resultContent);
+    ASSERT_TRUE(input.ready() && result.ready());
+    std::vector<std::string> arguments{"--gp"};
+    for (const std::string& argument : row.arguments)
+        arguments.push_back(argument == "R" ? result.handle()
+                            : argument == "I" ? input.handle()
+                                              : argument);
+    const ProgramProcess::Result exit = run(arguments);
+    ASSERT_TRUE(exit.exited) << "signal " << exit.signal << "\n" << standardError_;
+    EXPECT_EQ(exit.exitCode, 2) << standardError_;
+    EXPECT_NE(standardError_.find("zqtest: main window shown"), std::string::npos);
+    EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
+    EXPECT_EQ(standardError_.find("runtime error"), std::string::npos) << standardError_;
+    EXPECT_EQ(input.content(), inputContent);
+    EXPECT_EQ(result.content(), resultContent);
+    const std::string log = onlyLog();
+    EXPECT_EQ(log.find("Host image \"host picture\" taken: ") != std::string::npos, row.taken)
+        << log;
+    EXPECT_EQ(log.find("Host image refused: ") != std::string::npos, !row.taken) << log;
+    EXPECT_EQ(log.find("Host hand-back"), std::string::npos) << log;   // not even tried
+}
+
+std::vector<std::string> hostArguments(const char* width, const char* height, const char* bits,
+                                       const char* tag) {
+    return {"R", "I", width, height, bits, tag, "host picture"};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramHostRuns,
+    ::testing::Values(
+        HostRunCase{"eightBits", hostArguments("7", "5", "8", "little"), 140, 140, true},
+        HostRunCase{"sixteenLittle", hostArguments("7", "5", "16", "little"), 280, 280, true},
+        HostRunCase{"sixteenBig", hostArguments("7", "5", "16", "big"), 280, 280, true},
+        HostRunCase{"sixteenCapitalLittle", hostArguments("7", "5", "16", "Little"), 280, 280,
+                    true},
+        HostRunCase{"onePixel", hostArguments("1", "1", "8", "little"), 4, 4, true},
+        HostRunCase{"largerMappings", hostArguments("2", "2", "8", "big"), 4096, 4096, true},
+        HostRunCase{"depthTwelve", hostArguments("2", "2", "12", "little"), 48, 48, false},
+        HostRunCase{"handleNotANumber", {"R", "input", "2", "2", "8", "little", "host picture"},
+                    16, 16, false},
+        HostRunCase{"widthNotANumber", hostArguments("2px", "2", "8", "little"), 16, 16, false},
+        HostRunCase{"zeroHeight", hostArguments("2", "0", "8", "little"), 16, 16, false},
+        HostRunCase{"negativeWidth", hostArguments("-2", "2", "8", "little"), 16, 16, false},
+        HostRunCase{"closedDescriptor",
+                    {"R", "0x7ffffff0", "2", "2", "8", "little", "host picture"}, 16, 16, false},
+        HostRunCase{"oneByteShort", hostArguments("2", "2", "16", "big"), 32, 31, false},
+        HostRunCase{"pastThirtyTwoBits", hostArguments("65536", "65536", "8", "little"), 16, 16,
+                    false},
+        HostRunCase{"sameMapping", {"I", "I", "2", "2", "8", "little", "host picture"}, 16, 16,
+                    false}),
+    [](const ::testing::TestParamInfo<HostRunCase>& info) { return std::string(info.param.name); });

@@ -1,15 +1,26 @@
 // Each test builds its own Qt application, as the program does: these tests run without the
 // shared one of the Qt test main.
+#include "HostMemoryFile.h"
+
+#include "masking/TqSourceImage.h"
 #include "shell/AboutBox.h"
+#include "shell/GasPipe.h"
+#include "shell/HttpRequest.h"
+#include "shell/WebAddresses.h"
 #include "shell/TqAppStandAlone.h"
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QEventLoop>
 #include <QFileOpenEvent>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -151,5 +162,195 @@ TEST(TqAppStandAlone, AboutBoxLeftAtTheEndGoesBeforeTheQtApplication) {
     EXPECT_EQ(aboutBox(), nullptr);
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
+
+
+// ---------------------------------------------------------------------------------------------
+// Control files
+
+QString writeControlFile(const QTemporaryDir& folder, const QString& name, const QByteArray& xml) {
+    const QString path = QDir(folder.path()).filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(xml);
+    return path;
+}
+
+QString logText() {
+    if (!theLogStream)
+        return QString();
+    QFile log(theLogStream->filePath());
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+TEST(TqApplication, ControlFilesAreReadOnArrivalWhateverTheCaseOfTheirExtension) {
+    Arguments arguments({"zolquist"});
+    TqApplication application(arguments.count, arguments.values());
+    TqMainWindow window;
+    QTemporaryDir folder;
+    const QString canonical = QFileInfo(folder.path()).absoluteFilePath();
+    const QString upper = writeControlFile(folder, QStringLiteral("JOB.BTQX"),
+                                           R"(<j><i id="imageIn" src="upper.jpg"/></j>)");
+    QFileOpenEvent first(upper);
+    EXPECT_TRUE(QCoreApplication::sendEvent(&application, &first));
+    ASSERT_NE(theGasPipe, nullptr);
+    EXPECT_EQ(theGasPipe->path(), upper);
+    EXPECT_EQ(GasPipe::inputImagePath(), canonical + QStringLiteral("/upper.jpg"));
+
+    const QString second = writeControlFile(folder, QStringLiteral("next.btqx"),
+                                            R"(<j><i id="imageIn" src="next.jpg"/></j>)");
+    QPointer<GasPipe> earlier(theGasPipe);
+    QFileOpenEvent next(second);
+    QCoreApplication::sendEvent(&application, &next);
+    EXPECT_TRUE(earlier.isNull());   // replaced and deleted
+    EXPECT_EQ(GasPipe::inputImagePath(), canonical + QStringLiteral("/next.jpg"));
+    EXPECT_TRUE(window.requestedFiles().isEmpty());
+
+    // ".btqx" inside the name is not the extension: an image.
+    QFileOpenEvent image(QStringLiteral("photo.btqx.jpg"));
+    QCoreApplication::sendEvent(&application, &image);
+    EXPECT_EQ(window.requestedFiles(), QStringList{QStringLiteral("photo.btqx.jpg")});
+    EXPECT_EQ(theGasPipe->path(), second);
+}
+
+TEST(TqApplication, AControlFileThatCannotBeOpenedIsLoggedAndTheRunGoesOn) {
+    Arguments arguments({"zolquist"});
+    TqApplication application(arguments.count, arguments.values());
+    LogStream log;
+    TqMainWindow window;
+    QTemporaryDir folder;
+    const QString missing = QDir(folder.path()).filePath(QStringLiteral("gone.btqx"));
+    // Through the event loop, as the system delivers it: nothing may escape it.
+    QCoreApplication::postEvent(&application, new QFileOpenEvent(missing));
+    QCoreApplication::processEvents();
+    EXPECT_NO_THROW(application.rethrowCaughtException());
+    EXPECT_TRUE(logText().contains(QStringLiteral("Unable to open XML control file: ") + missing));
+    EXPECT_EQ(theGasPipe->path(), missing);
+}
+
+TEST(TqApplication, AControlFileBeforeTheMainWindowIsKeptForIt) {
+    Arguments arguments({"zolquist"});
+    TqApplication application(arguments.count, arguments.values());
+    QTemporaryDir folder;
+    const QString path = writeControlFile(folder, QStringLiteral("early.btqx"),
+                                          R"(<j><c id="config">early</c></j>)");
+    QFileOpenEvent event(path);
+    QCoreApplication::sendEvent(&application, &event);
+    ASSERT_NE(theGasPipe, nullptr);
+    EXPECT_EQ(theGasPipe->path(), path);
+    EXPECT_TRUE(application.takeQueuedFiles().isEmpty());   // not an image for the window
+    EXPECT_NE(GasPipe::configurationText(), QStringLiteral("early"));
+    EXPECT_TRUE(readTheGasPipe());   // what the window does once it is built
+    EXPECT_EQ(GasPipe::configurationText(), QStringLiteral("early"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up checks and host runs
+
+TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndSendsNothing) {
+    Arguments arguments({"zolquist"});
+    TqAppStandAlone application(TqApp::StandAlone);
+    application.init(arguments.count, arguments.values());
+    ASSERT_NE(application.updateChecker(), nullptr);
+    ASSERT_NE(application.newsChecker(), nullptr);
+    EXPECT_EQ(application.updateChecker()->address(), updatePageAddress());
+    EXPECT_EQ(application.updateChecker()->suppressKey(), QStringLiteral("UpdateSupressUntil"));
+    EXPECT_EQ(application.newsChecker()->address(), newsPageAddress());
+    EXPECT_EQ(application.newsChecker()->cacheKey(), QStringLiteral("NewsCache"));
+    EXPECT_FALSE(application.updateChecker()->isPending());
+    EXPECT_FALSE(application.newsChecker()->isPending());
+    EXPECT_FALSE(application.newsAvailable());
+    theMainWindow->close();
+    EXPECT_EQ(application.run(), 0);
+}
+
+std::vector<std::string> hostRun(const HostMemoryFile& result, const HostMemoryFile& input,
+                                 const char* width, const char* bits) {
+    return {"zolquist", "--gp", result.handle(), input.handle(), width, "1", bits, "big", "-reverse"};
+}
+
+struct HostExitCase {
+    const char* name;
+    const char* width;      // of a 1-pixel-high image in 4-pixel memory files
+    const char* bits;
+    int userAnswer;         // the exit status the save prompt would set
+    int exitStatus;
+    bool written;
+};
+
+class HostExit : public ::testing::TestWithParam<HostExitCase> {};
+
+// The host sees `Apply` exactly when its result mapping holds our result.
+TEST_P(HostExit, ApplyOnlyWithTheResultWritten) {
+    const HostExitCase& row = GetParam();
+    const std::vector<unsigned char> second = patternBytes(32, 2);
+    HostMemoryFile input(patternBytes(32, 1));
+    HostMemoryFile result(second);
+    Arguments arguments(hostRun(result, input, row.width, row.bits));
+    int exitStatus = -1;
+    {
+        TqAppStandAlone application(TqApp::HostSharedMemory);
+        application.init(arguments.count, arguments.values());
+        EXPECT_EQ(application.exitStatus(), TqApp::Unchanged);
+        const bool fits = std::string(row.width) == "4" && std::string(row.bits) != "12";
+        ASSERT_EQ(application.hostImages().imagesTaken(), fits);
+        // Taken before the Qt application could remove a name it reads as one of its options.
+        if (fits)
+            EXPECT_EQ(application.hostImages().imageName(), QStringLiteral("-reverse"));
+        if (fits) {
+            ASSERT_NE(application.sourceImage(), nullptr);
+            ASSERT_NE(application.outputImage(), nullptr);
+            EXPECT_TRUE(application.sourceImage()->valid());
+            EXPECT_EQ(application.sourceImage()->name(), QStringLiteral("-reverse"));
+            EXPECT_EQ(application.outputImage()->image().size(), QSize(4, 1));
+            // The first host pixel as the display shows it.
+            const std::vector<unsigned char> host = patternBytes(32, 1);
+            const QRgb shown = application.sourceImage()->image().pixel(0, 0);
+            if (std::string(row.bits) == "8") {
+                EXPECT_EQ(qRed(shown), host[0]);
+                EXPECT_EQ(qGreen(shown), host[1]);
+                EXPECT_EQ(qBlue(shown), host[2]);
+                EXPECT_EQ(qAlpha(shown), host[3]);
+            } else {
+                // Big-endian words at most 32768, shown in 8 bits.
+                auto channel = [&](int c) {
+                    const unsigned word = unsigned(host[c * 2]) << 8 | host[c * 2 + 1];
+                    return int(std::min(255u, (word * 255u) >> 15));
+                };
+                EXPECT_EQ(qRed(shown), channel(0));
+                EXPECT_EQ(qBlue(shown), channel(2));
+            }
+        } else {
+            EXPECT_EQ(application.sourceImage(), nullptr);
+            EXPECT_EQ(application.outputImage(), nullptr);
+        }
+        HostPixelView view = application.hostImages().secondView();
+        if (view.data)
+            view.data[0] ^= 0xFF;   // the user's work
+        application.setExitStatus(row.userAnswer);
+        theMainWindow->close();
+        application.run();
+        application.writeBackResult();
+        exitStatus = application.exitStatus();
+    }
+    EXPECT_EQ(exitStatus, row.exitStatus);
+    std::vector<unsigned char> expected = second;
+    if (row.written)
+        expected[row.bits == std::string("8") ? 2 : 5] ^= 0xFF;   // blue back in the host's place
+    EXPECT_EQ(result.content(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TqAppStandAlone, HostExit,
+    ::testing::Values(HostExitCase{"applied", "4", "8", TqApp::Apply, TqApp::Apply, true},
+                      HostExitCase{"applied16", "4", "16", TqApp::Apply, TqApp::Apply, true},
+                      HostExitCase{"discarded", "4", "8", TqApp::Discarded, TqApp::Discarded, false},
+                      HostExitCase{"unchanged", "4", "16", TqApp::Unchanged, TqApp::Unchanged,
+                                   false},
+                      // Refused at intake: nothing to hand back, whatever the user said.
+                      HostExitCase{"refusedApplied", "9", "8", TqApp::Apply, TqApp::Unchanged,
+                                   false},
+                      HostExitCase{"depthTwelve", "4", "12", TqApp::Apply, TqApp::Unchanged,
+                                   false}),
+    [](const ::testing::TestParamInfo<HostExitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,25 @@
+#include "masking/AcceptImageDrop.h"
+
+#include "masking/ImageReceiver.h"
+#include "shell/TqMainWindow.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+
+void acceptImageDrop(QDropEvent* event, QPointF position) {
+    const QMimeData* mimeData = event ? event->mimeData() : nullptr;
+    if (!mimeData || (!mimeData->hasUrls() && !mimeData->hasImage() && !mimeData->hasText()))
+        return;
+    event->setDropAction(event->proposedAction());
+    event->accept();
+    if (mimeData->hasUrls() || mimeData->hasImage()) {
+        auto* receiver = new ImageReceiver(mimeData);
+        if (theMainWindow)
+            QObject::connect(receiver, &ImageReceiver::bestImage, theMainWindow,
+                             &TqMainWindow::receivedImageSlot);
+        QObject::connect(receiver, &ImageReceiver::finished, receiver, &QObject::deleteLater);
+        receiver->start();
+    } else if (theMainWindow) {
+        theMainWindow->receivedTextSlot(mimeData->text(), position);
+    }
+}

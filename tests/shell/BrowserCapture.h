@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDesktopServices>
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+/// Takes the place of the web browser while it exists: every address the program opens in
+/// the schemes "http", "https" and "file" is kept here instead.
+class BrowserCapture : public QObject {
+    Q_OBJECT
+public:
+    BrowserCapture() {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
+    }
+    ~BrowserCapture() override {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+/// Answers the next message boxes by the text of a button, in order, and keeps what each
+/// showed.
+#include <QApplication>
+#include <QMessageBox>
+#include <QAbstractButton>
+#include <QTimer>
+#include <QStringList>
+
+class BoxAnswerer : public QObject {
+    Q_OBJECT
+public:
+    explicit BoxAnswerer(QStringList answers) : answers_(std::move(answers)) {
+        timer_.setInterval(10);
+        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::poll);
+        timer_.start();
+    }
+
+    struct Shown {
+        QString title;
+        QString text;
+        QStringList buttons;
+        bool hasParent = false;
+    };
+    QList<Shown> shown;
+
+private slots:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || answers_.isEmpty())
+            return;
+        Shown seen{box->windowTitle(), box->text(), {}, box->parentWidget() != nullptr};
+        QAbstractButton* chosen = nullptr;
+        for (QAbstractButton* button : box->buttons()) {
+            seen.buttons.append(button->text());
+            if (button->text() == answers_.first())
+                chosen = button;
+        }
+        shown.append(seen);
+        answers_.removeFirst();
+        if (chosen)
+            chosen->click();
+        else
+            box->reject();
+    }
+
+private:
+    QStringList answers_;
+    QTimer timer_;
+};
