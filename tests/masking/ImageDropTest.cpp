@@ -3,6 +3,7 @@
 #include "masking/NetworkImageGetter.h"
 
 #include "masking/ExifBuilder.h"
+#include "masking/LocalFtpServer.h"
 #include "masking/LocalHttpServer.h"
 #include "masking/MaskingTestSupport.h"
 #include "shell/TqMainWindow.h"
@@ -381,4 +382,40 @@ TEST_F(ImageDrop, DropHandsPicturesAndTextToTheMainWindow) {
         }
     }
     delete window;
+}
+
+TEST_F(ImageDrop, FtpAddressIsFetchedAtOnceAndItsFormatToldFromTheContent) {
+    zqtest::LocalFtpServer ftp;
+    ftp.setFile("/pictures/photo.png", pngBytes(48, 24));
+    ftp.setFile("/pictures/notes.png", "no picture in here");
+    struct Case {
+        const char* path;
+        QSize image;
+        const char* logged;
+    };
+    const std::vector<Case> cases = {
+        {"/pictures/photo.png", {48, 24}, nullptr},
+        {"/pictures/notes.png", {}, ", format: "},
+        {"/pictures/missing.png", {}, nullptr},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.path);
+        zqtest::LogWatch log;
+        QMimeData mimeData;
+        mimeData.setUrls({ftp.url(row.path)});
+        const Outcome outcome = receive(mimeData);
+        if (row.image.isValid()) {
+            ASSERT_EQ(outcome.delivered.size(), 1u) << ftp.commands().join(' ').toStdString();
+            EXPECT_EQ(outcome.delivered[0].size(), row.image);
+            EXPECT_EQ(outcome.delivered[0].fileName(), QStringLiteral("photo.png"));
+            EXPECT_TRUE(ftp.commands().contains("RETR"));
+        } else {
+            EXPECT_TRUE(outcome.delivered.empty());
+            EXPECT_EQ(outcome.warnings, QStringList{noImage});
+        }
+        if (row.logged) {
+            EXPECT_TRUE(log.newText().contains(QString::fromLatin1(row.logged)))
+                << log.newText().toStdString();
+        }
+    }
 }
