@@ -11,6 +11,13 @@
 
 namespace {
 
+IntakeResult outOfMemory() {
+    IntakeResult result;
+    result.problem = QStringLiteral("Out of memory");
+    result.outOfMemory = true;
+    return result;
+}
+
 bool transposes(int orientation) { return orientation >= 5 && orientation <= 8; }
 
 QSize transposed(const QSize& size, bool swap) { return swap ? size.transposed() : size; }
@@ -31,12 +38,9 @@ IntakeResult finish(QImage image, int orientation) {
     if (!image.isNull() && bounded != image.size())
         image = image.scaled(bounded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!image.isNull())
-        image = image.convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull()) {
-        result.problem = QStringLiteral("Out of memory");
-        result.outOfMemory = true;
-        return result;
-    }
+        image.convertTo(QImage::Format_ARGB32);   // in place where the layouts allow it
+    if (image.isNull() || image.format() != QImage::Format_ARGB32)
+        return outOfMemory();
     result.image = image;
     return result;
 }
@@ -95,10 +99,7 @@ IntakeResult readIntakeFile(const QString& fileName) {
         QImageReader reader(fileName);
         return readWith(reader, orientation, fileName);
     } catch (const std::bad_alloc&) {
-        IntakeResult result;
-        result.problem = QStringLiteral("Out of memory");
-        result.outOfMemory = true;
-        return result;
+        return outOfMemory();
     }
 }
 
@@ -113,10 +114,7 @@ IntakeResult readIntakeBytes(const QByteArray& bytes, const QByteArray& format,
         QImageReader reader(&buffer, format);
         return readWith(reader, orientation, source);
     } catch (const std::bad_alloc&) {
-        IntakeResult result;
-        result.problem = QStringLiteral("Out of memory");
-        result.outOfMemory = true;
-        return result;
+        return outOfMemory();
     }
 }
 

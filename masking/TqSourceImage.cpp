@@ -157,7 +157,7 @@ void TqSourceImage::loadFile(const QString& fileName) {
                                  QMessageBox::Ok);
             return;
         }
-        image_ = read.image;
+        image_ = std::move(read.image);   // not shared, so the view needs no copy
         imageMaster_ = ImageMaster;
         format_ = Format8;
         init();
@@ -278,9 +278,10 @@ bool TqSourceImage::makeWorkingImage(int divisor) {
 
 JxImage TqSourceImage::pixelView() {
     refreshFromView();
-    if (imageMaster_ == ImageMaster || imageMaster_ == Array8Master)
+    if ((imageMaster_ == ImageMaster || imageMaster_ == Array8Master) && !view8_.isEmpty())
         return JxImage{view8_.width, view8_.height, view8_.stride, JxFormatRgba8, view8_.data};
-    if (imageMaster_ == Array16Master && (format_ == Format16 || format_ == Format16Max32768))
+    if (imageMaster_ == Array16Master && !view16_.isEmpty() &&
+        (format_ == Format16 || format_ == Format16Max32768))
         return JxImage{view16_.width, view16_.height, view16_.stride, format_, view16_.data};
     return JxImage{0, 0, 0, 0, nullptr};
 }

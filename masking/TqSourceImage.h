@@ -107,7 +107,7 @@ public:
     bool makeWorkingImage(int divisor);
 
     /// The pixels as the engine reads them: the 8-bit view with format 1 for masters 0 and 2,
-    /// the 16-bit view with format 2 or 3 for master 1; all zeros when there are none.
+    /// the 16-bit view with format 2 or 3 for master 1; every field zero when there are none.
     JxImage pixelView();
 
     /// The pixmap of the smallest box holding every pixel with non-zero alpha, and that box's

@@ -3,6 +3,7 @@
 #include "masking/NetworkImageGetter.h"
 
 #include "masking/ExifBuilder.h"
+#include "masking/LocalFtpServer.h"
 #include "masking/LocalHttpServer.h"
 #include "masking/MaskingTestSupport.h"
 #include "shell/TqMainWindow.h"
@@ -200,17 +201,20 @@ TEST_F(ImageDrop, ContentTypeOfTheHeaderDecidesWhetherTheContentIsFetched) {
     server_.setAnswer("/broken", {Behaviour::Answer, 200, "image/png", "not a png at all"});
     server_.setAnswer("/jpeg", {Behaviour::Answer, 200, "image/jpeg",
                                 zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 8)});
+    server_.setAnswer("/large", png(2000, 1000));
     struct Case {
         const char* path;
         QStringList requests;
         const char* logged;   // null: no line of the getter at all
         QSize image;
+        char topLeft;         // quadrant colour of the delivered picture's first pixel
     };
     const std::vector<Case> cases = {
-        {"/page", {"HEAD /page"}, nullptr, {}},
-        {"/odd", {"HEAD /odd"}, "Unsupported content type: image/x-zolquist-unknown", {}},
-        {"/broken", {"HEAD /broken", "GET /broken"}, ", format: png", {}},
-        {"/jpeg", {"HEAD /jpeg", "GET /jpeg"}, nullptr, {16, 32}},
+        {"/page", {"HEAD /page"}, nullptr, {}, 0},
+        {"/odd", {"HEAD /odd"}, "Unsupported content type: image/x-zolquist-unknown", {}, 0},
+        {"/broken", {"HEAD /broken", "GET /broken"}, ", format: png", {}, 0},
+        {"/jpeg", {"HEAD /jpeg", "GET /jpeg"}, nullptr, {16, 32}, 'G'},   // turned anticlockwise
+        {"/large", {"HEAD /large", "GET /large"}, nullptr, {1280, 640}, 'R'},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.path);
@@ -231,7 +235,8 @@ TEST_F(ImageDrop, ContentTypeOfTheHeaderDecidesWhetherTheContentIsFetched) {
         if (row.image.isValid()) {
             ASSERT_EQ(outcome.delivered.size(), 1u);
             EXPECT_EQ(outcome.delivered[0].size(), row.image);
-            EXPECT_EQ(zqtest::quadrantColour(outcome.delivered[0].pixel(0, 0)), 'G');
+            EXPECT_EQ(zqtest::quadrantColour(outcome.delivered[0].pixel(0, 0)), row.topLeft);
+            EXPECT_EQ(outcome.delivered[0].format(), QImage::Format_ARGB32);
         } else {
             EXPECT_TRUE(outcome.delivered.empty());
             EXPECT_EQ(outcome.warnings, QStringList{noImage});
@@ -377,4 +382,40 @@ TEST_F(ImageDrop, DropHandsPicturesAndTextToTheMainWindow) {
         }
     }
     delete window;
+}
+
+TEST_F(ImageDrop, FtpAddressIsFetchedAtOnceAndItsFormatToldFromTheContent) {
+    zqtest::LocalFtpServer ftp;
+    ftp.setFile("/pictures/photo.png", pngBytes(48, 24));
+    ftp.setFile("/pictures/notes.png", "no picture in here");
+    struct Case {
+        const char* path;
+        QSize image;
+        const char* logged;
+    };
+    const std::vector<Case> cases = {
+        {"/pictures/photo.png", {48, 24}, nullptr},
+        {"/pictures/notes.png", {}, ", format: "},
+        {"/pictures/missing.png", {}, nullptr},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.path);
+        zqtest::LogWatch log;
+        QMimeData mimeData;
+        mimeData.setUrls({ftp.url(row.path)});
+        const Outcome outcome = receive(mimeData);
+        if (row.image.isValid()) {
+            ASSERT_EQ(outcome.delivered.size(), 1u) << ftp.commands().join(' ').toStdString();
+            EXPECT_EQ(outcome.delivered[0].size(), row.image);
+            EXPECT_EQ(outcome.delivered[0].fileName(), QStringLiteral("photo.png"));
+            EXPECT_TRUE(ftp.commands().contains("RETR"));
+        } else {
+            EXPECT_TRUE(outcome.delivered.empty());
+            EXPECT_EQ(outcome.warnings, QStringList{noImage});
+        }
+        if (row.logged) {
+            EXPECT_TRUE(log.newText().contains(QString::fromLatin1(row.logged)))
+                << log.newText().toStdString();
+        }
+    }
 }

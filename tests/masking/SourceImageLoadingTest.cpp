@@ -1,5 +1,6 @@
 #include "masking/TqSourceImage.h"
 
+#include "masking/ExifBuilder.h"
 #include "masking/ImageIntake.h"
 #include "masking/MaskingTestSupport.h"
 #include "shell/ModalDialogCloser.h"
@@ -107,6 +108,8 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         {"empty.jpg", QByteArray("")},
         {"truncated.png", png.left(png.size() / 2)},
         {"header-only.png", png.left(40)},
+        {"cut-in-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(30)},
+        {"cut-after-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(120)},
     };
     for (const BadFileCase& row : cases) {
         SCOPED_TRACE(row.name);

@@ -265,6 +265,7 @@ TEST(TqSourceImage, MapWithoutPixelsNeverRestoresAValidImage) {
         const JxImage view = image.pixelView();
         EXPECT_EQ(view.data, nullptr);
         EXPECT_EQ(view.width, 0);
+        EXPECT_EQ(view.format, 0) << "no pixels: every field zero";
         EXPECT_FALSE(image.makeWorkingImage(1));
         EXPECT_EQ(image.imageCheck(), 0);
         EXPECT_TRUE(image.trimmedPixmap().isNull());
