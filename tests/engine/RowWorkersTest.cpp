@@ -68,7 +68,7 @@ TEST(RowWorkers, EveryRowRunsOnceAndIsReportedInOrderOnTheCallingThread) {
     }
 }
 
-TEST(RowWorkers, MemoryExhaustionOnAWorkerComesBackAsSuch) {
+TEST(RowWorkers, MemoryExhaustionComesBackAsSuchWhicheverThreadRanOut) {
     // Every row fails, so whichever thread takes the first band fails with it.
     for (unsigned threads : {1u, 4u}) {
         SCOPED_TRACE(threads);

@@ -24,7 +24,8 @@ const std::thread::id mainThread = std::this_thread::get_id();
 
 void* operator new(std::size_t size) {
     const Exhausted now = exhausted.load();
-    if (now == Exhausted::all || (now == Exhausted::workers && std::this_thread::get_id() != mainThread))
+    const bool worker = std::this_thread::get_id() != mainThread;
+    if (now == Exhausted::all || (now == Exhausted::workers && worker))
         throw std::bad_alloc();
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
@@ -51,9 +52,11 @@ TEST(ColourWatershedWorkers, RunningOutOfMemoryIsReportedAsSuchAfterTheJoin) {
     // Every flood allocates, wherever it runs. When only the workers run out, a team whose
     // calling thread took every level sees no failure, so that case is told apart below.
     struct Case { unsigned workers; Exhausted where; };
-    for (const Case c : {Case{1, Exhausted::all}, Case{3, Exhausted::all}, Case{3, Exhausted::workers}}) {
-        SCOPED_TRACE(testing::Message() << c.workers << " workers, "
-                                        << (c.where == Exhausted::all ? "all threads" : "workers only"));
+    const Case cases[] = {{1, Exhausted::all}, {3, Exhausted::all}, {3, Exhausted::workers}};
+    for (const Case c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.workers << " workers, "
+                     << (c.where == Exhausted::all ? "all threads" : "workers only"));
         bool threw = false;
         exhausted = c.where;
         try {

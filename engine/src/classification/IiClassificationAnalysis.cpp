@@ -69,7 +69,9 @@ void IiClassification::runTextureFilter(ProgressRange range) {
         // One task per colour channel; its two planes are its own.
         RowWorkers team(std::min(RowWorkers::threadsFor(workerCount), unsigned{textureTasks}));
         team.forEachRow(0, textureTasks - 1, 1, RowWorkers::Bands::handedOut,
-                        [&](int task, unsigned) { Rancour(*this, texture, workingCopy, radius, task)(); });
+                        [&](int task, unsigned) {
+                            Rancour(*this, texture, workingCopy, radius, task)();
+                        });
     }
     range.report(1.0f);
 
