@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -92,25 +93,23 @@ protected:
         EXPECT_FALSE(model->brushings().contains(stroke));
         return pixels;
     }
-    PixelSet pixelsWithFlag(int flag) const
+    PixelSet pixelsWhere(const std::function<bool(int)>& test) const
     {
         PixelSet pixels;
         const QImage& image = model->statusArray()->statusImage();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (image.pixelIndex(x, y) & flag)
+                if (test(image.pixelIndex(x, y)))
                     pixels.insert({x, y});
         return pixels;
     }
+    PixelSet pixelsWithFlag(int flag) const
+    {
+        return pixelsWhere([flag](int status) { return (status & flag) != 0; });
+    }
     PixelSet pixelsWithStatus(int status) const
     {
-        PixelSet pixels;
-        const QImage& image = model->statusArray()->statusImage();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelIndex(x, y) == status)
-                    pixels.insert({x, y});
-        return pixels;
+        return pixelsWhere([status](int s) { return s == status; });
     }
 };
 
