@@ -1,5 +1,6 @@
 #include "shell/TqMainWindow.h"
 
+#include "shell/LogStream.h"
 #include "shell/ProblemReports.h"
 #include "shell/Product.h"
 
@@ -28,3 +29,15 @@ TqMainWindow::~TqMainWindow() {
 }
 
 void TqMainWindow::loadFile(const QString& fileName) { requestedFiles_.append(fileName); }
+
+void TqMainWindow::receivedImageSlot(NamedImage image) {
+    beginLogLine() << "TqMainWindow: received image " << image.url().toString() << " ("
+                   << image.width() << " x " << image.height() << ")";
+    endLogLine();
+}
+
+void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
+    beginLogLine() << "TqMainWindow: received text at (" << position.x() << ", " << position.y()
+                   << "): " << text;
+    endLogLine();
+}

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "masking/NamedImage.h"
+
 #include <QMainWindow>
+#include <QPointF>
+#include <QString>
 #include <QStringList>
 
 /// The main window. It deletes itself when closed, which ends the run.
@@ -21,6 +25,13 @@ public:
 
     /// The files asked for so far, oldest first.
     const QStringList& requestedFiles() const { return requestedFiles_; }
+
+public slots:
+    /// The best image of a drop or download. For now it is only logged.
+    void receivedImageSlot(NamedImage image);
+
+    /// Text dropped at `position` (composition coordinates). For now it is only logged.
+    void receivedTextSlot(QString text, QPointF position);
 
 private:
     QStringList requestedFiles_;

@@ -1,0 +1,127 @@
+#include "masking/ImageIntake.h"
+
+#include "masking/ExifOrientation.h"
+#include "shell/LogStream.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QTransform>
+
+#include <new>
+
+namespace {
+
+bool transposes(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+QSize transposed(const QSize& size, bool swap) { return swap ? size.transposed() : size; }
+
+void logRefusal(const QString& source, const QSize& size) {
+    beginLogLine() << "Image refused: " << source << " is " << size.width() << " x "
+                   << size.height() << " pixels, more than can be opened";
+    endLogLine();
+}
+
+// Turns the decoded picture upright, bounds it and converts it; a null result from a
+// non-null input means memory ran out.
+IntakeResult finish(QImage image, int orientation) {
+    IntakeResult result;
+    if (orientation >= 2 && orientation <= 8)
+        image = image.transformed(exifOrientationTransform(orientation), Qt::FastTransformation);
+    const QSize bounded = intakeSize(image.size());
+    if (!image.isNull() && bounded != image.size())
+        image = image.scaled(bounded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!image.isNull())
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull()) {
+        result.problem = QStringLiteral("Out of memory");
+        result.outOfMemory = true;
+        return result;
+    }
+    result.image = image;
+    return result;
+}
+
+IntakeResult readWith(QImageReader& reader, int orientation, const QString& source) {
+    IntakeResult result;
+    // The orientation is ours to apply, read by our own reader and in our own order.
+    reader.setAutoTransform(false);
+    const QSize stored = reader.size();
+    if (stored.isValid()) {
+        if (!intakeSizeAcceptable(stored)) {
+            logRefusal(source, stored);
+            result.problem = QStringLiteral("image too large");
+            return result;
+        }
+        const bool swap = transposes(orientation);
+        const QSize oriented = transposed(stored, swap);
+        const QSize wanted = intakeSize(oriented);
+        if (wanted != oriented)
+            reader.setScaledSize(transposed(wanted, swap));
+    }
+    QImage image;
+    if (!reader.read(&image)) {
+        result.problem = reader.errorString();
+        return result;
+    }
+    if (!intakeSizeAcceptable(image.size())) {   // a header that gave no size, or lied
+        logRefusal(source, image.size());
+        result.problem = QStringLiteral("image too large");
+        return result;
+    }
+    return finish(image, orientation);
+}
+
+}  // namespace
+
+QSize intakeSize(const QSize& orientedSize) {
+    const int width = orientedSize.width();
+    const int height = orientedSize.height();
+    if (width <= intakeMaxSide && height <= intakeMaxSide)
+        return orientedSize;
+    if (height < width)
+        return QSize(intakeMaxSide, qMax(1, qRound(double(height) * intakeMaxSide / width)));
+    return QSize(qMax(1, qRound(double(width) * intakeMaxSide / height)), intakeMaxSide);
+}
+
+bool intakeSizeAcceptable(const QSize& size) {
+    return size.width() > 0 && size.height() > 0 && size.width() <= intakeHeaderMaxSide &&
+           size.height() <= intakeHeaderMaxSide &&
+           qint64(size.width()) * size.height() <= intakeHeaderMaxPixels;
+}
+
+IntakeResult readIntakeFile(const QString& fileName) {
+    try {
+        const int orientation = exifOrientationOfFile(fileName);
+        QImageReader reader(fileName);
+        return readWith(reader, orientation, fileName);
+    } catch (const std::bad_alloc&) {
+        IntakeResult result;
+        result.problem = QStringLiteral("Out of memory");
+        result.outOfMemory = true;
+        return result;
+    }
+}
+
+IntakeResult readIntakeBytes(const QByteArray& bytes, const QByteArray& format,
+                             const QString& source) {
+    try {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const int orientation = exifOrientationOfDevice(buffer);
+        buffer.seek(0);
+        QImageReader reader(&buffer, format);
+        return readWith(reader, orientation, source);
+    } catch (const std::bad_alloc&) {
+        IntakeResult result;
+        result.problem = QStringLiteral("Out of memory");
+        result.outOfMemory = true;
+        return result;
+    }
+}
+
+QImage boundIntakeImage(const QImage& image) {
+    if (image.isNull())
+        return QImage();
+    return finish(image, 0).image;
+}

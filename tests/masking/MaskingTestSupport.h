@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+
+namespace zqtest {
+
+/// The text the log file gained since this object was made.
+class LogWatch {
+public:
+    LogWatch();
+    QString newText() const;
+
+private:
+    qint64 start_ = 0;
+};
+
+/// Writes `bytes` to `path`; false when it cannot.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+/// CRC-32 as PNG and zlib use it.
+std::uint32_t crc32(const QByteArray& bytes);
+
+/// A PNG file whose header announces `width` x `height` and holds one tiny (wrong) data chunk:
+/// what a decompression bomb's first bytes look like.
+QByteArray pngHeaderOnly(int width, int height);
+
+/// An image whose four quadrants have different colours (red top-left, green top-right, blue
+/// bottom-left, white bottom-right), so that every turn and mirror shows.
+QImage quadrantImage(int width, int height);
+
+/// Which quadrant colour a pixel is nearest to: 'R', 'G', 'B', 'W', or '?'.
+char quadrantColour(QRgb pixel);
+
+}  // namespace zqtest
+
+namespace zqtest {
+
+/// Collects what is written to the standard error stream (file descriptor 2) while it lives.
+class StderrCapture {
+public:
+    StderrCapture();
+    ~StderrCapture();
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    /// Everything written so far.
+    QString text();
+
+private:
+    int saved_ = -1;
+    int file_ = -1;
+};
+
+}  // namespace zqtest
