@@ -12,6 +12,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
+#include "masking/WorkingResolution.h"
 #include "shell/PersistOptions.h"
 #include "shell/TqApp.h"
 #include "shell/TqMainWindow.h"
@@ -310,7 +311,7 @@ bool GmModel::closeImage() {
 
 void GmModel::setResolution(int divisor) {
     const int old = resolution_;
-    if (divisor != 1 && divisor != 2 && divisor != 4 && divisor != 8) {
+    if (!isWorkingResolutionDivisor(divisor)) {
         emit resolutionChanged(old, old);
         return;
     }
