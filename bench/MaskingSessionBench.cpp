@@ -9,6 +9,7 @@
 #include "masking/TqSourceImage.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QUrl>
 
@@ -19,9 +20,20 @@
 
 namespace {
 
-void runUntil(const std::function<bool()>& done) {
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+// Runs an event loop, as the program does, until `done` holds; looked at whenever the engine
+// command thread reports, so the loop sleeps while the engine works.
+void runUntil(OstrivalThread& thread, const std::function<bool()>& done) {
+    if (done())
+        return;
+    QEventLoop loop;
+    auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    QObject::connect(&thread, &OstrivalThread::stateChanged, &loop, check, Qt::QueuedConnection);
+    QObject::connect(&thread, &OstrivalThread::queueEmptied, &loop, check, Qt::QueuedConnection);
+    QObject::connect(&thread, &OstrivalThread::closureComplete, &loop, check, Qt::QueuedConnection);
+    loop.exec();
 }
 
 QImage photoLike(int width, int height) {
@@ -44,10 +56,10 @@ void BM_SetImageToQueueEmptied(benchmark::State& state) {
         emptied = false;
         model->setImage(GmSession::ChooseSettings, 1,
                         new TqSourceImage(NamedImage(picture, QUrl("file:///bench.png"))));
-        runUntil([&] { return emptied && !model->isWaitingToOpenSession() && thread.isIdle(); });
+        runUntil(thread, [&] { return emptied && !model->isWaitingToOpenSession() && thread.isIdle(); });
         state.PauseTiming();
         model->closeImage();
-        runUntil([&] { return thread.isIdle(); });
+        runUntil(thread, [&] { return thread.isIdle(); });
         state.ResumeTiming();
     }
     delete model;
@@ -72,7 +84,7 @@ void BM_EmptyCommandRoundTrip(benchmark::State& state) {
     for (auto _ : state) {
         bool finished = false;
         thread.submit(new EmptyCommand(&finished));
-        runUntil([&] { return finished && thread.isIdle(); });
+        runUntil(thread, [&] { return finished && thread.isIdle(); });
     }
     qInstallMessageHandler(previous);
 }

@@ -12,6 +12,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
+#include "masking/WorkingResolution.h"
 #include "shell/PersistOptions.h"
 #include "shell/TqApp.h"
 #include "shell/TqMainWindow.h"
@@ -109,7 +110,10 @@ void GmModel::setUndoCounts(std::uint32_t undos, std::uint32_t redos) {
 bool GmModel::setImage(int preservation, int origin, TqSourceImage* source,
                        TqSourceImage* output) {
     imageOrigin_ = origin;
-    if (sourceImage_) {
+    // A restored model (origin 2) already holds its images: they are only re-checked and the
+    // session opens over them.
+    const bool restoring = origin == 2 && !source && !output && sourceImage_;
+    if (sourceImage_ && !restoring) {
         // The model keeps its own images (a host run, a restore); the given ones are not used
         // and the caller must know.
         if (source != sourceImage_)
@@ -118,15 +122,19 @@ bool GmModel::setImage(int preservation, int origin, TqSourceImage* source,
             delete output;
         return false;
     }
-    if (!source || !source->valid()) {
+    if (restoring) {
+        if (!sourceImage_->valid())
+            return false;
+    } else if (!source || !source->valid()) {
         delete source;
         if (output != source)
             delete output;
         return false;
+    } else {
+        sourceImage_ = source;
+        outputImage_ = output ? output : new TqSourceImage(*source);
     }
-    sourceImage_ = source;
-    outputImage_ = output ? output : new TqSourceImage(*source);
-    if (!outputImage_->valid()) {
+    if (!outputImage_ || !outputImage_->valid()) {
         forgetImages();
         return false;
     }
@@ -303,7 +311,7 @@ bool GmModel::closeImage() {
 
 void GmModel::setResolution(int divisor) {
     const int old = resolution_;
-    if (divisor != 1 && divisor != 2 && divisor != 4 && divisor != 8) {
+    if (!isWorkingResolutionDivisor(divisor)) {
         emit resolutionChanged(old, old);
         return;
     }

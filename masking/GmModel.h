@@ -115,6 +115,20 @@ public:
     void revertOutputImage();
     bool isUnmodified() const;
 
+    // Saved map ------------------------------------------------------------------------------
+    /// The whole model as one map: images, statuses, image-wide settings, resolution and
+    /// every arrow target (regions first, then forced edges).
+    QVariant toVariant() const;
+    /// True when `value` is a map the model can be restored from: "resolution_" 1, 2, 4 or 8
+    /// and, unless a host gave the images, both images present, 32-bit, of one size and within
+    /// the intake's limits. Else false with the reason in `problem`.
+    static bool checkVariant(const QVariant& value, QString* problem);
+    /// Restores what `toVariant` wrote into a model whose image was closed, and opens the
+    /// session. Give it only a value `checkVariant` accepted. Entries that cannot be used
+    /// (an unknown type, a stroke larger than the working image, a status image of another
+    /// size or format) are left out and logged.
+    void fromVariant(const QVariant& value);
+
     // Arrow targets --------------------------------------------------------------------------
     /// The regions, then the forced edges.
     QList<ArrowTarget*> arrowTargets() const;

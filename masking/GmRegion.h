@@ -12,7 +12,13 @@ class GmRegion : public ArrowTarget {
     Q_OBJECT
 public:
     explicit GmRegion(QObject* parent = nullptr) : ArrowTarget(parent), smeg_(this), blendage_(this) {}
+    /// Restores the base part from the map stored under "GmRegion" ("smeg_", "blendage_",
+    /// "isProtected_"); missing keys give the defaults.
+    GmRegion(const QVariant& baseMap, QObject* parent);
     ~GmRegion() override = default;
+
+    /// The base part's map, which each kind of region stores under "GmRegion".
+    QVariant saveBase() const;
 
     GmRegion* asRegion() override { return this; }
     ForcedEdge* asForcedEdge() override { return nullptr; }

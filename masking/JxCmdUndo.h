@@ -1,22 +1,10 @@
 #pragma once
 
-#include "masking/OstrivalCommand.h"
+#include "masking/JxCmdHistoryStep.h"
 
-#include "classification/JxInterface.h"
-
-/// Undoing one step of the image-wide session's history.
-class JxCmdUndo : public OstrivalCommand {
+/// Undoes one step of the image-wide session's history.
+class JxCmdUndo : public JxCmdHistoryStep {
     Q_OBJECT
 public:
-    JxCmdUndo(GmModel* model);
-
-    bool prepare() override;
-    void execute() override;
-    void hasFinished() override;
-    bool isCancellable() const override { return false; }
-    bool countsAsModification() const override { return true; }
-    bool refreshesUndoCounts() const override { return true; }
-
-private:
-    JxSession* session_ = nullptr;
+    explicit JxCmdUndo(GmModel* model);
 };

@@ -41,40 +41,41 @@ QVariant EDOs::toVariant() const {
 }
 
 void EDOs::applyAll() {
-    for (GmValueB* value : values_)
-        value->apply();
+    forEachValue(&GmValueB::apply);
 }
 
 void EDOs::saveAll() {
-    for (GmValueB* value : values_)
-        value->save();
+    forEachValue(&GmValueB::save);
 }
 
 void EDOs::restoreAll() {
-    for (GmValueB* value : values_)
-        value->restore();
+    forEachValue(&GmValueB::restore);
 }
 
 void EDOs::revertAll() {
-    for (GmValueB* value : values_)
-        value->revert();
+    forEachValue(&GmValueB::revert);
 }
 
 void EDOs::resetAll() {
-    for (GmValueB* value : values_)
-        value->reset();
+    forEachValue(&GmValueB::reset);
 }
 
 bool EDOs::anyModified() const {
-    for (const GmValueB* value : values_)
-        if (value->isModified())
-            return true;
-    return false;
+    return anyValue(&GmValueB::isModified);
 }
 
 bool EDOs::anyOffDefault() const {
+    return anyValue(&GmValueB::isOffDefault);
+}
+
+void EDOs::forEachValue(void (GmValueB::*operation)()) {
+    for (GmValueB* value : values_)
+        (value->*operation)();
+}
+
+bool EDOs::anyValue(bool (GmValueB::*test)() const) const {
     for (const GmValueB* value : values_)
-        if (value->isOffDefault())
+        if ((value->*test)())
             return true;
     return false;
 }

@@ -55,5 +55,8 @@ public:
     int widthInImageCoords_ = -1;
 
 private:
+    void forEachValue(void (GmValueB::*operation)());
+    bool anyValue(bool (GmValueB::*test)() const) const;
+
     QList<GmValueB*> values_;
 };

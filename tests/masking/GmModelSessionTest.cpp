@@ -310,4 +310,52 @@ TEST_F(GmModelSession, AFailingEngineMarksTheLibraryDead) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST_F(GmModelSession, SavedStatusesGoBackAfterTheFirstFillExactlyOnce) {
+    QImage saved(16, 12, QImage::Format_Indexed8);
+    saved.setColorCount(256);
+    saved.fill(JxStatusKeep);
+    for (int y = 0; y < 12; ++y)
+        saved.setPixel(3, y, JxStatusDelete);
+    model->statusArray()->setSavedStatuses(saved);
+    openImage(twoHalves(16, 12), GmSession::KeepSettings);
+    EXPECT_EQ(finished.count("Setting Status Image..."), 1);
+    EXPECT_GT(finished.indexOf("Setting Status Image..."), finished.indexOf("Making Selection..."));
+    EXPECT_TRUE(model->statusArray()->savedStatuses().isNull());
+    EXPECT_EQ(model->statusArray()->statusImage().pixelIndex(3, 5), JxStatusDelete);
+    EXPECT_EQ(model->statusArray()->statusImage().pixelIndex(4, 5), JxStatusKeep);
+    EXPECT_EQ(model->statusArray()->statusesPresent(), JxStatusKeep | JxStatusDelete);
+}
+
+TEST_F(GmModelSession, SessionStartTakesTheEngineSuggestionOnlyWhenChoosingSettings) {
+    struct Row { int preservation; bool shownFromEngine; };
+    for (const Row row : {Row{GmSession::ChooseSettings, true}, Row{GmSession::KeepSettings, false}}) {
+        SCOPED_TRACE(row.preservation);
+        EDOs& options = model->imageSmeg()->options();
+        options.sensitivity_ = GmValue<int>(77);
+        openImage(twoHalves(32, 24), row.preservation);
+        const JxSession* session = model->imageSmeg()->session();
+        ASSERT_NE(session, nullptr);
+        const int suggested = sensitivityFromTolerance(session->edgeTolerance);
+        EXPECT_EQ(options.sensitivity_.defaultValue, suggested);
+        EXPECT_EQ(options.sensitivity_.applied, row.shownFromEngine ? suggested : 77);
+        EXPECT_EQ(options.sensitivity_.saved, options.sensitivity_.applied);
+        EXPECT_EQ(options.width_.defaultValue, int(session->edgeWidth));
+        EXPECT_FALSE(options.anyModified());
+        model->closeImage();
+        ASSERT_TRUE(waitIdle());
+    }
+}
+
+TEST_F(GmModelSession, AThreadClosedByOthersIsNeverReopenedBySessionOpening) {
+    openImage(twoHalves(16, 12));
+    finished.clear();
+    thread->setOpen(false);   // as the main window does when it drains for exit
+    model->openSession();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(thread->isOpen());
+    EXPECT_FALSE(model->isWaitingToOpenSession());
+    EXPECT_TRUE(finished.isEmpty());
+    thread->setOpen(true);
+}
+
 }  // namespace

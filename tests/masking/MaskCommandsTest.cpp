@@ -1,10 +1,13 @@
 #include "masking/AutoCut.h"
 #include "masking/ForcedEdge.h"
 #include "masking/GmBrushing.h"
+#include "masking/GmRegion.h"
 #include "masking/JxCmdGenerateMask.h"
+#include "masking/JxCmdProtect.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/PixelState.h"
 #include "masking/Polygon.h"
+#include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
 #include "tests/masking/MaskPixels.h"
 #include "tests/masking/MaskingEngineFixture.h"
@@ -12,6 +15,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -51,6 +55,27 @@ private:
     tq::Polygon line_;
 };
 
+// A rectangular patch with only what the commands ask of one.
+class BoxRegion : public GmRegion {
+public:
+    explicit BoxRegion(const QRectF& box) : box_(QVariantMap{{"rect_", box}}, 1) {}
+    tq::Shape* shape() override { return &box_; }
+    bool isBrushRegion() const override { return false; }
+    void setProtected(bool isProtected) override { protected_ = isProtected; }
+    void protectInEngine() override {}
+    void activate() override {}
+    void deactivate() override {}
+    void changed() override {}
+    QColor arrowStyle() const override { return QColor(); }
+    bool isActive() const override { return false; }
+    void applyToEngine() override {}
+    QVariant save() const override { return QVariant(); }
+    void resetEngineState(GmRegion*) override {}
+
+private:
+    tq::Rectangle box_;
+};
+
 class MaskCommands : public MaskingEngineFixture {
 protected:
     /// A stroke through `points` (image coordinates) handed to a brushing Select.
@@ -68,25 +93,23 @@ protected:
         EXPECT_FALSE(model->brushings().contains(stroke));
         return pixels;
     }
-    PixelSet pixelsWithFlag(int flag) const
+    PixelSet pixelsWhere(const std::function<bool(int)>& test) const
     {
         PixelSet pixels;
         const QImage& image = model->statusArray()->statusImage();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (image.pixelIndex(x, y) & flag)
+                if (test(image.pixelIndex(x, y)))
                     pixels.insert({x, y});
         return pixels;
     }
+    PixelSet pixelsWithFlag(int flag) const
+    {
+        return pixelsWhere([flag](int status) { return (status & flag) != 0; });
+    }
     PixelSet pixelsWithStatus(int status) const
     {
-        PixelSet pixels;
-        const QImage& image = model->statusArray()->statusImage();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelIndex(x, y) == status)
-                    pixels.insert({x, y});
-        return pixels;
+        return pixelsWhere([status](int s) { return s == status; });
     }
 };
 
@@ -256,6 +279,34 @@ TEST_F(MaskCommands, ForcedEdgeRemovedWhileAGenerationRunsChangesNothingItReads)
     ASSERT_TRUE(waitIdle());
     ASSERT_FALSE(resultsOf(cutout).empty());
     EXPECT_EQ(resultsOf(cutout).front(), JxOk);
+}
+
+TEST_F(MaskCommands, ProtectedPatchKeepsItsStatusesUntilUnprotected)
+{
+    open(twoHalves(40, 30));
+    BoxRegion patch(QRectF(10, 10, 10, 8));
+    run(new JxCmdProtect(model, &patch));
+    EXPECT_EQ(pixelsWithFlag(JxStatusProtected), masktest::pixelsOf({QRect(10, 10, 10, 8)}));
+    EXPECT_EQ(model->availableUndos(), 0u);   // protection is no step the user undoes
+    run(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
+    EXPECT_EQ(statusAt(15, 14) & JxStatusClassMask, JxStatusKeep);
+    EXPECT_EQ(statusAt(5, 5), JxStatusDelete);
+    // Unprotecting takes the flag from the whole image.
+    model->reapplyProtections();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(pixelsWithFlag(JxStatusProtected).empty());
+    run(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
+    EXPECT_EQ(statusAt(15, 14), JxStatusDelete);
+}
+
+TEST_F(MaskCommands, FailedProtectionNeverEndsTheEngineWork)
+{
+    open(twoHalves(40, 30));
+    BoxRegion outside(QRectF(100, 100, 5, 5));   // no pixel of the picture: refused
+    run(new JxCmdProtect(model, &outside));
+    EXPECT_EQ(resultsOf(QStringLiteral("Protecting Patch...")), std::vector<int>{JxRefused});
+    EXPECT_FALSE(thread->isLibraryDead());
+    EXPECT_TRUE(pixelsWithFlag(JxStatusProtected).empty());
 }
 
 }  // namespace

@@ -1,0 +1,333 @@
+#include "masking/FileHandler.h"
+
+#include "composition/scene/FrolixOutputHandler.h"
+#include "masking/CutoutChoice.h"
+#include "masking/GmModel.h"
+#include "masking/JxCmdBeginSession.h"
+#include "masking/JxCmdInit.h"
+#include "masking/OstrivalThread.h"
+#include "masking/SessionStream.h"
+#include "masking/TqSourceImage.h"
+#include "shell/LogStream.h"
+#include "shell/Product.h"
+#include "shell/ShellUtilities.h"
+#include "shell/TqApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+
+#include <new>
+
+FileHandler* theFileHandler = nullptr;
+
+namespace {
+
+const QString group = QStringLiteral("FileHandling");
+const QString recentKey = QStringLiteral("RecentFiles");
+const QString lastDirKey = QStringLiteral("LastImageDir");
+constexpr int recentCount = 5;
+
+bool startedByHost() {
+    return theApp && theApp->runMode() != TqApp::StandAlone;
+}
+
+void logLine(const QString& text) {
+    beginLogLine() << "FileHandler: " << text;
+    endLogLine();
+}
+
+// Window operations other parts provide; a window without them is passed by.
+bool askWindow(QObject* window, const char* method, const QString& title) {
+    if (!window)
+        return true;
+    bool answer = true;
+    if (window->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(
+            QByteArray(method).append("(QString)")).constData()) < 0)
+        return true;
+    QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_RETURN_ARG(bool, answer),
+                              Q_ARG(QString, title));
+    return answer;
+}
+
+void tellWindow(QObject* window, const char* method) {
+    if (window && window->metaObject()->indexOfMethod(
+                      QByteArray(method).append("()").constData()) >= 0)
+        QMetaObject::invokeMethod(window, method, Qt::DirectConnection);
+}
+
+struct OverrideCursor {
+    OverrideCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+FileHandler::FileHandler(QMainWindow* mainWindow) : mainWindow_(mainWindow) {
+    theFileHandler = this;
+    QSettings settings;
+    settings.beginGroup(group);
+    recentFiles_ = settings.value(recentKey).toStringList();
+    connect(this, &FileHandler::exportFileTypeChanged, FrolixOutputHandler::instance(),
+            &FrolixOutputHandler::fileTypeChoosen);
+}
+
+FileHandler::~FileHandler() {
+    if (theFileHandler == this)
+        theFileHandler = nullptr;
+}
+
+void FileHandler::warn(const QString& text) const {
+    QMessageBox::warning(mainWindow_, productDisplayName(), text, QMessageBox::Ok);
+}
+
+// Opening pictures ---------------------------------------------------------------------------
+
+void FileHandler::loadFile(const QString& fileName) {
+    if (!askWindow(mainWindow_, "maybeSaveCutout", tr("Closing cut-out", "[all]")))
+        return;
+    if (startedByHost())
+        return;
+    loadImage(fileName);
+}
+
+bool FileHandler::loadImage(const QString& fileName) {
+    OverrideCursor wait;
+    auto* image = new TqSourceImage(fileName);
+    if (image->valid()) {
+        // Only a picture read from a real file may name a recent file.
+        if (addRecent(fileName, recentFiles_, recentKey))
+            emit recentFilesChanged(recentFiles_);
+        if (openSourceImage(image, nullptr))
+            return true;
+    }
+    delete image;
+    return false;
+}
+
+bool FileHandler::openSourceImage(TqSourceImage* source, TqSourceImage* output) {
+    if (!source)
+        return false;
+    source->refreshFromView();
+    switch (CutoutChoice::ask(source->pixmap(), source->name())) {
+    case CutoutChoice::Cutout:
+        return openAsCutout(source, output);
+    default:
+        // Items and the backdrop belong to the composition, which takes them over once it is
+        // there; until then the picture stays the caller's.
+        return false;
+    }
+}
+
+bool FileHandler::engineStarting() const {
+    OstrivalThread* thread = theEngineThread;
+    if (!thread)
+        return false;
+    auto starting = [](OstrivalCommand* command) {
+        return dynamic_cast<JxCmdInit*>(command) || dynamic_cast<JxCmdBeginSession*>(command);
+    };
+    if (starting(thread->currentCommand()))
+        return true;
+    for (OstrivalCommand* command : thread->queuedCommands())
+        if (starting(command))
+            return true;
+    return false;
+}
+
+bool FileHandler::openAsCutout(TqSourceImage* source, TqSourceImage* output) {
+    if (!source || !source->valid() || (output && !output->valid()))
+        return false;
+    if (engineStarting()) {
+        // The window is disabled meanwhile, so the user needs no message; the log keeps it.
+        logLine(QStringLiteral("%1 not opened: the engine is still starting on the last picture")
+                    .arg(source->name()));
+        return false;
+    }
+    setLastImageDir(source->name());
+    if (mainWindow_ && mainWindow_->statusBar())
+        mainWindow_->statusBar()->showMessage(source->name(), 2000);
+    projectName_.clear();
+    GmModel* model = GmModel::instance();
+    model->closeImage();
+    if (model->sourceImage())
+        return false;   // a host's picture stays: the model takes no other
+    if (mainWindow_) {
+        if (mainWindow_->isMinimized())
+            mainWindow_->showNormal();
+        mainWindow_->activateWindow();
+    }
+    // The model owns both images from here on, whatever it answers; both were checked
+    // above, so it keeps them.
+    if (!model->setImage(1, 1, source, output))
+        logLine(QStringLiteral("the masking model did not take %1").arg(source->name()));
+    tellWindow(mainWindow_, "showCutoutTab");
+    return true;
+}
+
+bool FileHandler::addRecent(const QString& fileName, QStringList& list, const QString& key) {
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty() || !info.isAbsolute() || !info.isFile())
+        return false;
+    const QString path = QDir::toNativeSeparators(info.canonicalFilePath());
+    if (path.isEmpty() || (!list.isEmpty() && list.first() == path))
+        return false;
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > recentCount)
+        list.removeLast();
+    QSettings settings;
+    settings.beginGroup(group);
+    settings.setValue(key, list);
+    return true;
+}
+
+QString FileHandler::lastImageDir() const {
+    QSettings settings;
+    settings.beginGroup(group);
+    return settings.value(lastDirKey, QDir::homePath()).toString();
+}
+
+void FileHandler::setLastImageDir(const QString& fileName) {
+    QSettings settings;
+    settings.beginGroup(group);
+    settings.setValue(lastDirKey, QFileInfo(fileName).absolutePath());
+}
+
+QString FileHandler::askImageFilename() {
+    return askImageFilename(mainWindow_);
+}
+
+QString FileHandler::askImageFilename(QWidget* parent) {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.%1").arg(QString::fromLatin1(format));
+    const QString filter =
+        tr("Images (%1)", "[all]A description of the type of file we can load").arg(patterns.join(' '))
+        + tr(";;All files (*)", "[all]");
+    const QString name =
+        QFileDialog::getOpenFileName(parent, tr("Open", "[all]"), lastImageDir(), filter);
+    if (!name.isEmpty())
+        setLastImageDir(name);
+    return name;
+}
+
+void FileHandler::compositionNewSlot() {
+    // The composition's own start and end come with the composition document.
+    projectName_.clear();
+    finalImageName_.clear();
+}
+
+// Masking-session stream ---------------------------------------------------------------------
+
+bool FileHandler::saveProject(QIODevice& device) {
+    OverrideCursor wait;
+    GmModel* model = GmModel::instance();
+    const quint16 check = model->sourceImage() ? model->sourceImage()->imageCheck() : 0;
+    try {
+        return SessionStream::write(device, check, model->toVariant());
+    } catch (const std::bad_alloc&) {
+        logLine(QStringLiteral("out of memory while saving the session"));
+        return false;
+    }
+}
+
+bool FileHandler::loadProject(QIODevice& device) {
+    const QString formatMessage = tr("File is not of the correct format \n%1", "[tq3,zol]");
+    SessionStream::Contents read;
+    {
+        OverrideCursor wait;
+        read = SessionStream::read(device, supportedVersions_);
+    }
+    if (read.outcome == SessionStream::Outcome::UnsupportedVersion) {
+        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
+        warn(tr("Cannot load unsupported version %1 of %2 file \n%3", "[tq3,zol]")
+                 .arg(read.version).arg(QString(), projectName_));
+        return false;
+    }
+    if (read.outcome != SessionStream::Outcome::Read) {
+        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
+        warn(formatMessage.arg(projectName_));
+        return false;
+    }
+    GmModel* model = GmModel::instance();
+    if (startedByHost() && (!model->sourceImage() || model->sourceImage()->imageCheck() != read.imageCheck)) {
+        warn(tr("Cannot load %1 file\n\n%2\n\nbecause it was not created from the current image",
+                "[tq3]").arg(QString(), projectName_));
+        return false;
+    }
+    QString problem;
+    if (!GmModel::checkVariant(read.model, &problem)) {
+        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, problem));
+        warn(formatMessage.arg(projectName_));
+        return false;
+    }
+    if (!model->closeImage())
+        return false;
+    model->fromVariant(read.model);
+    return true;
+}
+
+// Final image export -------------------------------------------------------------------------
+
+bool FileHandler::fileSaveAsSlot() {
+    return exportFinalImageAs(
+        QStringLiteral("%1/%2").arg(lastImageDir(), tr("picture", "[zol]default name of saved image file")));
+}
+
+int FileHandler::exportTypeOfSuffix(const QString& suffix) {
+    const QString lower = suffix.toLower();
+    if (lower == QLatin1String("jpg") || lower == QLatin1String("jpeg"))
+        return FrolixOutputHandler::Jpg;
+    if (lower == QLatin1String("png"))
+        return FrolixOutputHandler::Png;
+    return -1;
+}
+
+QString FileHandler::exportName(const QString& chosen, const QString& selectedFilter) {
+    if (chosen.isEmpty() || exportTypeOfSuffix(QFileInfo(chosen).suffix()) >= 0)
+        return chosen;
+    // No suffix, or one we do not write (PDF included): the selected entry's own, taken from
+    // its pattern such as "PNG image (*.png)".
+    const int dot = selectedFilter.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || !selectedFilter.endsWith(QLatin1Char(')')))
+        return chosen + QStringLiteral(".png");
+    return chosen + selectedFilter.mid(dot, selectedFilter.size() - 1 - dot);
+}
+
+bool FileHandler::exportFinalImageAs(const QString& proposal) {
+    const QString start = finalImageName_.isEmpty() ? proposal : finalImageName_;
+    for (;;) {
+        QString selected;
+        const QString chosen = QFileDialog::getSaveFileName(
+            mainWindow_, tr("Export Final Image As", "[frolix, zol]"), start, exportFileFilter(),
+            &selected);
+        if (chosen.isEmpty())
+            return false;
+        const QString name = exportName(chosen, selected);
+        emit exportFileTypeChanged(exportTypeOfSuffix(QFileInfo(name).suffix()));
+        const TqSourceImage* source = GmModel::existing() ? GmModel::existing()->sourceImage() : nullptr;
+        const QString own = source ? QFileInfo(source->name()).canonicalFilePath() : QString();
+        if (!own.isEmpty() && own == QFileInfo(name).canonicalFilePath()) {
+            QMessageBox::warning(mainWindow_, tr("Save As", "[frolix,zol]"),
+                                 tr("You can not save the generated file over the original file",
+                                    "[frolix,zol]"),
+                                 QMessageBox::Ok);
+            continue;
+        }
+        setLastImageDir(name);
+        finalImageName_ = name;
+        return writeFinalImage(name);
+    }
+}
+
+bool FileHandler::writeFinalImage(const QString& fileName) {
+    // The composition document renders and writes the final image; this build has none.
+    logLine(QStringLiteral("no composition to export to %1").arg(fileName));
+    return false;
+}

@@ -1,0 +1,113 @@
+#include "masking/SavedCutoutState.h"
+
+#include "masking/FileHandler.h"
+#include "masking/TqSourceImage.h"
+#include "shell/LogStream.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+void logProblem(const QString& what) {
+    beginLogLine() << "SavedCutoutState: " << what;
+    endLogLine();
+}
+
+}  // namespace
+
+SavedCutoutState::SavedCutoutState(TqSourceImage* image) : image_(image) {
+    // Opening once gives the file its name; it stays on disk, empty, until the record goes.
+    if (file_.open())
+        file_.close();
+    else
+        logProblem(QStringLiteral("cannot make a temporary file: %1").arg(file_.errorString()));
+}
+
+SavedCutoutState::SavedCutoutState(const SavedCutoutState& other)
+    : SavedCutoutState(other.image_ ? new TqSourceImage(*other.image_) : nullptr) {
+    if (other.savedSize() <= 0)
+        return;
+    QFile source(other.fileName());
+    if (!source.open(QIODevice::ReadOnly) || !file_.open()) {
+        logProblem(QStringLiteral("cannot copy %1").arg(other.fileName()));
+        return;
+    }
+    bool whole = true;
+    char block[1024];
+    for (;;) {
+        const qint64 got = source.read(block, sizeof block);
+        if (got <= 0) {
+            whole = got == 0;
+            break;
+        }
+        if (file_.write(block, got) != got) {
+            whole = false;
+            break;
+        }
+    }
+    whole = whole && file_.flush();
+    if (!whole) {
+        // A partial copy would pass for a session: an empty file is honest.
+        logProblem(QStringLiteral("copying %1 failed: %2").arg(other.fileName(), file_.errorString()));
+        file_.resize(0);
+    }
+    file_.close();
+}
+
+SavedCutoutState::~SavedCutoutState() {
+    delete image_;
+}
+
+qint64 SavedCutoutState::savedSize() const {
+    return file_.fileName().isEmpty() ? 0 : QFileInfo(file_.fileName()).size();
+}
+
+bool SavedCutoutState::save() {
+    if (!theFileHandler || file_.fileName().isEmpty()) {
+        logProblem(QStringLiteral("nothing to save into"));
+        return false;
+    }
+    QSaveFile out(file_.fileName());
+    if (!out.open(QIODevice::WriteOnly)) {
+        logProblem(QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+        return false;
+    }
+    if (!theFileHandler->saveProject(out)) {
+        logProblem(QStringLiteral("writing %1 failed: %2").arg(out.fileName(), out.errorString()));
+        out.cancelWriting();
+        return false;
+    }
+    // A short write at the last flush (a full device, a size limit) can go unreported and
+    // be committed anyway; the bytes on disk must be all the bytes written.
+    if (!out.flush() || out.size() != out.pos()) {
+        logProblem(QStringLiteral("writing %1 stopped short: %2").arg(out.fileName(), out.errorString()));
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        logProblem(QStringLiteral("replacing %1 failed: %2").arg(out.fileName(), out.errorString()));
+        return false;
+    }
+    delete image_;
+    image_ = nullptr;
+    return true;
+}
+
+bool SavedCutoutState::restore() {
+    if (!theFileHandler)
+        return false;
+    if (savedSize() > 0) {
+        QFile in(file_.fileName());
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        return theFileHandler->loadProject(in);
+    }
+    if (!image_)
+        return false;
+    auto* copy = new TqSourceImage(*image_);
+    const bool opened = theFileHandler->openAsCutout(copy, nullptr);
+    if (!opened)
+        delete copy;
+    return opened;
+}

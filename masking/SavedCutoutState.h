@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QTemporaryFile>
+
+class TqSourceImage;
+
+/// The masking session of a cut-out placed on the composition, kept so that the cut-out can
+/// be opened for editing again: first the picture alone, then, once saved, the whole session
+/// in a temporary file of its own that goes with the record. GUI thread only.
+class SavedCutoutState {
+public:
+    /// Takes over `image` (may be null); the file stays empty until `save`.
+    explicit SavedCutoutState(TqSourceImage* image = nullptr);
+    /// A new file with the other's bytes and a copy of its picture; item and corner are not
+    /// copied. A copy that cannot be made whole leaves the new file empty.
+    SavedCutoutState(const SavedCutoutState& other);
+    SavedCutoutState& operator=(const SavedCutoutState&) = delete;
+    ~SavedCutoutState();
+
+    /// Writes the current masking session over the file, atomically. Only once the new bytes
+    /// are in place is the held picture deleted; on any failure the earlier bytes and the
+    /// picture stay, the log says why, and the result is false.
+    bool save();
+    /// Makes this cut-out the one being edited: reads the saved session, or offers a copy of
+    /// the held picture as a new cut-out. False when neither is there or either fails.
+    bool restore();
+
+    QString fileName() const { return file_.fileName(); }
+    /// Bytes in the file (0 before the first save).
+    qint64 savedSize() const;
+    TqSourceImage* image() const { return image_; }
+
+    void* item = nullptr;   ///< the composition item showing this cut-out; null in a copy
+    int x = 0;              ///< top-left of the trimmed cut-out within its picture
+    int y = 0;
+
+private:
+    QTemporaryFile file_;
+    TqSourceImage* image_ = nullptr;
+};

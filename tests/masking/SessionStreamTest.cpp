@@ -1,0 +1,384 @@
+#include "masking/FileHandler.h"
+#include "masking/GmModel.h"
+#include "masking/GmModelKeys.h"
+#include "masking/GmModelTypes.h"
+#include "masking/GmStatusArray.h"
+#include "masking/NamedImage.h"
+#include "masking/SessionStream.h"
+#include "masking/TqSourceImage.h"
+#include "shell/StreamedTypes.h"
+#include "tests/masking/MaskPixels.h"
+#include "tests/masking/SavedTargets.h"
+#include "workspace/BrushSizeValue.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QBitmap>
+#include <QBuffer>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using masktest::strokePixels;
+using savetest::SavedBrushRegion;
+using savetest::SavedEdge;
+using savetest::SavedRectRegion;
+
+QImage gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 5 % 256, y * 7 % 256, (x + y) % 256));
+    return image;
+}
+
+// Closes every message box that comes up with OK and keeps its text.
+class MessageBoxCloser : public QObject {
+public:
+    MessageBoxCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        timer_.start(5);
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+class SessionStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerStreamedTypes();
+        savetest::registerSavedTargets();
+        BrushSizeValue::setBrushSize(3);
+        handler = new FileHandler(nullptr);
+        model = GmModel::instance();
+    }
+    void TearDown() override {
+        model->closeImage();
+        delete model;
+        delete handler;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A 64 x 48 picture at `divisor` with a protected rectangle region, brush regions in
+    // black, white and red, and a forced edge.
+    void openWithWork(int divisor) {
+        model->setResolution(divisor);
+        ASSERT_TRUE(model->setImage(GmSession::KeepSettings, 1,
+                                    new TqSourceImage(NamedImage(gradient(64, 48),
+                                                                 QUrl("file:///work.png")))));
+        ASSERT_EQ(model->resolution(), divisor);
+        auto* rect = new SavedRectRegion(QRectF(4, 5, 20, 10));
+        rect->setProtected(true);
+        model->regions().append(rect);
+        const QColor colours[] = {Qt::black, Qt::white, Qt::red};
+        int row = 8;
+        for (const QColor& colour : colours) {
+            auto* brush = new SavedBrushRegion(colour);
+            brush->stroke().startStroke(QPointF(6, row));
+            brush->stroke().strokeTo(QPointF(40, row + 6));
+            model->regions().append(brush);
+            row += 12;
+        }
+        model->forcedEdges().append(new SavedEdge(QPolygonF(QVector<QPointF>{QPointF(1, 1), QPointF(30, 40)}), 5));
+    }
+
+    QByteArray saved() {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(handler->saveProject(buffer));
+        return buffer.data();
+    }
+
+    bool load(const QByteArray& bytes) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return handler->loadProject(buffer);
+    }
+
+    std::vector<masktest::PixelSet> strokeSets() {
+        std::vector<masktest::PixelSet> sets;
+        for (GmRegion* region : model->regions())
+            if (auto* brush = dynamic_cast<SavedBrushRegion*>(region))
+                sets.push_back(strokePixels(brush->stroke()));
+        return sets;
+    }
+
+    FileHandler* handler = nullptr;
+    GmModel* model = nullptr;
+};
+
+QByteArray bytesOf(const QVariant& value) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(SessionStream::currentVersion);
+    out << value;
+    return bytes;
+}
+
+QVariantMap mapOf(const QByteArray& stream) {
+    QDataStream in(stream.mid(SessionStream::headerSize));
+    in.setVersion(SessionStream::currentVersion);
+    QVariant value;
+    in >> value;
+    return value.toMap();
+}
+
+TEST_F(SessionStreamTest, EveryResolutionRoundTripsTheWholeModel) {
+    for (int divisor : {1, 2, 4, 8}) {
+        SCOPED_TRACE(divisor);
+        openWithWork(divisor);
+        const auto strokes = strokeSets();
+        ASSERT_EQ(strokes.size(), 3u);
+        for (const auto& set : strokes)
+            EXPECT_FALSE(set.empty());
+        const QByteArray first = saved();
+
+        model->closeImage();
+        model->setResolution(divisor == 1 ? 2 : 1);
+        ASSERT_TRUE(load(first));
+        EXPECT_EQ(model->resolution(), divisor);
+        ASSERT_EQ(model->regions().size(), 4);
+        ASSERT_EQ(model->forcedEdges().size(), 1);
+        EXPECT_TRUE(model->regions()[0]->isProtected());
+        EXPECT_EQ(model->forcedEdges()[0]->width(), 5);
+        EXPECT_EQ(strokeSets(), strokes);
+        const QColor colours[] = {Qt::black, Qt::white, Qt::red};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(static_cast<SavedBrushRegion*>(model->regions()[i + 1])->stroke().colour(),
+                      colours[i]);
+        // Written again, every entry of the restored model's map gives the very same bytes.
+        const QVariantMap again = model->toVariant().toMap();
+        const QVariantMap before = mapOf(first);
+        ASSERT_EQ(again.keys(), before.keys());
+        for (const QString& key : before.keys())
+            if (key != GmKeys::arrowTargetList)
+                EXPECT_EQ(bytesOf(again[key]), bytesOf(before[key])) << key.toStdString();
+        // A rectangle region's rectangle always comes back snapping; all else is as saved.
+        const QVariantList targetsAgain = again[GmKeys::arrowTargetList].toList();
+        const QVariantList targetsBefore = before[GmKeys::arrowTargetList].toList();
+        ASSERT_EQ(targetsAgain.size(), targetsBefore.size());
+        EXPECT_EQ(static_cast<SavedRectRegion*>(model->regions()[0])->rectangle().snap(), 1);
+        for (int i = 0; i < targetsBefore.size(); ++i) {
+            QVariantMap a = targetsAgain[i].toMap();
+            QVariantMap b = targetsBefore[i].toMap();
+            for (QVariantMap* m : {&a, &b}) {
+                QVariantMap rect = (*m)[GmKeys::rectangle].toMap();
+                rect.remove(QStringLiteral("snap_"));
+                if (m->contains(GmKeys::rectangle))
+                    (*m)[GmKeys::rectangle] = rect;
+            }
+            EXPECT_EQ(bytesOf(a), bytesOf(b)) << "target " << i;
+        }
+        model->closeImage();
+    }
+}
+
+TEST_F(SessionStreamTest, HeaderIsBigEndianMagicVersionAndImageCheck) {
+    openWithWork(1);
+    const QByteArray bytes = saved();
+    ASSERT_GT(bytes.size(), 10);
+    EXPECT_EQ(bytes.left(8).toHex(), QByteArray("08e116020000000b"));
+    EXPECT_EQ(qFromBigEndian<quint16>(bytes.constData() + 8), model->sourceImage()->imageCheck());
+}
+
+TEST_F(SessionStreamTest, VersionsEightToElevenReadAndOthersAreRefused) {
+    openWithWork(2);
+    const QByteArray good = saved();
+    const struct { qint32 version; bool reads; } cases[] = {
+        {7, false}, {8, true}, {9, true}, {10, true}, {11, true}, {12, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        QByteArray bytes = good;
+        qToBigEndian(c.version, bytes.data() + 4);
+        MessageBoxCloser closer;
+        EXPECT_EQ(load(bytes), c.reads);
+        if (!c.reads) {
+            ASSERT_EQ(closer.texts.size(), 1);
+            EXPECT_TRUE(closer.texts[0].startsWith(QStringLiteral("Cannot load unsupported version %1")
+                                                       .arg(c.version)));
+        }
+    }
+}
+
+TEST_F(SessionStreamTest, TrailingBytesAreIgnored) {
+    openWithWork(1);
+    const QByteArray good = saved();
+    ASSERT_TRUE(load(good + QByteArray(100, '\x7f')));
+    EXPECT_EQ(model->regions().size(), 4);
+}
+
+// A copy of the saved map with one change, written as a stream.
+QByteArray streamOf(const QVariantMap& map) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    SessionStream::write(buffer, 0, map);
+    return buffer.data();
+}
+
+TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
+    openWithWork(1);
+    const QByteArray good = saved();
+    const QVariantMap map = model->toVariant().toMap();
+    const int header = good.indexOf("IHDR");
+    ASSERT_GT(header, 0);
+    const int idat = good.indexOf("IDAT");
+    ASSERT_GT(idat, 0);
+
+    auto withResolution = [&](const QVariant& value) {
+        QVariantMap m = map;
+        if (value.isValid())
+            m[GmKeys::resolution] = value;
+        else
+            m.remove(GmKeys::resolution);
+        return streamOf(m);
+    };
+    auto patched = [&](int at, quint32 value) {
+        QByteArray bytes = good;
+        qToBigEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    QVariantMap smallerOutput = map;
+    {
+        QVariantMap output = map[GmKeys::blendImg].toMap();
+        output[QString::fromLatin1(TqSourceImage::imageImageKey)] = gradient(10, 10);
+        smallerOutput[GmKeys::blendImg] = output;
+    }
+    QByteArray flipped = good;
+    flipped[idat + 20] = char(flipped[idat + 20] ^ 0x5a);
+
+    const struct { const char* name; QByteArray bytes; } cases[] = {
+        {"wrong magic", patched(0, 0x08E11603)},
+        {"empty", QByteArray()},
+        {"cut in the header", good.left(6)},
+        {"cut after the header", good.left(10)},
+        {"cut inside the map", good.left(80)},
+        {"cut inside a picture", good.left(idat + 30)},
+        {"flipped picture byte", flipped},
+        {"hostile map count", patched(15, 0x7FFFFFFF)},
+        {"hostile key length", patched(19, 0x7FFFFFF0)},
+        {"huge picture", patched(header + 4, 100000)},
+        {"too many pixels", [&] { QByteArray b = patched(header + 4, 20000);
+                                   qToBigEndian(quint32(20000), b.data() + header + 8); return b; }()},
+        {"resolution 0", withResolution(0)},
+        {"resolution 3", withResolution(3)},
+        {"resolution -1", withResolution(-1)},
+        {"resolution 1000", withResolution(1000)},
+        {"no resolution", withResolution(QVariant())},
+        {"no map", streamOf(QVariantMap())},
+        {"images of two sizes", streamOf(smallerOutput)},
+    };
+    TqSourceImage* source = model->sourceImage();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageBoxCloser closer;
+        EXPECT_FALSE(load(c.bytes));
+        ASSERT_EQ(closer.texts.size(), 1);
+        EXPECT_TRUE(closer.texts[0].startsWith(QStringLiteral("File is not of the correct format")));
+        EXPECT_EQ(model->sourceImage(), source);
+        EXPECT_EQ(model->regions().size(), 4);
+        EXPECT_EQ(model->forcedEdges().size(), 1);
+    }
+    {
+        QVariant plain(42);
+        MessageBoxCloser closer;
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        SessionStream::write(buffer, 0, plain);
+        EXPECT_FALSE(load(buffer.data()));
+        EXPECT_EQ(model->sourceImage(), source);
+    }
+}
+
+TEST_F(SessionStreamTest, UnusableEntriesAreLeftOutOfAnOtherwiseGoodRestore) {
+    openWithWork(2);
+    const QVariantMap map = model->toVariant().toMap();
+    QVariantList targets = map[GmKeys::arrowTargetList].toList();
+    ASSERT_EQ(targets.size(), 5);
+
+    QVariantMap unknown;
+    unknown[GmKeys::type] = 9;
+    QVariantMap oversize = targets[1].toMap();
+    {
+        QVariantMap brushing = oversize[GmKeys::brushing].toMap();
+        QImage big(100, 100, QImage::Format_Mono);
+        big.fill(0);
+        brushing[GmKeys::bitmap] = QBitmap::fromImage(big);
+        oversize[GmKeys::brushing] = brushing;
+    }
+    const QSize working(32, 24);
+    QImage otherSize(working + QSize(1, 0), QImage::Format_Indexed8);
+    otherSize.setColorCount(256);
+    otherSize.fill(1);
+    QImage goodStatuses(working, QImage::Format_Indexed8);
+    goodStatuses.setColorCount(256);
+    goodStatuses.fill(2);
+
+    const struct { const char* name; QVariant extraTarget; QImage statuses; int regions; bool statusesKept; } cases[] = {
+        {"unknown type", unknown, goodStatuses, 4, true},
+        {"oversize stroke", oversize, goodStatuses, 4, true},
+        {"status image of another size", QVariant(), otherSize, 4, false},
+        {"status image not indexed", QVariant(), goodStatuses.convertToFormat(QImage::Format_ARGB32), 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QVariantMap m = map;
+        QVariantList list = targets;
+        if (c.extraTarget.isValid())
+            list.insert(1, c.extraTarget);
+        m[GmKeys::arrowTargetList] = list;
+        m[GmKeys::statusArray] = c.statuses;
+        MessageBoxCloser closer;
+        ASSERT_TRUE(load(streamOf(m)));
+        EXPECT_TRUE(closer.texts.isEmpty());
+        EXPECT_EQ(model->regions().size(), c.regions);
+        EXPECT_EQ(model->forcedEdges().size(), 1);
+        EXPECT_EQ(model->statusArray()->savedStatuses().isNull(), !c.statusesKept);
+        if (c.statusesKept) {
+            const QImage& kept = model->statusArray()->savedStatuses();
+            EXPECT_EQ(kept.format(), QImage::Format_Indexed8);
+            EXPECT_EQ(kept.size(), working);
+            EXPECT_EQ(kept.pixelIndex(5, 7), 2);
+        }
+    }
+}
+
+TEST_F(SessionStreamTest, AModelWithoutTargetsSavesAnEmptyList) {
+    ASSERT_TRUE(model->setImage(GmSession::KeepSettings, 1,
+                                new TqSourceImage(NamedImage(gradient(16, 16), QUrl("file:///e.png")))));
+    const QVariantMap map = model->toVariant().toMap();
+    EXPECT_EQ(map[GmKeys::arrowTargetList].type(), QVariant::List);
+    EXPECT_TRUE(map[GmKeys::arrowTargetList].toList().isEmpty());
+    ASSERT_TRUE(load(saved()));
+    EXPECT_TRUE(model->regions().isEmpty());
+    EXPECT_TRUE(model->forcedEdges().isEmpty());
+}
+
+TEST_F(SessionStreamTest, RestoringAtAnotherResolutionAnnouncesItFirst) {
+    openWithWork(4);
+    const QByteArray bytes = saved();
+    model->closeImage();
+    model->setResolution(1);
+    QList<QPair<int, int>> changes;
+    QObject::connect(model, &GmModel::resolutionChanged,
+                     [&](int from, int to) { changes.append({from, to}); });
+    ASSERT_TRUE(load(bytes));
+    ASSERT_FALSE(changes.isEmpty());
+    EXPECT_EQ(changes.first(), qMakePair(1, 4));
+}
+
+}  // namespace
