@@ -13,7 +13,6 @@
 #include "masking/TqSourceImage.h"
 #include "workspace/BrushSizeValue.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QUrl>
 
@@ -111,13 +110,3 @@ void BM_StatusChangeToCutoutChanged(benchmark::State& state)
 BENCHMARK(BM_StatusChangeToCutoutChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

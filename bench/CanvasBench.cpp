@@ -9,7 +9,6 @@
 #include "workspace/ToolOptions.h"
 #include "workspace/TqWorkspace.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -133,11 +132,3 @@ void BM_BrushMoveToPaint(benchmark::State& state) {
 BENCHMARK(BM_BrushMoveToPaint)->Arg(10)->Arg(400)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

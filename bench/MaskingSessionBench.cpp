@@ -8,7 +8,6 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QImage>
 #include <QUrl>
@@ -108,12 +107,3 @@ void BM_StatusRescanAndColours(benchmark::State& state) {
 BENCHMARK(BM_StatusRescanAndColours)->Args({1280, 960})->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,7 +2,6 @@
 // variables file, and applying the result to a widget tree.
 #include "shell/StyleSheetVariables.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -67,12 +66,3 @@ void BM_ApplyStyleSheetToPanel(benchmark::State& state) {
 BENCHMARK(BM_ApplyStyleSheetToPanel)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
