@@ -13,6 +13,7 @@
 #include "masking/TqSourceImage.h"
 #include "workspace/BrushSizeValue.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QUrl>
 

@@ -9,6 +9,7 @@
 #include "workspace/ToolOptions.h"
 #include "workspace/TqWorkspace.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>

@@ -8,6 +8,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QImage>
 #include <QUrl>
