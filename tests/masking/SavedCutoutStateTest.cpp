@@ -5,6 +5,7 @@
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
 #include "shell/StreamedTypes.h"
+#include "tests/masking/SavedSessionFixture.h"
 #include "tests/masking/SavedTargets.h"
 #include "workspace/BrushSizeValue.h"
 
@@ -37,24 +38,7 @@ void writeContent(const QString& fileName, const QByteArray& bytes) {
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-class SavedCutoutStateTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        registerStreamedTypes();
-        savetest::registerSavedTargets();
-        BrushSizeValue::setBrushSize(3);
-        handler = new FileHandler(nullptr);
-        model = GmModel::instance();
-    }
-    void TearDown() override {
-        model->closeImage();
-        delete model;
-        delete handler;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    FileHandler* handler = nullptr;
-    GmModel* model = nullptr;
-};
+using SavedCutoutStateTest = savetest::SavedSessionFixture;
 
 TEST_F(SavedCutoutStateTest, CopiesTakeTheBytesAndAPictureOfTheirOwn) {
     SavedCutoutState empty(picture(20, 10));

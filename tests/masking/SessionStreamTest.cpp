@@ -8,6 +8,7 @@
 #include "masking/TqSourceImage.h"
 #include "shell/StreamedTypes.h"
 #include "tests/masking/MaskPixels.h"
+#include "tests/masking/SavedSessionFixture.h"
 #include "tests/masking/SavedTargets.h"
 #include "workspace/BrushSizeValue.h"
 
@@ -57,22 +58,8 @@ private:
     QTimer timer_;
 };
 
-class SessionStreamTest : public ::testing::Test {
+class SessionStreamTest : public savetest::SavedSessionFixture {
 protected:
-    void SetUp() override {
-        registerStreamedTypes();
-        savetest::registerSavedTargets();
-        BrushSizeValue::setBrushSize(3);
-        handler = new FileHandler(nullptr);
-        model = GmModel::instance();
-    }
-    void TearDown() override {
-        model->closeImage();
-        delete model;
-        delete handler;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     // A 64 x 48 picture at `divisor` with a protected rectangle region, brush regions in
     // black, white and red, and a forced edge.
     void openWithWork(int divisor) {
@@ -117,9 +104,6 @@ protected:
                 sets.push_back(strokePixels(brush->stroke()));
         return sets;
     }
-
-    FileHandler* handler = nullptr;
-    GmModel* model = nullptr;
 };
 
 QByteArray bytesOf(const QVariant& value) {
@@ -165,9 +149,11 @@ TEST_F(SessionStreamTest, EveryResolutionRoundTripsTheWholeModel) {
         const QVariantMap again = model->toVariant().toMap();
         const QVariantMap before = mapOf(first);
         ASSERT_EQ(again.keys(), before.keys());
-        for (const QString& key : before.keys())
-            if (key != GmKeys::arrowTargetList)
+        for (const QString& key : before.keys()) {
+            if (key != GmKeys::arrowTargetList) {
                 EXPECT_EQ(bytesOf(again[key]), bytesOf(before[key])) << key.toStdString();
+            }
+        }
         // A rectangle region's rectangle always comes back snapping; all else is as saved.
         const QVariantList targetsAgain = again[GmKeys::arrowTargetList].toList();
         const QVariantList targetsBefore = before[GmKeys::arrowTargetList].toList();

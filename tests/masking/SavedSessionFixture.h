@@ -1,0 +1,38 @@
+#pragma once
+
+#include "masking/FileHandler.h"
+#include "masking/GmModel.h"
+#include "shell/StreamedTypes.h"
+#include "tests/masking/SavedTargets.h"
+#include "workspace/BrushSizeValue.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+namespace savetest {
+
+// A fresh masking model and file handler for each test that saves or restores a session, with
+// the stand-in targets registered with the factory.
+class SavedSessionFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerStreamedTypes();
+        registerSavedTargets();
+        BrushSizeValue::setBrushSize(3);
+        handler = new FileHandler(nullptr);
+        model = GmModel::instance();
+    }
+    void TearDown() override {
+        model->closeImage();
+        delete model;
+        delete handler;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    FileHandler* handler = nullptr;
+    GmModel* model = nullptr;
+};
+
+}  // namespace savetest
