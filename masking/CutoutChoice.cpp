@@ -1,6 +1,7 @@
 #include "masking/CutoutChoice.h"
 
 #include "shell/TqMainWindow.h"
+#include "shell/ZolPreferences.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QSpacerItem>
 #include <QVBoxLayout>
@@ -19,18 +19,11 @@ CutoutChoice* theCutoutChoice = nullptr;
 
 namespace {
 
-const QString onImageLoadKey = QStringLiteral("OnImageLoad");
 bool lastChoiceWasCutout = true;
 QRect lastGeometry;   // invalid until the first dialog hides
 
 QString text(const char* source, const char* disambiguation = nullptr) {
     return QCoreApplication::translate("CutoutChoiceDialog", source, disambiguation);
-}
-
-// 1 start a cut-out, 2 place the image; anything else, a damaged value included, means ask.
-int onImageLoad() {
-    const int value = QSettings().value(onImageLoadKey, 0).toInt();
-    return value == 1 || value == 2 ? value : 0;
 }
 
 }  // namespace
@@ -107,7 +100,7 @@ CutoutChoice::~CutoutChoice() {
 int CutoutChoice::ask(const QPixmap& picture, const QString& fileName) {
     if (theCutoutChoice)
         return Nothing;
-    const int preference = onImageLoad();
+    const int preference = ZolPreferences::onImageLoad();
     if (preference != 0)
         return preference == 1 ? Cutout : Image;
     CutoutChoice* dialog = new CutoutChoice(theMainWindow, picture);
@@ -130,7 +123,7 @@ void CutoutChoice::accept() {
     if (!backdropRadioButton_->isChecked()) {
         lastChoiceWasCutout = cutoutRadioButton_->isChecked();
         if (alwaysDoThisCheckBox_->isChecked())
-            QSettings().setValue(onImageLoadKey, lastChoiceWasCutout ? 1 : 2);
+            ZolPreferences::setOnImageLoad(lastChoiceWasCutout);
     }
     QDialog::accept();
 }
