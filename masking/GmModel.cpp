@@ -10,6 +10,7 @@
 #include "masking/JxCmdInit.h"
 #include "masking/JxCmdNewStatusImage.h"
 #include "masking/OstrivalThread.h"
+#include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
@@ -66,6 +67,7 @@ GmModel::GmModel() {
 }
 
 GmModel::~GmModel() {
+    delete rubberBand_;
     delete imageSmeg_;
     delete imageBlendage_;
     delete statusArray_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tq {
 
@@ -38,6 +39,13 @@ void Shape::dropEngineMask()
 {
     pixelState_->dropMask();
     engineFlag_ = 0;
+}
+
+std::unique_ptr<PixelState> Shape::takePixelState()
+{
+    std::unique_ptr<PixelState> old = std::exchange(pixelState_, std::make_unique<PixelState>());
+    engineFlag_ = 0;
+    return old;
 }
 
 void Shape::rebuildEdges(const JxSession* subSession)
