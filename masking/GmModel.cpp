@@ -10,6 +10,7 @@
 #include "masking/JxCmdInit.h"
 #include "masking/JxCmdNewStatusImage.h"
 #include "masking/OstrivalThread.h"
+#include "masking/PixelState.h"
 #include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
@@ -370,6 +371,10 @@ void GmModel::statusImageRefreshed() {
 void GmModel::revertOutputImage() {
     if (sourceImage_ && outputImage_ && outputImage_ != sourceImage_)
         outputImage_->copyPixelsFrom(*sourceImage_);
+    // No region's patch preview shows in the output any more.
+    for (GmRegion* region : regions_)
+        if (tq::Shape* outline = region->shape())
+            outline->pixelState()->saved = false;
 }
 
 bool GmModel::isUnmodified() const {

@@ -107,9 +107,19 @@ void GmModel::deleteRegion(GmRegion* region) {
         emit rectDirty(ImageRectF(bounds), DirtyRegionOutline, NoPatchPreview);
     const bool endSessionTakesIt = theEngineThread && theEngineThread->isOpen();
     region->resetEngineState(region);
-    // No end-session command can be submitted, so none deletes the region.
-    if (!endSessionTakesIt)
-        region->deleteLater();
+    // No end-session command can be submitted, so none deletes the region: the model does.
+    // A command still running may read the mask the region's sub-session views, so a busy
+    // thread is waited for first.
+    if (!endSessionTakesIt) {
+        OstrivalThread* thread = theEngineThread;
+        if (thread && !thread->isIdle()) {
+            for (auto done : {&OstrivalThread::closureComplete, &OstrivalThread::queueEmptied})
+                connect(thread, done, region, &QObject::deleteLater);
+            connect(thread, &QObject::destroyed, region, &QObject::deleteLater);
+        } else {
+            region->deleteLater();
+        }
+    }
 }
 
 void GmModel::removeForcedEdge(ForcedEdge* edge) {

@@ -1,6 +1,7 @@
 #include "masking/ArrowTargetFactory.h"
 #include "masking/BrushRegion.h"
 #include "masking/ForcedEdge.h"
+#include "masking/GmBrushing.h"
 #include "masking/GmModelKeys.h"
 #include "masking/JxCmdGenerateMask.h"
 #include "masking/JxCmdSelect.h"
@@ -16,7 +17,9 @@
 #include <QDataStream>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QThread>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -229,6 +232,42 @@ TEST_F(GmRegionTest, ForcedEdgeRemovedWhileAGenerationRunsLeavesTheGenerationIts
     EXPECT_EQ(resultsOf(QStringLiteral("Creating Cut-out...")), std::vector<int>{JxOk});
 }
 
+TEST_F(GmRegionTest, ARegionWithEdgeFindingAnalysesItsOwnSubSessionAcrossChanges)
+{
+    open(twoHalves(40, 30));
+    auto* patch = new RectRegion(QRectF(10, 5, 20, 20));
+    patch->smeg().setChecked(true);
+    add(patch);
+    const QString findEdges = QStringLiteral("Finding Edges in Patch...");
+    EXPECT_EQ(resultsOf(findEdges), std::vector<int>{JxOk});
+    ASSERT_TRUE(patch->smeg().isAnalysisReady());
+    EXPECT_NE(patch->smeg().analysedSession(), patch->smeg().session());
+    EXPECT_FALSE(patch->smeg().vectorEdges().isEmpty());
+
+    // Reshaped: both sub-sessions end, the masks they read go only after that, and the patch
+    // is begun and analysed again over its new outline.
+    finished.clear();
+    patch->rectangle().dragCornerTo(QPointF(26, 22));
+    patch->changed();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(resultsOf(endSession), std::vector<int>{JxOk});
+    EXPECT_EQ(resultsOf(findEdges), std::vector<int>{JxOk});
+    ASSERT_TRUE(patch->smeg().isAnalysisReady());
+
+    // A stroke that follows the edges works in the patch's analysed sub-session and reaches
+    // the image only within the patch.
+    allUnassigned();
+    auto* stroke = new GmBrushing(Qt::red);
+    stroke->brushing().startStroke(QPointF(12, 10));
+    stroke->brushing().strokeTo(QPointF(24, 18));
+    run(new JxCmdSelect(model, stroke, JxStatusAllClasses, JxStatusDelete, 1, 1));
+    EXPECT_EQ(resultsOf(QStringLiteral("Brushing...")), std::vector<int>{JxOk});
+    const masktest::PixelSet marked = pixelsWithStatus(JxStatusDelete);
+    EXPECT_FALSE(marked.empty());
+    for (const auto& p : marked)
+        EXPECT_TRUE(QRect(10, 5, 16, 17).contains(p.first, p.second)) << p.first << "," << p.second;
+}
+
 TEST_F(GmRegionTest, ARemovedRegionIsDeletedWhetherTheThreadIsOpenOrClosed)
 {
     open(twoHalves(40, 30));
@@ -254,6 +293,40 @@ TEST_F(GmRegionTest, ARemovedRegionIsDeletedWhetherTheThreadIsOpenOrClosed)
     EXPECT_TRUE(closed.isNull());
     thread->setOpen(true);
     EXPECT_TRUE(finished.empty());
+}
+
+// Runs until released; stands for any engine work still under way while the thread drains.
+class HeldCommand : public OstrivalCommand {
+public:
+    HeldCommand(GmModel* model, const std::atomic<bool>& release)
+        : OstrivalCommand(model, QStringLiteral("Held")), release_(release) {}
+    void execute() override
+    {
+        while (!release_.load())
+            QThread::msleep(1);
+    }
+
+private:
+    const std::atomic<bool>& release_;
+};
+
+TEST_F(GmRegionTest, ARegionRemovedWhileAClosedThreadStillWorksGoesOnlyAfterTheWork)
+{
+    open(twoHalves(40, 30));
+    QPointer<GmRegion> patch(add(new RectRegion(QRectF(4, 4, 8, 6))));
+    std::atomic<bool> release{false};
+    thread->submit(new HeldCommand(model, release));
+    thread->setOpen(false);
+    model->deleteRegion(patch);
+    EXPECT_TRUE(model->regions().isEmpty());
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(patch.isNull());   // its sub-session's mask may still be read
+    release = true;
+    ASSERT_TRUE(zqtest::waitUntil([this] { return thread->isIdle(); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(patch.isNull());
+    thread->setOpen(true);
 }
 
 TEST_F(GmRegionTest, ARegionTheEngineCannotHoldIsDeleted)
