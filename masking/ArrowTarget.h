@@ -6,6 +6,7 @@
 
 class ForcedEdge;
 class GmRegion;
+class OstrivalCommand;
 
 namespace tq {
 class Shape;
@@ -38,5 +39,13 @@ public:
     /// deleted by an end-session command (when the engine command thread is open).
     virtual void resetEngineState(GmRegion* region = nullptr) = 0;
     virtual bool canPreview() const { return false; }
+    /// No patch-preview tool is ever made, so a preview changes nothing.
     virtual void preview() {}
+
+protected:
+    /// The colour setting "Active Patch or Forced Edge" or "Patch or Forced Edge".
+    static QColor outlineColour(bool active);
+    /// Hands `command` to the engine command thread; deletes it when there is none.
+    static void submitToEngine(OstrivalCommand* command);
+    static bool engineThreadOpen();
 };

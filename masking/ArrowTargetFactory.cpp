@@ -1,7 +1,11 @@
 #include "masking/ArrowTargetFactory.h"
 
 #include "masking/ArrowTarget.h"
+#include "masking/BrushRegion.h"
+#include "masking/ForcedEdge.h"
 #include "masking/GmModelKeys.h"
+#include "masking/PolyRegion.h"
+#include "masking/RectRegion.h"
 
 #include <QVariantMap>
 
@@ -10,8 +14,20 @@
 namespace {
 constexpr int typeCount = 4;
 
-std::array<ArrowTargetFactory::Creator, typeCount>& creators() {
-    static std::array<ArrowTargetFactory::Creator, typeCount> table;
+using Table = std::array<ArrowTargetFactory::Creator, typeCount>;
+
+// Each type's own class, until `setCreator` replaces it.
+Table builtInCreators() {
+    Table table;
+    table[GmKeys::RectRegionType] = [](const QVariant& e) { return new RectRegion(e); };
+    table[GmKeys::PolyRegionType] = [](const QVariant& e) { return new PolyRegion(e); };
+    table[GmKeys::BrushRegionType] = [](const QVariant& e) { return new BrushRegion(e); };
+    table[GmKeys::ForcedEdgeType] = [](const QVariant& e) { return new ForcedEdge(e); };
+    return table;
+}
+
+Table& creators() {
+    static Table table = builtInCreators();
     return table;
 }
 }  // namespace
@@ -22,6 +38,10 @@ ArrowTarget* ArrowTargetFactory::create(const QVariant& entry) {
     if (!isInt || type < 0 || type >= typeCount || !creators()[size_t(type)])
         return nullptr;
     return creators()[size_t(type)](entry);
+}
+
+void ArrowTargetFactory::restoreBuiltInCreators() {
+    creators() = builtInCreators();
 }
 
 void ArrowTargetFactory::setCreator(int type, Creator creator) {

@@ -10,6 +10,8 @@
 #include "masking/JxCmdInit.h"
 #include "masking/JxCmdNewStatusImage.h"
 #include "masking/OstrivalThread.h"
+#include "masking/PixelState.h"
+#include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
@@ -66,6 +68,7 @@ GmModel::GmModel() {
 }
 
 GmModel::~GmModel() {
+    delete rubberBand_;
     delete imageSmeg_;
     delete imageBlendage_;
     delete statusArray_;
@@ -368,6 +371,10 @@ void GmModel::statusImageRefreshed() {
 void GmModel::revertOutputImage() {
     if (sourceImage_ && outputImage_ && outputImage_ != sourceImage_)
         outputImage_->copyPixelsFrom(*sourceImage_);
+    // No region's patch preview shows in the output any more.
+    for (GmRegion* region : regions_)
+        if (tq::Shape* outline = region->shape())
+            outline->pixelState()->saved = false;
 }
 
 bool GmModel::isUnmodified() const {

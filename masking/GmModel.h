@@ -125,7 +125,7 @@ public:
     static bool checkVariant(const QVariant& value, QString* problem);
     /// Restores what `toVariant` wrote into a model whose image was closed, and opens the
     /// session. Give it only a value `checkVariant` accepted. Entries that cannot be used
-    /// (an unknown type, a stroke larger than the working image, a status image of another
+    /// (an unknown type, a stroke not the size of the working image, a status image of another
     /// size or format) are left out and logged.
     void fromVariant(const QVariant& value);
 
@@ -145,6 +145,9 @@ public:
     void startRubberBand(const ImagePointF& anchor);
     void clearRubberBand();
     void refreshActiveRegionOverlay();
+    /// Takes `target` into the regions or the forced edges (owned from here on) and, while a
+    /// session is open, applies it to the engine.
+    void addArrowTarget(ArrowTarget* target);
 
 signals:
     void tellImageChanged(const TqSourceImage* image);
@@ -187,6 +190,8 @@ public slots:
 private:
     void createPatchActions();
     void updatePatchActions();
+    /// Repaints an outline that moved from `oldRect` to `newRect` (either may be no rectangle).
+    void outlineChange(const QRectF& oldRect, const QRectF& newRect);
     void forgetImages();
     void scaleBrushSize(int oldDivisor, int newDivisor);
     /// Connects (or disconnects) status and blend-ratio changes to the auto cut.

@@ -67,7 +67,9 @@ QVariant GmModel::toVariant() const {
     QVariantMap m;
     m[GmKeys::segImg] = sourceImage_ ? sourceImage_->toVariant() : QVariantMap();
     m[GmKeys::blendImg] = outputImage_ ? outputImage_->toVariant() : QVariantMap();
-    m[GmKeys::statusArray] = statusArray_->statusImage();
+    // The status image views the engine's own buffer, which goes with the engine: the map
+    // keeps a copy of its own.
+    m[GmKeys::statusArray] = statusArray_->statusImage().copy();
     m[GmKeys::imageSmeg] = imageSmeg_->toVariant();
     m[GmKeys::imageBlendage] = imageBlendage_->toVariant();
     m[GmKeys::resolution] = resolution_;
@@ -158,8 +160,10 @@ void GmModel::fromVariant(const QVariant& value) {
         if (type == GmKeys::BrushRegionType) {
             const QVariant bitmap = entry.value(GmKeys::brushing).toMap().value(GmKeys::bitmap);
             const QSize size = bitmap.value<QBitmap>().size();
-            if (size.width() > working.width() || size.height() > working.height()) {
-                logSkipped(QStringLiteral("brush region %1 of %2 x %3 pixels is larger than the "
+            // A stroke's pixels are working pixels: one of another size belongs to another
+            // picture or resolution and would mark the wrong places.
+            if (size != working) {
+                logSkipped(QStringLiteral("brush region %1 of %2 x %3 pixels does not match the "
                                           "working image, left out")
                                .arg(i).arg(size.width()).arg(size.height()));
                 continue;

@@ -6,11 +6,26 @@
 #include "masking/GmRegion.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdSelect.h"
+#include "masking/Shape.h"
 #include "masking/OstrivalThread.h"
+#include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
 
 #include <QAction>
 #include <QKeySequence>
+
+namespace {
+
+bool isRect(const QRectF& r) {
+    return r.width() >= 0 && r.height() >= 0;
+}
+
+QRectF boundsOf(ArrowTarget* target) {
+    tq::Shape* shape = target ? target->shape() : nullptr;
+    return shape ? shape->bounds() : QRectF(0, 0, -1, -1);
+}
+
+}  // namespace
 
 void GmModel::createPatchActions() {
     auto make = [this](const QString& text, void (GmModel::*slot)()) {
@@ -87,12 +102,24 @@ void GmModel::deleteRegion(GmRegion* region) {
     region->deactivate();
     if (activeRegion_ == region)
         setActiveRegion(nullptr, 1);
-    signalDirtyImageSlot(NoPatchPreview);
+    const QRectF bounds = boundsOf(region);
+    if (bounds.width() > 0 && bounds.height() > 0)
+        emit rectDirty(ImageRectF(bounds), DirtyRegionOutline, NoPatchPreview);
     const bool endSessionTakesIt = theEngineThread && theEngineThread->isOpen();
     region->resetEngineState(region);
-    // No end-session command can be submitted, so none deletes the region.
-    if (!endSessionTakesIt)
-        region->deleteLater();
+    // No end-session command can be submitted, so none deletes the region: the model does.
+    // A command still running may read the mask the region's sub-session views, so a busy
+    // thread is waited for first.
+    if (!endSessionTakesIt) {
+        OstrivalThread* thread = theEngineThread;
+        if (thread && !thread->isIdle()) {
+            for (auto done : {&OstrivalThread::closureComplete, &OstrivalThread::queueEmptied})
+                connect(thread, done, region, &QObject::deleteLater);
+            connect(thread, &QObject::destroyed, region, &QObject::deleteLater);
+        } else {
+            region->deleteLater();
+        }
+    }
 }
 
 void GmModel::removeForcedEdge(ForcedEdge* edge) {
@@ -122,9 +149,9 @@ void GmModel::reapplyProtections() {
 }
 
 GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {
-    GmRegion* old = activeRegion_;
     if (region)
         setActiveForcedEdge(nullptr);
+    GmRegion* old = activeRegion_;
     if (region != old) {
         if (region) {
             const int at = regions_.indexOf(region);
@@ -134,7 +161,9 @@ GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {
         activeRegion_ = region;
         emit activeRegionChanged(region);
         updatePatchActions();
-        signalDirtyImageSlot(NoPatchPreview);
+        // The view options that would ask for the edges to be shown are not made here; the
+        // outline change repaints what changed.
+        outlineChange(boundsOf(old), boundsOf(region));
     } else if (region) {
         emit activeRegionChanged(region);
     }
@@ -148,13 +177,62 @@ void GmModel::setActiveForcedEdge(ForcedEdge* edge) {
         setActiveRegion(nullptr, 1);
     if (edge == activeForcedEdge_)
         return;
+    const QRectF oldBounds = boundsOf(activeForcedEdge_);
+    const QRectF newBounds = boundsOf(edge);
     activeForcedEdge_ = edge;
     updatePatchActions();
-    signalDirtyImageSlot(NoPatchPreview);
+    outlineChange(oldBounds, newBounds);
+}
+
+void GmModel::outlineChange(const QRectF& oldRect, const QRectF& newRect) {
+    if (!isRect(oldRect)) {
+        emit rectDirty(ImageRectF(newRect), DirtyRegionOutline, NoPatchPreview);
+    } else if (!isRect(newRect)) {
+        emit rectDirty(ImageRectF(oldRect), DirtyRegionOutline, NoPatchPreview);
+    } else if (oldRect.intersects(newRect)) {
+        emit rectDirty(ImageRectF(oldRect | newRect), DirtyRegionOutline, NoPatchPreview);
+    } else {
+        emit rectDirty(ImageRectF(oldRect), DirtyRegionOutline, NoPatchPreview);
+        emit rectDirty(ImageRectF(newRect), DirtyRegionOutline, NoPatchPreview);
+    }
+}
+
+void GmModel::startRubberBand(const ImagePointF& anchor) {
+    clearRubberBand();
+    rubberBand_ = new tq::Rectangle(anchor);
+}
+
+void GmModel::clearRubberBand() {
+    if (!rubberBand_)
+        return;
+    const QRectF bounds = rubberBand_->bounds();
+    if (bounds.width() > 0 && bounds.height() > 0)
+        emit rectDirty(ImageRectF(bounds), DirtyOutline, NoPatchPreview);
+    delete rubberBand_;
+    rubberBand_ = nullptr;
 }
 
 void GmModel::refreshActiveRegionOverlay() {
-    signalDirtyImageSlot(NoPatchPreview);
+    if (activeRegion_)
+        emit rectDirty(ImageRectF(boundsOf(activeRegion_)), DirtyOutline, NoPatchPreview);
+    else
+        signalDirtyImageSlot(NoPatchPreview);
+}
+
+void GmModel::addArrowTarget(ArrowTarget* target) {
+    if (!target || containsArrowTarget(target))
+        return;
+    if (GmRegion* region = target->asRegion())
+        regions_.append(region);
+    else if (ForcedEdge* edge = target->asForcedEdge())
+        forcedEdges_.append(edge);
+    else {
+        delete target;
+        return;
+    }
+    // While the session waits to open, the opening applies every target.
+    if (sourceImage_ && theEngineThread && theEngineThread->isOpen())
+        target->applyToEngine();
 }
 
 void GmModel::deleteActiveRegionSlot() {

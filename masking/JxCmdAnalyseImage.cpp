@@ -1,6 +1,7 @@
 #include "masking/JxCmdAnalyseImage.h"
 
 #include "masking/GmModel.h"
+#include "masking/GmRegion.h"
 #include "masking/JxCmdEndSession.h"
 #include "masking/JxCmdHelpers.h"
 #include "masking/OstrivalThread.h"
@@ -42,9 +43,18 @@ bool JxCmdAnalyseImage::prepare() {
         return false;
     analysisSession_ = holder_->analysedSession();
     if (!analysisSession_) {
-        session_ = holder_->session() ? holder_->session() : jxcmd::modelSession(model());
-        if (!region_ && session_)
+        if (region_) {
+            // A region's analysis sub-session lies in the image-wide session, over the mask
+            // the region's shape keeps: the engine reads it until the sub-session ends, and
+            // the region's end-session command keeps that mask alive until then. The holder
+            // still existing means its region does too.
+            session_ = jxcmd::modelSession(model());
+            const QImage* mask = region_->regionMask();
+            setRegionSelection(mask ? *mask : QImage());
+        } else {
+            session_ = holder_->session() ? holder_->session() : jxcmd::modelSession(model());
             analysisSession_ = session_;   // the image-wide session analyses itself
+        }
     }
     if (!analysisSession_ && !(session_ && region_ && hasSelection_))
         return false;

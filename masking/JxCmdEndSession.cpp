@@ -1,24 +1,58 @@
 #include "masking/JxCmdEndSession.h"
 
 #include "masking/GmModel.h"
+#include "masking/GmRegion.h"
 #include "masking/JxCmdHelpers.h"
 #include "masking/OstrivalThread.h"
+#include "masking/PixelState.h"
+#include "masking/SegmentationStuff.h"
+#include "masking/Shape.h"
 #include "masking/TqSourceImage.h"
 
 #include <QCoreApplication>
 
+namespace {
+
+QString endSessionName() {
+    return QCoreApplication::translate("JxCmdEndSession", "Ending Session...");
+}
+
+}  // namespace
+
 JxCmdEndSession::JxCmdEndSession(GmModel* model, JxSession* session, JxSession* subSession,
                                  TqSourceImage* source, TqSourceImage* output)
-    : OstrivalCommand(model, QCoreApplication::translate("JxCmdEndSession", "Ending Session...")),
+    : OstrivalCommand(model, endSessionName()),
       session_(session),
       subSession_(subSession),
       source_(source),
-      output_(output) {}
+      output_(output),
+      handlesGiven_(session || subSession) {}
 
-// A command discarded after the library died never finished: its images would leak.
+JxCmdEndSession::JxCmdEndSession(GmModel* model, SegmentationStuff* holder, tq::Shape* shape)
+    : OstrivalCommand(model, endSessionName()),
+      session_(nullptr),
+      subSession_(nullptr),
+      handlesGiven_(false),
+      holder_(holder) {
+    if (shape)
+        oldPixelState_ = shape->takePixelState();
+}
+
+JxCmdEndSession::JxCmdEndSession(GmModel* model, GmRegion* region)
+    : OstrivalCommand(model, endSessionName()),
+      session_(nullptr),
+      subSession_(nullptr),
+      handlesGiven_(false),
+      holder_(region ? &region->smeg() : nullptr),
+      region_(region) {}
+
+// Also runs for a command discarded after the library died or trapped by a closed thread:
+// what it holds would leak otherwise. The old pixel state goes only here, after the engine
+// ended the sub-session that read its mask.
 JxCmdEndSession::~JxCmdEndSession() {
     delete source_;
     delete output_;
+    delete region_.data();
 }
 
 QString JxCmdEndSession::description() const {
@@ -26,6 +60,22 @@ QString JxCmdEndSession::description() const {
 }
 
 bool JxCmdEndSession::prepare() {
+    if (handlesGiven_)
+        return true;
+    if (!holder_)
+        return false;
+    session_ = holder_->session();
+    holder_->setSession(nullptr);
+    if (!holder_->region()) {
+        holder_->setAnalysedSession(nullptr);
+        holder_->refreshVectorEdges();
+    }
+    if (!subSession_)
+        subSession_ = holder_->analysedSession();
+    if (holder_->analysedSession()) {
+        holder_->setAnalysedSession(nullptr);
+        holder_->refreshVectorEdges();
+    }
     return session_ || subSession_;
 }
 
@@ -38,7 +88,8 @@ void JxCmdEndSession::execute() {
 
 void JxCmdEndSession::hasFinished() {
     const bool closingImage = source_ != nullptr;
-    // The images go whatever the engine said; the destructor deletes them.
+    // The images, the old pixel state and the region go whatever the engine said; the
+    // destructor deletes them.
     checkResult(result_);
     if (closingImage)
         if (GmModel* target = model())

@@ -7,7 +7,6 @@
 #include "masking/JxCmdHelpers.h"
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
-#include "masking/Polygon.h"
 #include "masking/TqSourceImage.h"
 #include "workspace/BlendingStuff.h"
 
@@ -87,14 +86,7 @@ bool JxCmdGenerateMask::prepare()
 
     edgePoints_.clear();
     for (ForcedEdge* edge : m->forcedEdges()) {
-        std::vector<float> points;
-        const auto* line = dynamic_cast<const tq::Polygon*>(edge->shape());
-        for (const QPointF& p : line ? line->points() : QPolygonF()) {
-            const QPointF w = m->toWorkingPoint(p);
-            points.push_back(float(w.x()));
-            points.push_back(float(w.y()));
-        }
-        edgePoints_.push_back(std::move(points));
+        edgePoints_.push_back(edge->workingPoints());
         forcedEdges_.push_back(JxForcedEdge{nullptr, 0, float(edge->width())});
     }
     // The records point into the copies only once every copy has its final address.

@@ -18,6 +18,11 @@ Rectangle::Rectangle(const QPointF& anchor)
 {
 }
 
+Rectangle::Rectangle(const QRectF& rect, const QPointF& anchor, int snap)
+    : rect_(rect), anchor_(anchor), snap_(snap)
+{
+}
+
 Rectangle::Rectangle(const QVariant& map, int snap)
     : snap_(snap)
 {

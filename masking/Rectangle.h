@@ -14,6 +14,8 @@ class Rectangle : public Shape {
 public:
     /// The rubber band at its start: the zero-sized rectangle at `anchor`, no snapping.
     explicit Rectangle(const QPointF& anchor);
+    /// A rectangle with its fixed corner at `anchor`.
+    Rectangle(const QRectF& rect, const QPointF& anchor, int snap);
     /// From a saved map ("rect_", "corner1_"); the owner decides whether it snaps.
     Rectangle(const QVariant& map, int snap);
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tq {
 
@@ -40,6 +41,13 @@ void Shape::dropEngineMask()
     engineFlag_ = 0;
 }
 
+std::unique_ptr<PixelState> Shape::takePixelState()
+{
+    std::unique_ptr<PixelState> old = std::exchange(pixelState_, std::make_unique<PixelState>());
+    engineFlag_ = 0;
+    return old;
+}
+
 void Shape::rebuildEdges(const JxSession* subSession)
 {
     GmShapeHost* host = GmShapeHost::current();
@@ -52,9 +60,16 @@ std::unique_ptr<QImage> Shape::renderMask(const QPen& pen, const QBrush& brush)
     if (!host)
         return nullptr;
     const QRectF grown = host->toWorkingRect(bounds()).adjusted(-1, -1, 1, 1);
+    if (!std::isfinite(grown.left()) || !std::isfinite(grown.top())
+        || !std::isfinite(grown.right()) || !std::isfinite(grown.bottom()))
+        return nullptr;   // a damaged session's outline: no pixel can be told inside
     if (grown.width() < 0 || grown.height() < 0)
         return nullptr;
-    const QRect r = grown.toAlignedRect() & host->workingImageRect();
+    // Clipped before it is made whole pixels: an outline far outside would not fit an int.
+    const QRectF inside = grown & QRectF(host->workingImageRect());
+    if (inside.isEmpty())
+        return nullptr;
+    const QRect r = inside.toAlignedRect() & host->workingImageRect();
     if (r.isEmpty())
         return nullptr;
 

@@ -59,6 +59,10 @@ public:
     MaskPixelIterator* maskIterator(const QPen& pen, const QBrush& brush);
     /// Forgets the engine mask (the next request renders it again) and clears the engine flag.
     void dropEngineMask();
+    /// Puts a fresh pixel state (no mask, engine flag cleared) in place of the current one and
+    /// hands that one over: an engine sub-session begun over its mask reads the mask's bytes
+    /// until the sub-session ends, so the mask must outlive it.
+    std::unique_ptr<PixelState> takePixelState();
     PixelState* pixelState() const { return pixelState_.get(); }
 
     double halfPenWidth() const { return halfPenWidth_; }

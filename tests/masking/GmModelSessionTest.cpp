@@ -9,6 +9,7 @@
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
 #include "tests/masking/EngineTestSupport.h"
+#include "tests/masking/MaskPixels.h"
 #include "workspace/BrushSizeValue.h"
 
 #include <QAbstractButton>
@@ -25,14 +26,7 @@ namespace {
 
 using zqtest::waitUntil;
 
-// A picture with a dark left half and a light right half: one clear edge for the analysis.
-QImage twoHalves(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, x < width / 2 ? qRgb(30, 40, 50) : qRgb(220, 210, 200));
-    return image;
-}
+using masktest::twoHalves;
 
 TqSourceImage* sourceOf(const QImage& image) {
     return new TqSourceImage(NamedImage(image, QUrl(QStringLiteral("file:///halves.png"))));

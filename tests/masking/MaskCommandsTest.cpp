@@ -22,38 +22,10 @@ namespace {
 
 using masktest::PixelSet;
 using masktest::strokePixels;
+using masktest::twoHalves;
 
 const QString brushing = QStringLiteral("Brushing...");
 const QString cutout = QStringLiteral("Creating Cut-out...");
-
-// A dark left half and a light right half: one clear edge for the analysis.
-QImage twoHalves(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, x < width / 2 ? qRgb(30, 40, 50) : qRgb(220, 210, 200));
-    return image;
-}
-
-// A forced edge along a fixed line, with only what the commands ask of one.
-class LineEdge : public ForcedEdge {
-public:
-    explicit LineEdge(const QPolygonF& points) : line_(points, 0) {}
-    tq::Shape* shape() override { return &line_; }
-    int width() const override { return 3; }
-    void activate() override {}
-    void deactivate() override {}
-    void changed() override {}
-    QColor arrowStyle() const override { return QColor(); }
-    bool isActive() const override { return false; }
-    void applyToEngine() override {}
-    QVariant save() const override { return QVariant(); }
-    void resetEngineState(GmRegion*) override { releaseForcedEdgeMask(); }
-
-private:
-    tq::Polygon line_;
-};
 
 // A rectangular patch with only what the commands ask of one.
 class BoxRegion : public GmRegion {
@@ -92,24 +64,6 @@ protected:
         EXPECT_TRUE(guard.isNull());   // the command owned the stroke
         EXPECT_FALSE(model->brushings().contains(stroke));
         return pixels;
-    }
-    PixelSet pixelsWhere(const std::function<bool(int)>& test) const
-    {
-        PixelSet pixels;
-        const QImage& image = model->statusArray()->statusImage();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (test(image.pixelIndex(x, y)))
-                    pixels.insert({x, y});
-        return pixels;
-    }
-    PixelSet pixelsWithFlag(int flag) const
-    {
-        return pixelsWhere([flag](int status) { return (status & flag) != 0; });
-    }
-    PixelSet pixelsWithStatus(int status) const
-    {
-        return pixelsWhere([status](int s) { return s == status; });
     }
 };
 
@@ -252,7 +206,7 @@ TEST_F(MaskCommands, ForcedEdgeLineTakesUnassignedPixelsWithoutAnUndoStep)
     open(twoHalves(40, 30));
     run(new JxCmdSelect(model, nullptr, JxStatusAllClasses, JxStatusUnassigned));
     ASSERT_EQ(model->availableUndos(), 1u);
-    LineEdge edge(QPolygonF(QVector<QPointF>{{5.5, 15.5}, {34.5, 15.5}}));
+    ForcedEdge edge(QPolygonF(QVector<QPointF>{{5.5, 15.5}, {34.5, 15.5}}), 3);
     run(new JxCmdSelect(model, &edge));
     EXPECT_EQ(resultsOf(QStringLiteral("Creating Forced Edge...")), std::vector<int>{JxOk});
     const PixelSet line = pixelsWithFlag(JxStatusForcedEdge);
@@ -268,7 +222,7 @@ TEST_F(MaskCommands, ForcedEdgeRemovedWhileAGenerationRunsChangesNothingItReads)
 {
     open(twoHalves(40, 30));
     analyse();
-    auto* edge = new LineEdge(QPolygonF(QVector<QPointF>{{20, 2}, {20, 28}}));
+    auto* edge = new ForcedEdge(QPolygonF(QVector<QPointF>{{20, 2}, {20, 28}}), 3);
     model->forcedEdges().append(edge);
     finished.clear();
     auto* generate = new JxCmdGenerateMask(model);

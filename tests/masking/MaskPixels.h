@@ -11,6 +11,16 @@ namespace masktest {
 
 using PixelSet = std::set<std::pair<int, int>>;
 
+/// A dark left half and a light right half: one clear edge for the analysis.
+inline QImage twoHalves(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, x < width / 2 ? qRgb(30, 40, 50) : qRgb(220, 210, 200));
+    return image;
+}
+
 /// The working-image pixels a mask sets (index 1), its offset applied.
 inline PixelSet setPixels(const QImage& mask)
 {

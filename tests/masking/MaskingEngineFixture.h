@@ -7,6 +7,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 #include "tests/masking/EngineTestSupport.h"
+#include "tests/masking/MaskPixels.h"
 #include "workspace/BrushSizeValue.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -80,6 +82,25 @@ protected:
     int statusAt(int x, int y) const
     {
         return model->statusArray()->statusImage().pixelIndex(x, y);
+    }
+    /// The working pixels whose status passes `test`.
+    masktest::PixelSet pixelsWhere(const std::function<bool(int)>& test) const
+    {
+        masktest::PixelSet pixels;
+        const QImage& image = model->statusArray()->statusImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (test(image.pixelIndex(x, y)))
+                    pixels.insert({x, y});
+        return pixels;
+    }
+    masktest::PixelSet pixelsWithFlag(int flag) const
+    {
+        return pixelsWhere([flag](int status) { return (status & flag) != 0; });
+    }
+    masktest::PixelSet pixelsWithStatus(int status) const
+    {
+        return pixelsWhere([status](int s) { return s == status; });
     }
     /// Results of the finished commands with this progress text, in order.
     std::vector<int> resultsOf(const QString& name) const

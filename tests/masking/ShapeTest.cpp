@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -122,6 +123,11 @@ INSTANTIATE_TEST_SUITE_P(Shape, ShapeMasks, ::testing::Values(
              std::nullopt, {}},
     MaskCase{"RectangleLeftOfThePicture", 2, [](int) { return rectangle({-20, 2, 10, 6}); },
              std::nullopt, {}},
+    // Outlines from a damaged session: never converted to pixels beyond the int range.
+    MaskCase{"RectangleFarBeyondThePicture", 1, [](int) { return rectangle({1e15, 1e15, 3, 3}); },
+             std::nullopt, {}},
+    MaskCase{"RectangleNotANumber", 1,
+             [](int) { return rectangle({std::nan(""), 1, 3, 3}); }, std::nullopt, {}},
     MaskCase{"PolygonInside", 1,
              [](int d) { return std::make_unique<tq::Polygon>(scaled(ell, d), tq::Polygon::closed); },
              QRect(1, 1, 6, 6), pixelsOf({QRect(2, 2, 4, 2), QRect(2, 4, 2, 2)})},
