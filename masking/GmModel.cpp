@@ -10,7 +10,9 @@
 #include "masking/JxCmdInit.h"
 #include "masking/JxCmdNewStatusImage.h"
 #include "masking/OstrivalThread.h"
+#include "masking/PixelState.h"
 #include "masking/SegmentationStuff.h"
+#include "masking/Shape.h"
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
 #include "shell/PersistOptions.h"
@@ -368,6 +370,11 @@ void GmModel::statusImageRefreshed() {
 void GmModel::revertOutputImage() {
     if (sourceImage_ && outputImage_ && outputImage_ != sourceImage_)
         outputImage_->copyPixelsFrom(*sourceImage_);
+    // The previews the masks remember were made into the output just overwritten.
+    for (GmRegion* region : regions_)
+        if (tq::Shape* shape = region->shape())
+            if (PixelState* state = shape->pixelState())
+                state->saved = false;
 }
 
 bool GmModel::isUnmodified() const {

@@ -186,6 +186,9 @@ public slots:
 
 private:
     void createPatchActions();
+    /// Repaints where an outline was and where it now is: each alone when the other is the
+    /// empty rectangle, both as one when they meet, else one after the other.
+    void outlineChange(const ImageRectF& oldRect, const ImageRectF& newRect);
     void updatePatchActions();
     void forgetImages();
     void scaleBrushSize(int oldDivisor, int newDivisor);

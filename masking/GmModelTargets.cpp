@@ -8,9 +8,22 @@
 #include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
+#include "masking/Shape.h"
 
 #include <QAction>
 #include <QKeySequence>
+
+namespace {
+
+// The outline's bounds in image coordinates; the empty rectangle without a target or shape.
+ImageRectF outlineOf(ArrowTarget* target) {
+    tq::Shape* shape = target ? target->shape() : nullptr;
+    return shape ? ImageRectF(shape->bounds()) : ImageRectF();
+}
+
+bool hasArea(const QRectF& r) { return r.width() > 0 && r.height() > 0; }
+
+}  // namespace
 
 void GmModel::createPatchActions() {
     auto make = [this](const QString& text, void (GmModel::*slot)()) {
@@ -87,7 +100,9 @@ void GmModel::deleteRegion(GmRegion* region) {
     region->deactivate();
     if (activeRegion_ == region)
         setActiveRegion(nullptr, 1);
-    signalDirtyImageSlot(NoPatchPreview);
+    const ImageRectF bounds = outlineOf(region);
+    if (hasArea(bounds))
+        emit rectDirty(bounds, DirtyRegionOutline, NoPatchPreview);
     const bool endSessionTakesIt = theEngineThread && theEngineThread->isOpen();
     region->resetEngineState(region);
     // No end-session command can be submitted, so none deletes the region.
@@ -134,7 +149,7 @@ GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {
         activeRegion_ = region;
         emit activeRegionChanged(region);
         updatePatchActions();
-        signalDirtyImageSlot(NoPatchPreview);
+        outlineChange(outlineOf(old), outlineOf(region));
     } else if (region) {
         emit activeRegionChanged(region);
     }
@@ -148,13 +163,31 @@ void GmModel::setActiveForcedEdge(ForcedEdge* edge) {
         setActiveRegion(nullptr, 1);
     if (edge == activeForcedEdge_)
         return;
+    const ImageRectF oldBounds = outlineOf(activeForcedEdge_);
     activeForcedEdge_ = edge;
     updatePatchActions();
-    signalDirtyImageSlot(NoPatchPreview);
+    outlineChange(oldBounds, outlineOf(edge));
 }
 
 void GmModel::refreshActiveRegionOverlay() {
-    signalDirtyImageSlot(NoPatchPreview);
+    if (activeRegion_)
+        emit rectDirty(outlineOf(activeRegion_), DirtyOutline, NoPatchPreview);
+    else
+        signalDirtyImageSlot(NoPatchPreview);
+}
+
+void GmModel::outlineChange(const ImageRectF& oldRect, const ImageRectF& newRect) {
+    auto isNone = [](const QRectF& r) { return r.width() < 0 || r.height() < 0; };
+    if (isNone(oldRect)) {
+        emit rectDirty(newRect, DirtyRegionOutline, NoPatchPreview);
+    } else if (isNone(newRect)) {
+        emit rectDirty(oldRect, DirtyRegionOutline, NoPatchPreview);
+    } else if (oldRect.intersects(newRect)) {
+        emit rectDirty(ImageRectF(oldRect.united(newRect)), DirtyRegionOutline, NoPatchPreview);
+    } else {
+        emit rectDirty(oldRect, DirtyRegionOutline, NoPatchPreview);
+        emit rectDirty(newRect, DirtyRegionOutline, NoPatchPreview);
+    }
 }
 
 void GmModel::deleteActiveRegionSlot() {
