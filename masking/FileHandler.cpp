@@ -1,6 +1,9 @@
 #include "masking/FileHandler.h"
 
+#include "composition/scene/FinalImageAssembler.h"
+#include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixOutputHandler.h"
+#include "composition/scene/ItemController.h"
 #include "masking/CutoutChoice.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdBeginSession.h"
@@ -12,6 +15,9 @@
 #include "shell/Product.h"
 #include "shell/ShellUtilities.h"
 #include "shell/TqApp.h"
+#include "shell/TqMainWindow.h"
+#include "workspace/GmTool.h"
+#include "workspace/ImageView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +26,7 @@
 #include <QImageReader>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -118,11 +125,31 @@ bool FileHandler::openSourceImage(TqSourceImage* source, TqSourceImage* output) 
     switch (CutoutChoice::ask(source->pixmap(), source->name())) {
     case CutoutChoice::Cutout:
         return openAsCutout(source, output);
+    case CutoutChoice::Image:
+        if (!ItemController::instance()->createCutoutItem(source)) {
+            logLine(QStringLiteral("%1 could not be placed on the canvas").arg(source->name()));
+            return false;
+        }
+        delete output;   // only a cut-out is generated into it
+        showCompositionTab();
+        return true;
+    case CutoutChoice::Backdrop: {
+        source->refreshFromView();
+        const QPixmap pixmap = source->pixmap().copy();
+        ItemController::instance()->setBackdropPixmapSlot(pixmap, pixmap.size());
+        delete source;
+        delete output;
+        showCompositionTab();
+        return true;
+    }
     default:
-        // Items and the backdrop belong to the composition, which takes them over once it is
-        // there; until then the picture stays the caller's.
         return false;
     }
+}
+
+void FileHandler::showCompositionTab() const {
+    if (ImageView* view = GmTool::imageView())
+        view->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
 }
 
 bool FileHandler::engineStarting() const {
@@ -187,7 +214,7 @@ bool FileHandler::addRecent(const QString& fileName, QStringList& list, const QS
     return true;
 }
 
-QString FileHandler::lastImageDir() const {
+QString FileHandler::lastImageDir() {
     QSettings settings;
     settings.beginGroup(group);
     return settings.value(lastDirKey, QDir::homePath()).toString();
@@ -218,9 +245,26 @@ QString FileHandler::askImageFilename(QWidget* parent) {
 }
 
 void FileHandler::compositionNewSlot() {
-    // The composition's own start and end come with the composition document.
+    FrolixObject* document = FrolixObject::instance();
+    if (pixmapChecksum(renderFinalPixmap()) != document->savedChecksum()) {
+        QMessageBox box(QMessageBox::Critical, tr("New composition", "[zol]"),
+                        tr("Starting a new composition will discard the current composition.\n"
+                           "Do you wish to proceed?", "[zol]"),
+                        QMessageBox::NoButton, mainWindow_);
+        QPushButton* proceed = box.addButton(tr("New composition", "[zol]"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        if (box.clickedButton() != proceed)
+            return;
+    }
+    document->endComposition();
     projectName_.clear();
     finalImageName_.clear();
+    // The masking image stays open here: starting the composition asks about a cut-out
+    // still being edited, and only that answer closes it.
+    if (ImageView* view = GmTool::imageView())
+        view->ensureViewTab(ImageView::MaskingTab, ImageView::MaskingTab);
+    document->startComposition();
 }
 
 // Masking-session stream ---------------------------------------------------------------------
@@ -327,7 +371,14 @@ bool FileHandler::exportFinalImageAs(const QString& proposal) {
 }
 
 bool FileHandler::writeFinalImage(const QString& fileName) {
-    // The composition document renders and writes the final image; this build has none.
-    logLine(QStringLiteral("no composition to export to %1").arg(fileName));
-    return false;
+    QString problem;
+    if (!FrolixObject::instance()->saveFinalImage(fileName, &problem)) {
+        logLine(QStringLiteral("the final image was not saved to %1: %2").arg(fileName, problem));
+        warn(tr("The picture could not be saved to\n%1\n\n%2").arg(QDir::toNativeSeparators(fileName),
+                                                                  problem));
+        return false;
+    }
+    if (theEngineThread)
+        savedModificationCount_ = theEngineThread->modificationCount();
+    return true;
 }

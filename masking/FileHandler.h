@@ -29,9 +29,16 @@ public:
     /// Puts an existing local file at the front of `list` (at most five, no repeats) and
     /// stores it under `key`; false when the list did not change.
     bool addRecent(const QString& fileName, QStringList& list, const QString& key);
-    QString lastImageDir() const;
-    void setLastImageDir(const QString& fileName);
-    /// Asks where to export the final image, starting at `proposal`; true once written.
+    /// The folder of the last image opened or final image saved; the home folder at first.
+    static QString lastImageDir();
+    /// Remembers the folder of `fileName` as the last image folder.
+    static void setLastImageDir(const QString& fileName);
+    /// The open dialog for image files over `parent`, in the last image folder; the chosen
+    /// file's folder becomes the last one. Empty when cancelled.
+    static QString askImageFilename(QWidget* parent);
+    /// Asks where to export the final image, starting at `proposal` (or the last export's
+    /// name), and has the composition write it. True once written; a failed write is shown
+    /// to the user with its reason and returns false.
     bool exportFinalImageAs(const QString& proposal);
 
     const QList<int>& supportedVersions() const { return supportedVersions_; }
@@ -49,7 +56,6 @@ signals:
 public slots:
     void loadFile(const QString& fileName);
     bool loadImage(const QString& fileName);
-    QString askImageFilename(QWidget* parent);
     QString askImageFilename();
     void compositionNewSlot();
     bool fileSaveAsSlot();
@@ -69,6 +75,7 @@ public slots:
 private:
     bool engineStarting() const;
     bool writeFinalImage(const QString& fileName);
+    void showCompositionTab() const;
     void warn(const QString& text) const;
 
     QList<int> supportedVersions_{8, 9, 10, 11};

@@ -13,6 +13,7 @@
 #include "masking/PixelState.h"
 #include "masking/Rectangle.h"
 #include "masking/SegmentationStuff.h"
+#include "masking/Shape.h"
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
 #include "shell/PersistOptions.h"
@@ -371,10 +372,11 @@ void GmModel::statusImageRefreshed() {
 void GmModel::revertOutputImage() {
     if (sourceImage_ && outputImage_ && outputImage_ != sourceImage_)
         outputImage_->copyPixelsFrom(*sourceImage_);
-    // No region's patch preview shows in the output any more.
+    // The previews the masks remember were made into the output just overwritten.
     for (GmRegion* region : regions_)
-        if (tq::Shape* outline = region->shape())
-            outline->pixelState()->saved = false;
+        if (tq::Shape* shape = region->shape())
+            if (PixelState* state = shape->pixelState())
+                state->saved = false;
 }
 
 bool GmModel::isUnmodified() const {

@@ -189,6 +189,8 @@ public slots:
 
 private:
     void createPatchActions();
+    /// Repaints where an outline was and where it now is: each alone when the other is the
+    /// empty rectangle, both as one when they meet, else one after the other.
     void updatePatchActions();
     /// Repaints an outline that moved from `oldRect` to `newRect` (either may be no rectangle).
     void outlineChange(const QRectF& oldRect, const QRectF& newRect);

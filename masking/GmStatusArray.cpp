@@ -1,14 +1,18 @@
 #include "masking/GmStatusArray.h"
 
 #include "masking/GmModel.h"
+#include "masking/GmRegion.h"
 #include "masking/JxCmdClearUndoRedo.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/JxCmdSetStatus.h"
 #include "masking/OstrivalThread.h"
+#include "masking/PixelState.h"
+#include "masking/Shape.h"
 #include "shell/GmColor.h"
 #include "shell/PersistOptions.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -128,6 +132,27 @@ void GmStatusArray::rescan() {
     }
     snapshot_ = statusImage_.copy();
     emit statusChanged();
+}
+
+void GmStatusArray::markCurrentPreviews(GmRegion* region) {
+    tq::Shape* shape = region ? region->shape() : nullptr;
+    const PixelState* state = shape ? shape->pixelState() : nullptr;
+    if (!state || !state->mask() || !engineImage_ || statusImage_.isNull() ||
+        !state->savedSettings.isValid())
+        return;
+    if (state->savedSettings != region->blendage().toVariant() ||
+        state->differsFromStatus(statusImage_))
+        return;
+    const QImage& mask = *state->mask();
+    const QRect inside = QRect(mask.offset(), mask.size()) & statusImage_.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        const uchar* maskRow = mask.constScanLine(y - mask.offset().y());
+        // The engine's own bytes: a write through the QImage could land in a detached copy.
+        unsigned char* statusRow = engineImage_->data + std::ptrdiff_t(y) * engineImage_->stride;
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (maskRow[x - mask.offset().x()])
+                statusRow[x] |= JxStatusPreviewCurrent;
+    }
 }
 
 void GmStatusArray::setColours() {

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QObject>
 
+class GmRegion;
+
 /// The application's view of the engine's status buffer of the open session: an indexed
 /// QImage laid over the engine's bytes (no copy), a colour table that turns statuses into the
 /// translucent overlay, the set of statuses present, a snapshot of the last rescan and, after
@@ -26,6 +28,10 @@ public:
     /// ORs the statuses together (stopping once all four classes are seen), announces a new
     /// set, takes the snapshot and emits `statusChanged`.
     void rescan();
+    /// Flags (0x40) the pixels of `region` whose patch preview is still current: the statuses
+    /// saved into its mask still lie under it and its blending settings are those of the
+    /// preview. The engine then leaves those pixels as previewed. Call only between commands.
+    void markCurrentPreviews(GmRegion* region);
 
     JxImage* engineImage() const { return engineImage_; }
     const QImage& statusImage() const { return statusImage_; }

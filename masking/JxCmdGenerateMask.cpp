@@ -102,6 +102,9 @@ bool JxCmdGenerateMask::prepare()
     }
     for (std::size_t i = 0; i < regionMasks_.size(); ++i)
         regions_.push_back(regionRecord(regionMasks_[i], m->regions()[int(i)]->blendage().options));
+    // A patch whose preview still stands keeps it: the engine leaves its flagged pixels alone.
+    for (GmRegion* region : m->regions())
+        status->markCurrentPreviews(region);
     return session_ != nullptr;
 }
 

@@ -1,6 +1,10 @@
 #include "masking/PixelState.h"
 
 #include "classification/JxInterface.h"
+#include "masking/Shape.h"
+
+#include <QBrush>
+#include <QPen>
 
 #include <QRect>
 
@@ -42,6 +46,10 @@ void MaskPixelIterator::advance() {
 }
 
 PixelState::~PixelState() = default;
+
+void PixelState::render(tq::Shape& shape, const QPen& pen, const QBrush& brush) {
+    takeMask(shape.renderMask(pen, brush).release());
+}
 
 void PixelState::takeMask(QImage* mask) {
     dropMask();

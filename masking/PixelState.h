@@ -6,6 +6,13 @@
 
 #include <memory>
 
+class QBrush;
+class QPen;
+
+namespace tq {
+class Shape;
+}
+
 /// Walks the set pixels (index not 0) of a shape's mask, row by row, in working coordinates
 /// (the mask's offset applied).
 class MaskPixelIterator {
@@ -33,6 +40,9 @@ public:
     PixelState(const PixelState&) = delete;
     PixelState& operator=(const PixelState&) = delete;
 
+    /// Renders `shape` as its engine mask with `pen` and `brush` and takes it (see `takeMask`);
+    /// a shape that covers no working pixel leaves no mask.
+    void render(tq::Shape& shape, const QPen& pen, const QBrush& brush);
     /// Takes a freshly rendered mask (null when the shape covers no pixel): at least 9
     /// colours, and an iterator at its first set pixel.
     void takeMask(QImage* mask);

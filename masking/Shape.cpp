@@ -25,7 +25,7 @@ Shape::~Shape() = default;
 QImage* Shape::maskImage(const QPen& pen, const QBrush& brush)
 {
     if (!pixelState_->mask())
-        pixelState_->takeMask(renderMask(pen, brush).release());
+        pixelState_->render(*this, pen, brush);
     return pixelState_->mask();
 }
 

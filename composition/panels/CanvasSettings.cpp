@@ -1,13 +1,12 @@
 #include "composition/panels/CanvasSettings.h"
 
+#include "masking/FileHandler.h"
 #include "shell/ScopedSignalBlocker.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
 #include <QMap>
@@ -33,24 +32,6 @@ constexpr qint64 largestPicture = 100000000;           // pixels of a backdrop p
 
 // Pixels per unit at photo-print resolution.
 QMap<QString, int> unitTable;
-
-// The open-file dialog of the image files, in the folder an image was last taken from.
-QString askImageFilename(QWidget* parent) {
-    QSettings settings;
-    settings.beginGroup("FileHandling");
-    const QString lastFolder = settings.value("LastImageDir", QDir::homePath()).toString();
-    QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
-    const QString filter = QObject::tr("Images (%1)").arg(patterns.join(QLatin1Char(' '))) +
-                           QStringLiteral(";;") + QObject::tr("All files (*)");
-    const QString fileName =
-        QFileDialog::getOpenFileName(parent, QObject::tr("Open"), lastFolder, filter);
-    if (!fileName.isEmpty())
-        settings.setValue("LastImageDir", QFileInfo(fileName).absolutePath());
-    settings.endGroup();
-    return fileName;
-}
 
 }  // namespace
 
@@ -139,7 +120,7 @@ void CanvasSettings::accept() {
 void CanvasSettings::reject() { QDialog::reject(); }
 
 void CanvasSettings::on_setImagePushButton_clicked(bool) {
-    const QString fileName = askImageFilename(this);
+    const QString fileName = FileHandler::askImageFilename(this);
     if (!fileName.isEmpty())
         loadBackdropPicture(fileName);
 }

@@ -69,7 +69,12 @@ void FrolixObject::setCanvasRect(const QRect& rect) {
 
 bool FrolixObject::isModified() { return pixmapChecksum(renderFinalPixmap()) != d->savedChecksum; }
 
-bool FrolixObject::saveFinalImage(const QString& fileName) {
+bool FrolixObject::saveFinalImage(const QString& fileName, QString* problem) {
+    auto fail = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
+        return false;
+    };
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     QByteArray format;
     int quality = -1;   // PNG: the writer's default compression
@@ -79,22 +84,24 @@ bool FrolixObject::saveFinalImage(const QString& fileName) {
     } else if (suffix == QLatin1String("png")) {
         format = "png";
     } else {
-        return false;
+        return fail(tr("Only JPEG and PNG pictures can be saved."));
     }
     const QPixmap pixmap = renderFinalPixmap();
     if (pixmap.isNull())
-        return false;
+        return fail(tr("There is no picture to save."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail(file.errorString());
     QImageWriter writer(&file, format);
     writer.setQuality(quality);
     if (!writer.write(pixmap.toImage())) {
+        const QString why = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                  : writer.errorString();
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
     if (!file.commit())
-        return false;
+        return fail(file.errorString());
     d->savedChecksum = pixmapChecksum(renderFinalPixmap());
     return true;
 }

@@ -36,8 +36,9 @@ public:
     /// Writes the final image: a "jpg"/"jpeg" suffix gives a JPEG at quality 90, "png" a PNG at
     /// the default compression; any other suffix is refused. The file is replaced only by a
     /// complete write, so a failure keeps an existing file and the saved checksum. On success
-    /// the saved checksum becomes the digest of a second rendering.
-    bool saveFinalImage(const QString& fileName);
+    /// the saved checksum becomes the digest of a second rendering. On failure `problem`, when
+    /// given, says why.
+    bool saveFinalImage(const QString& fileName, QString* problem = nullptr);
 
     /// Opens a composition: clears the canvas, refreshes the main window's actions and offers
     /// to save a cut-out still being edited before closing it.

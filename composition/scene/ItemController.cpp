@@ -117,6 +117,11 @@ void ItemController::clearAll() {
         delete item;
 }
 
+FrolixItem* ItemController::createCutoutItem(TqSourceImage* image) {
+    Q_UNUSED(image)
+    return nullptr;
+}
+
 void ItemController::setBackdropPixmapSlot(const QPixmap& pixmap, const QSize& size) {
     FrolixObject::instance()->setCanvasRect(QRect(0, 0, size.width(), size.height()));
     if (backdrop_)

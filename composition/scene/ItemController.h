@@ -13,6 +13,7 @@ class BackdropController;
 class CanvasSettings;
 class FrolixItem;
 class ItemScene;
+class TqSourceImage;
 
 /// The one controller of the composition canvas: applies the canvas settings (size,
 /// background colour, backdrop picture), resets and clears the canvas, keeps the items in
@@ -39,6 +40,10 @@ public:
     void showCanvasSettings();
     /// White background, no backdrop picture, every live item deleted; the trash stays.
     void clearAll();
+    /// Makes a cut-out item showing `image` on the canvas, with a new saved cut-out state that
+    /// then owns the image, and selects it. Null, the image still the caller's, when no item
+    /// was made: the canvas has no picture item kind yet.
+    FrolixItem* createCutoutItem(TqSourceImage* image);
 
     /// The canvas settings dialog, built when first needed (it needs a window to belong to:
     /// the main window, else the composition view); null while there is neither.

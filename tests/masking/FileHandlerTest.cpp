@@ -1,5 +1,6 @@
 #include "masking/CutoutChoice.h"
 #include "masking/FileHandler.h"
+#include "tests/shell/ModalSequence.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -106,6 +108,41 @@ TEST_F(FileHandlerTest, ExportNamesKeepJpegAndPngAndTakeTheFilterSuffixOtherwise
         EXPECT_EQ(name, QString::fromLatin1(c.name));
         EXPECT_EQ(FileHandler::exportTypeOfSuffix(QFileInfo(name).suffix()), c.type);
     }
+}
+
+TEST_F(FileHandlerTest, OpenDialogOffersTheImageFormatsAndRemembersTheFolder) {
+    const QString picture = makeFile(QStringLiteral("pic.png"));
+    QDir(folder.path()).mkpath(QStringLiteral("start"));
+    FileHandler::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
+    QString title, startFolder;
+    QStringList filters;
+    {
+        ModalSequence answers({[&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            title = files->windowTitle();
+            filters = files->nameFilters();
+            startFolder = files->directory().absolutePath();
+            files->selectFile(picture);
+            dialog->done(QDialog::Accepted);
+        }});
+        EXPECT_EQ(handler->askImageFilename(), picture);
+    }
+    EXPECT_EQ(title, QStringLiteral("Open"));
+    EXPECT_EQ(startFolder, folder.filePath(QStringLiteral("start")));
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Images (*.")));
+    EXPECT_TRUE(filters[0].contains(QStringLiteral(" *.png")) || filters[0].contains(QStringLiteral("(*.png")));
+    EXPECT_EQ(filters[1], QStringLiteral("All files (*)"));
+    EXPECT_EQ(handler->lastImageDir(), folder.path());
+
+    // Cancelled: nothing chosen, the folder stays.
+    FileHandler::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
+    {
+        ModalSequence answers({[](QDialog* dialog) { dialog->done(QDialog::Rejected); }});
+        EXPECT_TRUE(handler->askImageFilename().isEmpty());
+    }
+    EXPECT_EQ(handler->lastImageDir(), folder.filePath(QStringLiteral("start")));
 }
 
 // Runs `answer` on the choice dialog once it is open.
