@@ -5,6 +5,7 @@
 #include "masking/GmModel.h"
 #include "masking/GmRegion.h"
 #include "masking/GmStatusArray.h"
+#include "masking/SegmentationStuff.h"
 #include "masking/Shape.h"
 #include "shell/GmColor.h"
 #include "shell/PersistOptions.h"
@@ -12,6 +13,7 @@
 #include "workspace/ImageGeometry.h"
 #include "workspace/GmTool.h"
 #include "workspace/ModelPort.h"
+#include "workspace/ViewOptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -263,6 +265,8 @@ void GmZoomWidget::paintEvent(QPaintEvent* event) {
             painter.drawImage(visibleExposedRect, port->outputImage(), visibleExposedRect);
     }
     if (GmModel* model = port->model()) {
+        if (visibleExposedRect.width() > 0 && visibleExposedRect.height() > 0)
+            paintVectorEdges(painter, *model, visibleExposedRect);
         paintOutlines(painter, *model, exposedImageRect);
         if (visibleExposedRect.width() > 0 && visibleExposedRect.height() > 0)
             paintStrokes(painter, *model, visibleExposedRect);
@@ -270,6 +274,23 @@ void GmZoomWidget::paintEvent(QPaintEvent* event) {
     paintBrushOutline(painter, exposedImageRect);
     painter.resetTransform();
     paintWash(painter, eventRect);
+}
+
+void GmZoomWidget::paintVectorEdges(QPainter& painter, GmModel& model,
+                                    const QRectF& visibleExposedRect) {
+    if (!theViewOptions || !theViewOptions->showsVectorEdges())
+        return;
+    // A region with edges of its own shows those; otherwise the image's edges show.
+    const SegmentationStuff* holder = model.imageSmeg();
+    if (GmRegion* region = model.activeRegion())
+        if (!region->smeg().vectorEdges().isEmpty())
+            holder = &region->smeg();
+    if (!holder)
+        return;
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::blue, 0));
+    holder->vectorEdges().paint(&painter, visibleExposedRect);
 }
 
 void GmZoomWidget::paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect) {

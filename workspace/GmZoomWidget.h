@@ -15,9 +15,9 @@ class QColorDialog;
 class QPainter;
 
 /// The masking canvas: the photograph seen through the chosen translucency, the cut-out result
-/// on the background colour, and the brush outline of the current brush, at a zoom of at most 4.
-/// It owns the zoom of the masking view and the size of the scrolled area, and turns mouse,
-/// tablet and drop input into image points for the current tool.
+/// on the background colour, the vector edges, the strokes and the brush outline of the current
+/// brush, at a zoom of at most 4. It owns the zoom of the masking view and the size of the
+/// scrolled area, and turns mouse, tablet and drop input into image points for the current tool.
 class GmZoomWidget : public QWidget {
     Q_OBJECT
 public:
@@ -100,6 +100,8 @@ protected:
 private:
     enum class MouseKind { Press, Move, Release, DoubleClick };
     void routeMouse(QMouseEvent* event, MouseKind kind);
+    /// The edges found by edge finding, in blue, while the view options show them.
+    void paintVectorEdges(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect);
     void paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect);
     void paintStrokes(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect);
     void paintBrushOutline(QPainter& painter, const QRectF& exposedImageRect);

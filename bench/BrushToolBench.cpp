@@ -1,0 +1,160 @@
+// The masking brushes and the edge-finding options on the photo scaled to 1280 x 960, through a
+// real engine command thread and a real canvas: from the release of an Erase stroke to the paint
+// that shows the new cut-out, and from the last of fifty values dragged through on the number of
+// edges to the end of the one edge finding that follows.
+#include "masking/GmModel.h"
+#include "masking/NamedImage.h"
+#include "masking/OstrivalThread.h"
+#include "masking/SegmentationStuff.h"
+#include "masking/TqSourceImage.h"
+#include "workspace/DeleteExactTool.h"
+#include "workspace/EDOs.h"
+#include "workspace/EdgeDetectionOptions.h"
+#include "workspace/GmTool.h"
+#include "workspace/GmZoomWidget.h"
+#include "workspace/ImageView.h"
+#include "workspace/ModelPort.h"
+#include "workspace/ToolOptions.h"
+#include "workspace/TqWorkspace.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+void runUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Counts the canvas's paints.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// The photo open in the model, on a canvas, with the edge-finding options that analyse it.
+struct BrushScene {
+    OstrivalThread thread;
+    GmModel* model = GmModel::instance();
+    std::unique_ptr<EdgeDetectionOptions> edges;
+    std::unique_ptr<ImageView> view;
+    std::unique_ptr<ToolOptions> options;
+    std::unique_ptr<NoTool> noTool;
+    std::unique_ptr<DeleteExactTool> erase;
+
+    BrushScene() {
+        ModelPort::instance()->attach(model);
+        edges = std::make_unique<EdgeDetectionOptions>(false, true);
+        view = std::make_unique<ImageView>();
+        view->resize(1300, 980);
+        view->show();
+        GmTool::setImageView(view.get());
+        options = std::make_unique<ToolOptions>();
+        noTool = std::make_unique<NoTool>(options.get());
+        erase = std::make_unique<DeleteExactTool>(nullptr, nullptr, nullptr, options.get());
+        const QImage photo = QImage(ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png")
+                                 .scaled(1280, 960, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        model->setImage(GmSession::ChooseSettings, 1,
+                        new TqSourceImage(NamedImage(photo, QUrl("file:///coffee.png"))));
+        idle();
+        view->zoomToSlot(1.0);
+        QCoreApplication::processEvents();
+        BrushingTool::setBrushSize(40);
+        erase->installSlot();
+    }
+    ~BrushScene() {
+        erase.reset();
+        noTool.reset();
+        options.reset();
+        GmTool::setImageView(nullptr);
+        view.reset();
+        model->closeImage();
+        idle();
+        edges.reset();
+        delete model;
+    }
+    void idle() {
+        runUntil([this] { return thread.isIdle() && !model->isWaitingToOpenSession(); });
+    }
+    GmZoomWidget* canvas() const { return view->workspace()->canvas(); }
+    void mouse(QEvent::Type type, const QPoint& pos, Qt::MouseButtons held) {
+        QMouseEvent event(type, pos, canvas()->mapToGlobal(pos), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &event);
+    }
+};
+
+void BM_EraseReleaseToCutoutPainted(benchmark::State& state) {
+    BrushScene scene;
+    bool cut = false;
+    QObject::connect(scene.model, &GmModel::cutoutChanged, [&] { cut = true; });
+    PaintCounter counter;
+    scene.canvas()->installEventFilter(&counter);
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A stroke across the lower part of the view, a little lower each round.
+        const QPoint from = scene.canvas()->displayRect().topLeft() + QPoint(100, 600 + round % 40);
+        ++round;
+        scene.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        for (int i = 1; i <= 20; ++i)
+            scene.mouse(QEvent::MouseMove, from + QPoint(i * 40, (i % 3) * 10), Qt::LeftButton);
+        cut = false;
+        state.ResumeTiming();
+        scene.mouse(QEvent::MouseButtonRelease, from + QPoint(800, 0), Qt::NoButton);
+        runUntil([&] { return cut; });
+        const int before = counter.paints;
+        runUntil([&] { return counter.paints > before; });
+        state.PauseTiming();
+        scene.idle();
+        state.ResumeTiming();
+    }
+    scene.canvas()->removeEventFilter(&counter);
+}
+BENCHMARK(BM_EraseReleaseToCutoutPainted)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DragNumberOfEdgesThroughFiftyValues(benchmark::State& state) {
+    BrushScene scene;
+    EdgeDetectionOptions& edges = *scene.edges;
+    int analyses = 0;
+    QObject::connect(scene.model, &GmModel::imageAnalysisHasBegun, [&] { ++analyses; });
+    int round = 0;
+    int mostPerDrag = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int first = round++ % 2 ? 30 : 40;
+        analyses = 0;
+        edges.sensitivitySlider->setSliderDown(true);
+        for (int v = first; v < first + 49; ++v) {
+            edges.sensitivitySlider->setValue(v);
+            QCoreApplication::processEvents();
+        }
+        edges.sensitivitySlider->setValue(first + 49);
+        state.ResumeTiming();
+        edges.sensitivitySlider->setSliderDown(false);
+        scene.idle();
+        state.PauseTiming();
+        mostPerDrag = std::max(mostPerDrag, analyses);
+        if (scene.model->imageSmeg()->options().sensitivity_.applied != first + 49 ||
+            !scene.model->imageSmeg()->isAnalysisReady())
+            state.SkipWithError("the last value was not analysed");
+        state.ResumeTiming();
+    }
+    state.counters["analyses per drag"] = mostPerDrag;
+}
+BENCHMARK(BM_DragNumberOfEdgesThroughFiftyValues)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
