@@ -111,8 +111,10 @@ public:
     /// `extraEntries` after the fixed ones.
     void showContextMenu(QGraphicsSceneContextMenuEvent* event,
                          const QList<ItemMenuEntry>& extraEntries = QList<ItemMenuEntry>());
-    /// Clones the item and selects the clone alone.
-    void cloneAndSelect();
+    /// Clones the item and selects the clone alone; returns the clone (null when none).
+    FrolixItem* cloneAndSelect();
+    /// Clears the scene's selection, selects this item and lets it start editing.
+    void selectAlone();
 
     // --- Trash ---
     /// Takes a live item off the canvas into the trash, keeping everything it had.

@@ -79,15 +79,19 @@ void FrolixItem::showContextMenu(QGraphicsSceneContextMenuEvent* event,
         entries[index].action(*this);   // may trash the item; nothing of it is used after
 }
 
-void FrolixItem::cloneAndSelect() {
+FrolixItem* FrolixItem::cloneAndSelect() {
     ItemController::instance();
     FrolixItem* copy = clone();
-    if (!copy)
-        return;
-    if (QGraphicsScene* scene = copy->graphicsItem()->scene())
+    if (copy)
+        copy->selectAlone();
+    return copy;
+}
+
+void FrolixItem::selectAlone() {
+    if (QGraphicsScene* scene = graphicsItem_->scene())
         scene->clearSelection();
-    copy->graphicsItem()->setSelected(true);
-    copy->startEditing();
+    graphicsItem_->setSelected(true);
+    startEditing();
 }
 
 void FrolixItem::trash() {

@@ -134,9 +134,7 @@ FrolixItem* ItemController::addCutoutItem(const QPixmap& pixmap, SavedCutoutStat
     if (pixmap.isNull() || !theItemScene)
         return nullptr;
     auto* item = new CutoutItem(theItemScene, pixmap, state);
-    theItemScene->clearSelection();
-    item->setSelected(true);
-    item->startEditing();
+    item->selectAlone();
     return item;
 }
 
