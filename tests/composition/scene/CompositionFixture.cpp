@@ -4,6 +4,7 @@
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
+#include "composition/scene/HandleScale.h"
 #include "composition/scene/ItemController.h"
 #include "masking/SavedCutoutState.h"
 
@@ -24,6 +25,7 @@ void CompositionFixture::SetUp() {
     controller->clearAll();
     FrolixObject::instance()->reset();
     itemCascadeOffset = QPointF(10, 10);
+    setHandleZoom(1.0);   // the new view starts unzoomed; an earlier test may have zoomed
     setViewportSize(QSize(800, 600));
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));

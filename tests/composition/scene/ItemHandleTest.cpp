@@ -54,7 +54,8 @@ TEST_F(ItemHandleTest, ImageItemsHaveDragScaleAndRotateHandlesShownOnlyWhileSele
 TEST_F(ItemHandleTest, DragHandleGrabbedOffCentreMovesTheItemWithoutAJump) {
     CutoutItem* item = addCutout(QSize(80, 40), Qt::red);
     const QPointF before = item->pos();
-    const QPoint grab = viewPoint(handleOf<DragItemHandle>(item)->scenePos()) + QPoint(-6, -5);   // off the item: only the handle is there
+    const QPoint grab = viewPoint(handleOf<DragItemHandle>(item)->scenePos()) +
+                       QPoint(-6, -5);   // off the item: only the handle is there
     drag(grab, grab + QPoint(40, 30));
     const double zoom = zoomOf(*view);
     expectNear(item->pos(), before + QPointF(40, 30) / zoom, 1.0 / zoom);
