@@ -55,7 +55,11 @@ SavedCutoutState::SavedCutoutState(const SavedCutoutState& other)
     file_.close();
 }
 
+SavedCutoutState* editedCutoutState = nullptr;
+
 SavedCutoutState::~SavedCutoutState() {
+    if (editedCutoutState == this)
+        editedCutoutState = nullptr;
     delete image_;
 }
 

@@ -15,6 +15,7 @@ public:
     /// copied. A copy that cannot be made whole leaves the new file empty.
     SavedCutoutState(const SavedCutoutState& other);
     SavedCutoutState& operator=(const SavedCutoutState&) = delete;
+    /// Clears `editedCutoutState` when it is this one.
     ~SavedCutoutState();
 
     /// Writes the current masking session over the file, atomically. Only once the new bytes
@@ -38,3 +39,8 @@ private:
     QTemporaryFile file_;
     TqSourceImage* image_ = nullptr;
 };
+
+/// The cut-out being edited in the masking view when it came from the composition: its
+/// finished result goes back to the item holding this state. Null when there is none; a state
+/// that is destroyed clears it, so it never names a deleted record.
+extern SavedCutoutState* editedCutoutState;

@@ -1,6 +1,10 @@
 #include "composition/scene/FrolixItem.h"
 
+#include "composition/scene/CutoutItem.h"
+#include "composition/scene/ImageItem.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/ItemHandle.h"
+#include "composition/scene/ItemScene.h"
 
 #include <QAction>
 #include <QGraphicsScene>
@@ -19,9 +23,15 @@ int finalRenderings = 0;
 }  // namespace
 
 FrolixItem::FrolixItem(QGraphicsItem* graphicsItem, QGraphicsScene* scene)
-    : graphicsItem_(graphicsItem), scene_(scene) {}
+    : graphicsItem_(graphicsItem), fader_(this), scene_(scene) {}
 
 FrolixItem::~FrolixItem() {
+    // A trashed item shown as a restore preview: the scene must not keep naming it.
+    if (auto* items = qobject_cast<ItemScene*>(graphicsItem_->scene());
+        items && items->previewedEntry() == this)
+        items->restoreItemHide();
+    for (const QPointer<ItemHandle>& handle : qAsConst(handles_))
+        delete handle.data();
     liveItems.removeAll(this);
     // The entry would otherwise stay with the scene, holding the address of a deleted item.
     delete restoreAction_.data();
@@ -48,17 +58,37 @@ void FrolixItem::applyCanvasChange(const QRect& newRect, const QRect& oldRect) {
     // A factor of zero or below would leave a transform that cannot be inverted.
     if (std::isfinite(s) && s > 0)
         graphicsItem_->setTransform(QTransform(graphicsItem_->transform()).scale(s, s));
+    updateHandles();
 }
 
 QVariant FrolixItem::handleItemChange(QGraphicsItem::GraphicsItemChange change,
                                       const QVariant& value) {
-    if (change == QGraphicsItem::ItemSelectedChange) {
+    switch (change) {
+    case QGraphicsItem::ItemPositionChange:
+        if (graphicsItem_->scene())
+            placeHandles(value.toPointF(), graphicsItem_->transform());
+        break;
+    case QGraphicsItem::ItemTransformChange:
+        if (graphicsItem_->scene())
+            placeHandles(graphicsItem_->pos(), value.value<QTransform>());
+        break;
+    case QGraphicsItem::ItemSelectedChange: {
         const bool selected = value.toBool();
         if (selected && liveItems.removeOne(this))
             liveItems.append(this);
         graphicsItem_->setFlag(QGraphicsItem::ItemIsMovable, selected);
+        setHandlesVisible(selected);
         if (!selected)
             graphicsItem_->clearFocus();
+        break;
+    }
+    case QGraphicsItem::ItemSelectedHasChanged:
+        if (value.toBool() && !isRenderingFinalImage())
+            for (FrolixItem* item : selectedItems())
+                item->startFadeIn();
+        break;
+    default:
+        break;
     }
     return value;
 }
@@ -70,6 +100,38 @@ void FrolixItem::bringToFront() {
     if (index < 0)
         return;
     items.move(index, items.size() - 1);
+    renumberZValues(items);
+}
+
+void FrolixItem::bringForward() {
+    QList<QGraphicsItem*> items = liveGraphicsItems();
+    std::stable_sort(items.begin(), items.end(), zValueLessThan);
+    int index = items.indexOf(graphicsItem_);
+    if (index < 0)
+        return;
+    while (index + 1 < items.size()) {
+        QGraphicsItem* passed = items[index + 1];
+        items.swapItemsAt(index, index + 1);
+        ++index;
+        if (graphicsItem_->collidesWithItem(passed, Qt::IntersectsItemShape))
+            break;
+    }
+    renumberZValues(items);
+}
+
+void FrolixItem::pushBackward() {
+    QList<QGraphicsItem*> items = liveGraphicsItems();
+    std::stable_sort(items.begin(), items.end(), zValueLessThan);
+    int index = items.indexOf(graphicsItem_);
+    if (index < 0)
+        return;
+    while (index > 0) {
+        QGraphicsItem* passed = items[index - 1];
+        items.swapItemsAt(index, index - 1);
+        --index;
+        if (graphicsItem_->collidesWithItem(passed, Qt::IntersectsItemShape))
+            break;
+    }
     renumberZValues(items);
 }
 
@@ -110,6 +172,8 @@ void FrolixItem::setFadeProportion(double proportion) {
     graphicsItem_->update();
 }
 
+void FrolixItem::startFadeIn() { fader_.start(); }
+
 QList<FrolixItem*> FrolixItem::selectedItems() {
     QList<FrolixItem*> selected;
     for (FrolixItem* item : liveItems)
@@ -130,6 +194,10 @@ QList<QGraphicsItem*> FrolixItem::liveGraphicsItems() {
     for (FrolixItem* item : liveItems)
         items.append(item->graphicsItem());
     return items;
+}
+
+bool FrolixItem::isPlainImage(const FrolixItem* item) {
+    return dynamic_cast<const ImageItem*>(item) && !dynamic_cast<const CutoutItem*>(item);
 }
 
 bool FrolixItem::isRenderingFinalImage() { return finalRenderings > 0; }

@@ -2,10 +2,13 @@
 
 #include "composition/panels/CanvasSettings.h"
 #include "composition/scene/BackdropController.h"
+#include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemScene.h"
+#include "masking/SavedCutoutState.h"
+#include "masking/TqSourceImage.h"
 #include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"
@@ -118,8 +121,21 @@ void ItemController::clearAll() {
 }
 
 FrolixItem* ItemController::createCutoutItem(TqSourceImage* image) {
-    Q_UNUSED(image)
-    return nullptr;
+    if (!image || !theItemScene)
+        return nullptr;
+    image->refreshFromView();
+    if (image->pixmap().isNull())
+        return nullptr;
+    const QPixmap pixmap = image->pixmap();
+    return addCutoutItem(pixmap, new SavedCutoutState(image));
+}
+
+FrolixItem* ItemController::addCutoutItem(const QPixmap& pixmap, SavedCutoutState* state) {
+    if (pixmap.isNull() || !theItemScene)
+        return nullptr;
+    auto* item = new CutoutItem(theItemScene, pixmap, state);
+    item->selectAlone();
+    return item;
 }
 
 void ItemController::setBackdropPixmapSlot(const QPixmap& pixmap, const QSize& size) {

@@ -13,6 +13,7 @@ class BackdropController;
 class CanvasSettings;
 class FrolixItem;
 class ItemScene;
+class SavedCutoutState;
 class TqSourceImage;
 
 /// The one controller of the composition canvas: applies the canvas settings (size,
@@ -40,10 +41,13 @@ public:
     void showCanvasSettings();
     /// White background, no backdrop picture, every live item deleted; the trash stays.
     void clearAll();
-    /// Makes a cut-out item showing `image` on the canvas, with a new saved cut-out state that
-    /// then owns the image, and selects it. Null, the image still the caller's, when no item
-    /// was made: the canvas has no picture item kind yet.
+    /// Places an opened picture on the canvas as a cut-out item that owns a new saved state
+    /// holding `image` (taken over only when an item is made). Null, with nothing made or
+    /// taken, for no image or one without pixels.
     FrolixItem* createCutoutItem(TqSourceImage* image);
+    /// Places a finished cut-out whose state is already saved; the item owns `state`. Null,
+    /// with nothing made or taken, for a null pixmap.
+    FrolixItem* addCutoutItem(const QPixmap& pixmap, SavedCutoutState* state);
 
     /// The canvas settings dialog, built when first needed (it needs a window to belong to:
     /// the main window, else the composition view); null while there is neither.

@@ -5,7 +5,10 @@
 #include "composition/scene/ItemController.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QCoreApplication>
 #include <QGraphicsView>
+#include <QMessageBox>
 
 ItemScene* theItemScene = nullptr;
 
@@ -14,6 +17,7 @@ ItemScene::ItemScene(QObject* parent) : QGraphicsScene(parent) {}
 ItemScene::~ItemScene() {
     restoreItemHide();
     ItemController::releaseScene(this);
+    FrolixItem::forgetScene(this);
     if (theItemScene == this)
         theItemScene = nullptr;
 }
@@ -42,6 +46,18 @@ void ItemScene::restoreItemHide() {
     if (previewedEntry_->graphicsItem()->scene() == this)
         removeItem(previewedEntry_->graphicsItem());
     previewedEntry_ = nullptr;
+}
+
+void ItemScene::emptyDustbin() {
+    restoreItemHide();
+    QMessageBox question(QMessageBox::Warning, QCoreApplication::applicationName(),
+                         tr("Items in the Trash will be lost permanently"));
+    QAbstractButton* empty = question.addButton(tr("Empty Trash"), QMessageBox::AcceptRole);
+    question.addButton(QMessageBox::Cancel);
+    question.exec();
+    // Escape and the window's close button count as Cancel.
+    if (question.clickedButton() == empty)
+        FrolixItem::emptyTrash();
 }
 
 FrolixWidget* compositionViewOf(QGraphicsScene* scene) {

@@ -28,6 +28,8 @@ public slots:
     void restoreItemHovered(QAction* action);
     /// Removes the preview.
     void restoreItemHide();
+    /// Asks, then empties the trash unless the user cancels.
+    void emptyDustbin();
 
 private:
     FrolixItem* previewedEntry_ = nullptr;

@@ -1,0 +1,7 @@
+#include "composition/scene/CanvasSettingsCommand.h"
+
+#include "composition/scene/ItemController.h"
+
+void CanvasSettingsCommand::execute() {
+    ItemController::instance()->showCanvasSettings();
+}
