@@ -1,9 +1,15 @@
 #include "CompositionFixture.h"
 
 #include "TestPixmapItem.h"
+#include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
+#include "composition/scene/HandleScale.h"
 #include "composition/scene/ItemController.h"
+#include "masking/SavedCutoutState.h"
+
+#include <QApplication>
+#include <QMouseEvent>
 
 #include <QPainter>
 #include <QTest>
@@ -19,12 +25,14 @@ void CompositionFixture::SetUp() {
     controller->clearAll();
     FrolixObject::instance()->reset();
     itemCascadeOffset = QPointF(10, 10);
+    setHandleZoom(1.0);   // the new view starts unzoomed; an earlier test may have zoomed
     setViewportSize(QSize(800, 600));
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
 }
 
 void CompositionFixture::TearDown() {
+    FrolixItem::emptyTrash();
     view.reset();
     EXPECT_TRUE(liveItems.isEmpty());
 }
@@ -37,6 +45,29 @@ void CompositionFixture::setViewportSize(const QSize& size) {
 TestPixmapItem* CompositionFixture::addItem(const QSize& size, const QColor& colour,
                                             const QPointF& position) {
     return new TestPixmapItem(view->itemScene(), size, colour, position);
+}
+
+CutoutItem* CompositionFixture::addCutout(const QSize& size, const QColor& colour) {
+    QPixmap pixmap(size);
+    pixmap.fill(colour);
+    return static_cast<CutoutItem*>(
+        ItemController::instance()->addCutoutItem(pixmap, new SavedCutoutState(nullptr)));
+}
+
+QPoint CompositionFixture::viewPoint(const QPointF& p) const { return view->mapFromScene(p); }
+
+void CompositionFixture::drag(const QPoint& from, const QPoint& to,
+                              Qt::KeyboardModifiers modifiers) {
+    QWidget* viewport = view->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, modifiers, from);
+    constexpr int steps = 4;
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / steps;
+        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, modifiers);
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, to);
 }
 
 QImage CompositionFixture::renderCanvas() const {

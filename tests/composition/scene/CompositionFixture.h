@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class CutoutItem;
 class TestPixmapItem;
 
 /// A composition view shown offscreen with a viewport of a chosen size (no frame, no scroll
@@ -23,6 +24,15 @@ protected:
     void setViewportSize(const QSize& size);
     TestPixmapItem* addItem(const QSize& size, const QColor& colour,
                             const QPointF& position = QPointF());
+    /// A cut-out item of `size` in `colour`, placed as a finished cut-out is (fitted, centred,
+    /// selected alone), owning a saved state of its own.
+    CutoutItem* addCutout(const QSize& size, const QColor& colour);
+    /// The viewport point showing scene point `p`.
+    QPoint viewPoint(const QPointF& p) const;
+    /// Presses the left button at viewport point `from`, moves in steps to `to` with the
+    /// button held, and releases there.
+    void drag(const QPoint& from, const QPoint& to,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     /// The scene's canvas rectangle rendered 1:1, crop lines and selection as they are.
     QImage renderCanvas() const;
 

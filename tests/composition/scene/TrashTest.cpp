@@ -1,0 +1,201 @@
+#include "CompositionFixture.h"
+#include "composition/scene/CutoutItem.h"
+#include "composition/scene/DustbinSignaller.h"
+#include "composition/scene/ItemController.h"
+#include "composition/scene/ItemHandle.h"
+#include "composition/scene/ItemScene.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using TrashTest = CompositionFixture;
+
+QList<uint> counts(const QSignalSpy& spy) {
+    QList<uint> values;
+    for (const QList<QVariant>& call : spy)
+        values.append(call.at(0).toUInt());
+    return values;
+}
+
+/// Answers the next modal question with the button whose text is `answer`, from the event
+/// loop the question runs.
+void answerNextQuestion(const QString& answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == answer)
+                return button->click();
+        ADD_FAILURE() << "no button " << answer.toStdString();
+        box->reject();
+    });
+}
+
+TEST_F(TrashTest, CountsAreReportedOnTrashRestoreAndEmpty) {
+    CutoutItem* item = addCutout(QSize(10, 10), Qt::red);
+    QSignalSpy spy(theDustbinSignaller, &DustbinSignaller::sizeChanged);
+    item->trash();
+    EXPECT_EQ(item->scene(), nullptr);
+    EXPECT_TRUE(liveItems.isEmpty());
+    item->restore();
+    FrolixItem::emptyTrash();
+    EXPECT_EQ(counts(spy), (QList<uint>{1, 0, 0}));
+}
+
+TEST_F(TrashTest, RestoreGivesBackEveryProperty) {
+    CutoutItem* item = addCutout(QSize(40, 20), Qt::red);
+    CutoutItem* other = addCutout(QSize(40, 20), Qt::blue);
+    item->setPos(12, 34);
+    item->scaleHandleMoved(item->mapToScene(QPointF(-20, 10)), Qt::NoModifier);   // mirrors
+    ASSERT_TRUE(item->isMirrored());
+    item->setItemOpacity(0.4);
+    item->tintStrength = 0.3f;
+    item->saturation = 0.6f;
+    item->tintColour = QColor(1, 2, 3, 4);
+    item->refreshPixmap();
+    const QTransform transform = item->transform();
+    const double z = item->zValue();
+    SavedCutoutState* state = item->savedState();
+    const QList<QPointer<ItemHandle>> handles = item->handles();
+
+    item->trash();
+    for (const QPointer<ItemHandle>& handle : handles)
+        EXPECT_EQ(handle->scene(), nullptr);
+    other->bringToFront();
+    item->restore();
+
+    EXPECT_EQ(item->scene(), view->itemScene());
+    EXPECT_EQ(item->pos(), QPointF(12, 34));
+    EXPECT_EQ(item->transform(), transform);
+    EXPECT_TRUE(item->isMirrored());
+    EXPECT_DOUBLE_EQ(item->zValue(), z);
+    EXPECT_DOUBLE_EQ(item->itemOpacity(), 0.4);
+    EXPECT_FLOAT_EQ(item->tintStrength, 0.3f);
+    EXPECT_FLOAT_EQ(item->saturation, 0.6f);
+    EXPECT_EQ(item->tintColour, QColor(1, 2, 3, 4));
+    EXPECT_EQ(item->savedState(), state);
+    EXPECT_EQ(item->handles(), handles);
+    for (const QPointer<ItemHandle>& handle : handles) {
+        EXPECT_EQ(handle->scene(), view->itemScene());
+        EXPECT_TRUE(handle->isVisible());
+    }
+    EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
+    EXPECT_EQ(liveItems.last(), item);
+}
+
+TEST(RestoreEntryText, CutsLongTextsAndShowsAmpersands) {
+    const QString exactly32(32, QLatin1Char('x'));
+    EXPECT_EQ(restoreEntryText(exactly32), exactly32);
+    EXPECT_EQ(restoreEntryText(exactly32 + "y"), QString(29, QLatin1Char('x')) + "...");
+    EXPECT_EQ(restoreEntryText("Fish & Chips"), "Fish && Chips");
+    EXPECT_EQ(restoreEntryText(QString()), QString());
+}
+
+TEST_F(TrashTest, EntriesShowTheIconOfAPictureWithoutText) {
+    CutoutItem* item = addCutout(QSize(40, 20), Qt::red);
+    item->trash();
+    ASSERT_NE(item->restoreAction(), nullptr);
+    EXPECT_TRUE(item->restoreAction()->text().isEmpty());
+    EXPECT_FALSE(item->restoreAction()->icon().isNull());
+    EXPECT_EQ(item->restoreAction()->data().value<void*>(), static_cast<FrolixItem*>(item));
+}
+
+TEST_F(TrashTest, EmptyingAsksFirstAndCancelKeepsEverything) {
+    addCutout(QSize(10, 10), Qt::red)->trash();
+    addCutout(QSize(10, 10), Qt::green)->trash();
+    answerNextQuestion(QMessageBox::tr("Cancel"));
+    view->itemScene()->emptyDustbin();
+    EXPECT_EQ(trashedItems.size(), 2);
+
+    QSignalSpy spy(theDustbinSignaller, &DustbinSignaller::sizeChanged);
+    answerNextQuestion(QObject::tr("Empty Trash"));
+    view->itemScene()->emptyDustbin();
+    EXPECT_TRUE(trashedItems.isEmpty());
+    EXPECT_EQ(counts(spy), (QList<uint>{0}));
+}
+
+TEST_F(TrashTest, HoveredEntriesPreviewOneItemAtATime) {
+    CutoutItem* a = addCutout(QSize(10, 10), Qt::red);
+    CutoutItem* b = addCutout(QSize(10, 10), Qt::green);
+    a->trash();
+    b->trash();
+    ItemScene* scene = view->itemScene();
+    scene->restoreItemHovered(a->restoreAction());
+    EXPECT_EQ(a->scene(), scene);
+    EXPECT_EQ(scene->previewedEntry(), a);
+    scene->restoreItemHovered(b->restoreAction());
+    EXPECT_EQ(a->scene(), nullptr);
+    EXPECT_EQ(b->scene(), scene);
+    QAction plain(QStringLiteral("Empty Trash"));
+    scene->restoreItemHovered(&plain);
+    EXPECT_EQ(b->scene(), nullptr);
+    EXPECT_EQ(scene->previewedEntry(), nullptr);
+    scene->restoreItemHovered(a->restoreAction());
+    scene->restoreItemHide();
+    EXPECT_EQ(a->scene(), nullptr);
+    EXPECT_EQ(trashedItems, (QList<FrolixItem*>{a, b}));
+}
+
+TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
+    CutoutItem* a = addCutout(QSize(10, 10), Qt::red);
+    a->trash();
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        menu->setActiveAction(a->restoreAction());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    showDustbinMenu(QPoint(10, 10));
+    EXPECT_EQ(texts, (QStringList{"Restore Items", "-", "", "-", "Empty Trash"}));
+    EXPECT_TRUE(trashedItems.isEmpty());
+    EXPECT_EQ(a->scene(), view->itemScene());
+
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->actions().size(), 1);
+        EXPECT_FALSE(menu->actions()[0]->isEnabled());
+        EXPECT_EQ(menu->actions()[0]->text(), "Trash is Empty");
+        menu->close();
+    });
+    showDustbinMenu(QPoint(10, 10));
+}
+
+TEST_F(TrashTest, ClearingTheCanvasKeepsTheTrash) {
+    CutoutItem* kept = addCutout(QSize(10, 10), Qt::red);
+    addCutout(QSize(10, 10), Qt::green);
+    kept->trash();
+    ItemController::instance()->clearAll();
+    EXPECT_TRUE(liveItems.isEmpty());
+    ASSERT_EQ(trashedItems, (QList<FrolixItem*>{kept}));
+    kept->restore();
+    EXPECT_EQ(kept->scene(), view->itemScene());
+}
+
+TEST_F(TrashTest, SelectionFadesInToFullProportion) {
+    CutoutItem* a = addCutout(QSize(10, 10), Qt::red);
+    CutoutItem* b = addCutout(QSize(10, 10), Qt::green);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !b->fader().timer().isActive(); }, 10000));
+    a->setSelected(true);   // b stays selected: both restart
+    EXPECT_LT(a->fadeProportion(), 1.0);
+    EXPECT_LT(b->fadeProportion(), 1.0);
+    EXPECT_DOUBLE_EQ(b->itemOpacity(), 1.0) << "the item's own opacity is not the faded one";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !a->fader().timer().isActive() && !b->fader().timer().isActive(); },
+        10000));
+    EXPECT_EQ(a->fadeProportion(), 1.0);
+    EXPECT_EQ(b->fadeProportion(), 1.0);
+    EXPECT_EQ(a->fader().timer().durationMs(), 500);
+}
+
+}  // namespace
