@@ -19,6 +19,7 @@ void ArrowTipItemHandle::place(const QPointF&, const QTransform&) { setPos(tipPo
 
 void ArrowTipItemHandle::dragTo(const QPointF& p, Qt::KeyboardModifiers) {
     tipPos_ = p;
+    owner_->arrowTipMoved();
     // Moving the tail ends any text editing of the bubble, so the drag is not typed into it.
     if (auto* text = dynamic_cast<QGraphicsTextItem*>(ownerItem_)) {
         text->setTextInteractionFlags(Qt::NoTextInteraction);

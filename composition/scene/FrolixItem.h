@@ -73,6 +73,8 @@ public:
     /// Scales about the local origin so that the bottom-right corner follows `p`; past the
     /// left or top edge the item is mirrored.
     virtual void scaleHandleMoved(const QPointF& p, Qt::KeyboardModifiers modifiers);
+    /// The arrow-tip handle was put somewhere else; nothing by default (a bubble reshapes).
+    virtual void arrowTipMoved() {}
     virtual void edit() {}
     virtual QRectF localRect() const = 0;
     virtual QString text() const { return QString(); }

@@ -1,12 +1,14 @@
 #include "composition/scene/ItemController.h"
 
 #include "composition/panels/CanvasSettings.h"
+#include "composition/panels/PropertyPanelWindow.h"
 #include "composition/scene/BackdropController.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemScene.h"
+#include "composition/scene/TextFieldItem.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
 #include "shell/TqMainWindow.h"
@@ -93,7 +95,14 @@ CanvasSettings* ItemController::canvasSettings() {
     return canvasSettings_;
 }
 
-void ItemController::updatePropertyPanel(const QList<FrolixItem*>& items) {}
+void ItemController::updatePropertyPanel(const QList<FrolixItem*>& items) {
+    if (propertyPanel_)
+        propertyPanel_->showPanelFor(items);
+}
+
+void ItemController::setPropertyPanel(PropertyPanelWindow* panel) { propertyPanel_ = panel; }
+
+PropertyPanelWindow* ItemController::propertyPanel() const { return propertyPanel_; }
 
 void ItemController::showCanvasSettings() {
     CanvasSettings* dialog = canvasSettings();
@@ -134,6 +143,14 @@ FrolixItem* ItemController::addCutoutItem(const QPixmap& pixmap, SavedCutoutStat
     if (pixmap.isNull() || !theItemScene)
         return nullptr;
     auto* item = new CutoutItem(theItemScene, pixmap, state);
+    item->selectAlone();
+    return item;
+}
+
+FrolixItem* ItemController::createTextField(const QString& text, const QPointF& position) {
+    if (!theItemScene)
+        return nullptr;
+    auto* item = new TextFieldItem(theItemScene, text, position);
     item->selectAlone();
     return item;
 }

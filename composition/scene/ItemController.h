@@ -13,6 +13,7 @@ class BackdropController;
 class CanvasSettings;
 class FrolixItem;
 class ItemScene;
+class PropertyPanelWindow;
 class SavedCutoutState;
 class TqSourceImage;
 
@@ -37,6 +38,9 @@ public:
 
     /// Shows the selected items' properties, once a property panel is there.
     void updatePropertyPanel(const QList<FrolixItem*>& items);
+    /// The panel that shows the selection; a destroyed panel is forgotten on its own.
+    void setPropertyPanel(PropertyPanelWindow* panel);
+    PropertyPanelWindow* propertyPanel() const;
     /// Seeds the canvas settings dialog with the canvas as it is and shows it (modeless).
     void showCanvasSettings();
     /// White background, no backdrop picture, every live item deleted; the trash stays.
@@ -48,6 +52,9 @@ public:
     /// Places a finished cut-out whose state is already saved; the item owns `state`. Null,
     /// with nothing made or taken, for a null pixmap.
     FrolixItem* addCutoutItem(const QPixmap& pixmap, SavedCutoutState* state);
+    /// A text field with `text` (the default text when empty) centred on `position` (in the
+    /// visible part of the view when exactly (0, 0)), selected alone and ready for typing.
+    FrolixItem* createTextField(const QString& text, const QPointF& position);
 
     /// The canvas settings dialog, built when first needed (it needs a window to belong to:
     /// the main window, else the composition view); null while there is neither.
@@ -67,6 +74,7 @@ private:
 
     QPointer<BackdropController> backdrop_;
     QPointer<CanvasSettings> canvasSettings_;
+    QPointer<PropertyPanelWindow> propertyPanel_;
 };
 
 /// How far a new or copied item moves off an item standing exactly where it is: (10, 10) at

@@ -1,0 +1,26 @@
+#include "composition/panels/BubbleOpacityChooser.h"
+
+#include "shell/ScopedSignalBlocker.h"
+
+#include <QCoreApplication>
+
+BubbleOpacityChooser::BubbleOpacityChooser(QGridLayout* grid)
+    : PanelWidget(grid,
+                  QCoreApplication::translate(
+                      "QObject", "Control how much you see through the bubble's background",
+                      "Tool tip on property panel"),
+                  QString(), QString(), new QSlider(Qt::Horizontal)) {
+    ScopedSignalBlocker quiet(widget());
+    widget()->setRange(0, 255);
+    widget()->setInvertedAppearance(true);
+}
+
+void BubbleOpacityChooser::applyToItem(SpeechBubbleItem* item) {
+    QColor colour = item->bubbleColour();
+    colour.setAlpha(widgetValue());
+    item->setBubbleColour(colour);
+}
+
+void BubbleOpacityChooser::readFromItem(SpeechBubbleItem* item) {
+    setWidgetValue(item->bubbleColour().alpha());
+}

@@ -1,0 +1,191 @@
+#include "composition/scene/FrolixTextItem.h"
+
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/ItemScene.h"
+
+#include <QApplication>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QKeyEvent>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
+
+namespace {
+constexpr int defaultPointSize = 32;
+}
+
+FrolixTextItem::FrolixTextItem(QGraphicsScene* scene, const QString& text,
+                               const QPointF& position)
+    : FrolixItem(this, scene) {
+    if (scene)
+        scene->addItem(this);
+    registerItem();
+    initTextItem();
+    setFlags(ItemIsMovable | ItemIsSelectable | ItemIsFocusable | ItemSendsGeometryChanges);
+    setTextAndAdjust(text.isEmpty() ? QCoreApplication::translate(
+                                          "FrolixTextItem", "Write text here",
+                                          "default contents of new text item")
+                                    : text);
+    QFont font;
+    font.setPointSize(defaultPointSize);
+    setFont(font);
+    setTextWidth(5 * font.pointSize());
+    setDefaultTextColor(Qt::black);
+
+    // Text is as large relative to the canvas whatever its size: 0.5 on a 400-pixel canvas.
+    const double w = FrolixObject::instance()->canvasRect().width();
+    const double s = w * 0.0025 * 0.5;
+    if (s > 0)
+        setTransform(QTransform(transform()).scale(s, s));
+
+    const QRectF r = sceneBoundingRect();
+    if (position.isNull())
+        setPos(visibleSceneCentre() + r.topLeft() - r.center());
+    else
+        setPos(position - mapToScene(boundingRect().center()));
+    finishPlacement();
+}
+
+FrolixTextItem::FrolixTextItem(const FrolixTextItem& other)
+    : QGraphicsTextItem(), FrolixItem(this, other.ownerScene()) {
+    setMirrored(other.isMirrored());
+    setItemOpacity(other.itemOpacity());
+    if (other.ownerScene())
+        other.ownerScene()->addItem(this);
+    registerItem();
+    initTextItem();
+    // The copy owns its document, so it lives exactly as long as the copy.
+    setDocument(other.document()->clone(this));
+    setFont(other.font());
+    setTextWidth(other.textWidth());
+    setDefaultTextColor(other.defaultTextColor());
+    setPos(other.pos());
+    setFlags(other.flags());
+    setTransform(other.transform());
+    finishPlacement();
+}
+
+FrolixTextItem::~FrolixTextItem() { qApp->removeEventFilter(this); }
+
+void FrolixTextItem::initTextItem() {
+    QTextOption option = document()->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document()->setDefaultTextOption(option);
+    addWidthHandle();
+    addRotateHandle();
+    addDragHandle();
+    addScaleHandle();
+    setAcceptedMouseButtons(Qt::LeftButton);
+}
+
+void FrolixTextItem::setTextAndAdjust(const QString& text) {
+    setPlainText(text);
+    adjustSize();
+    updateHandles();
+}
+
+void FrolixTextItem::finishPlacement() {
+    avoidExactOverlap();
+    bringToFront();
+    updateHandles();
+    QObject::connect(document(), &QTextDocument::contentsChanged, this,
+                     [this] { updateHandles(); });
+}
+
+void FrolixTextItem::setFont(const QFont& font) {
+    QGraphicsTextItem::setFont(font);
+    updateHandles();
+}
+
+void FrolixTextItem::setTextWidth(qreal width) {
+    QGraphicsTextItem::setTextWidth(width);
+    updateHandles();
+}
+
+void FrolixTextItem::setDefaultTextColor(const QColor& colour) {
+    QGraphicsTextItem::setDefaultTextColor(colour);
+    update();
+}
+
+void FrolixTextItem::setFontFamily(const QFont& font) {
+    QFont sized(font);
+    sized.setPointSizeF(this->font().pointSizeF());
+    setFont(sized);
+}
+
+double FrolixTextItem::canvasScaleFactor(const QRect& newRect, const QRect& oldRect) {
+    return oldRect.width() > 0 ? double(newRect.width()) / oldRect.width() : 1.0;
+}
+
+QRectF FrolixTextItem::localRect() const { return QGraphicsTextItem::boundingRect(); }
+
+QString FrolixTextItem::text() const { return toPlainText(); }
+
+void FrolixTextItem::widthHandleMoved(const QPointF& p, Qt::KeyboardModifiers) {
+    setTextWidth(std::max(mapFromScene(p).x(), 0.0));
+    updateHandles();
+    setSelected(true);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void FrolixTextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                           QWidget* widget) {
+    paintItem(painter, option, widget,
+              [this](QPainter* p, const QStyleOptionGraphicsItem* o, QWidget* w) {
+                  QGraphicsTextItem::paint(p, o, w);
+              });
+}
+
+bool FrolixTextItem::isEditing() const {
+    return textInteractionFlags() != Qt::NoTextInteraction;
+}
+
+bool FrolixTextItem::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (!isEditing() && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        // The view passes the override on to the item, which needs it to take typed keys.
+        if (isEditing() && !watched->inherits("QGraphicsView")) {
+            event->accept();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void FrolixTextItem::focusInEvent(QFocusEvent* event) {
+    qApp->installEventFilter(this);
+    QGraphicsTextItem::focusInEvent(event);
+}
+
+void FrolixTextItem::focusOutEvent(QFocusEvent* event) {
+    QGraphicsTextItem::focusOutEvent(event);
+    qApp->removeEventFilter(this);
+}
+
+void FrolixTextItem::hoverLeaveEvent(QGraphicsSceneHoverEvent* event) {
+    QGraphicsTextItem::hoverLeaveEvent(event);
+    if (!isEditing())
+        clearFocus();
+}
+
+void FrolixTextItem::dragLeaveEvent(QGraphicsSceneDragDropEvent* event) {
+    QGraphicsTextItem::dragLeaveEvent(event);
+    clearFocus();
+}
+
+void FrolixTextItem::contextMenuEvent(QGraphicsSceneContextMenuEvent* event) {
+    showContextMenu(event);
+}

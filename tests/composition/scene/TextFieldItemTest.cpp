@@ -1,0 +1,171 @@
+#include "CompositionFixture.h"
+#include "SceneDrag.h"
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/ItemController.h"
+#include "composition/scene/ItemHandle.h"
+#include "composition/scene/TextFieldItem.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+class TextFieldItemTest : public CompositionFixture {
+protected:
+    void SetUp() override {
+        CompositionFixture::SetUp();
+        view->activateWindow();
+        view->setFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+    TextFieldItem* newField(const QString& text = QString(), const QPointF& at = QPointF()) {
+        return static_cast<TextFieldItem*>(ItemController::instance()->createTextField(text, at));
+    }
+    static bool editing(const TextFieldItem* item) {
+        return item->textInteractionFlags() == Qt::TextEditorInteraction;
+    }
+    /// A point inside the text, away from its handles.
+    static QPointF inside(const TextFieldItem* item) {
+        return item->mapToScene(item->boundingRect().center());
+    }
+};
+
+// Counts the key presses a widget itself receives.
+class KeySpy : public QObject {
+public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            ++presses;
+        return false;
+    }
+};
+
+TEST_F(TextFieldItemTest, ANewFieldShowsItsDefaultsReadyToBeOvertyped) {
+    TextFieldItem* item = newField();
+    EXPECT_EQ(item->toPlainText(), QString("Write text here"));
+    EXPECT_EQ(item->font().pointSize(), 32);
+    EXPECT_DOUBLE_EQ(item->textWidth(), 160);
+    EXPECT_EQ(item->defaultTextColor(), QColor(Qt::black));
+    EXPECT_EQ(item->alignment(), Qt::AlignHCenter);
+    EXPECT_DOUBLE_EQ(item->transform().m11(), 0.5) << "400-pixel canvas";
+    EXPECT_DOUBLE_EQ(item->transform().m22(), 0.5);
+    EXPECT_TRUE(item->isSelected());
+    EXPECT_TRUE(editing(item));
+    EXPECT_EQ(item->textCursor().selectedText(), item->toPlainText());
+    const QPointF centre = item->sceneBoundingRect().center();
+    const QPointF visible = view->visibleSceneRect().center();
+    EXPECT_NEAR(centre.x(), visible.x(), 1e-6);
+    EXPECT_NEAR(centre.y(), visible.y(), 1e-6);
+
+    QTest::keyClicks(view.get(), "Hi");
+    EXPECT_EQ(item->toPlainText(), QString("Hi")) << "typing replaces the default text";
+}
+
+TEST_F(TextFieldItemTest, ASecondClickEditsAndADragDoesNot) {
+    TextFieldItem* item = newField(QStringLiteral("abc"), QPointF(200, 150));
+    view->itemScene()->clearSelection();
+    ASSERT_FALSE(editing(item));
+
+    clickAt(view.get(), inside(item));
+    EXPECT_TRUE(item->isSelected());
+    EXPECT_FALSE(editing(item)) << "the first click only selects";
+    clickAt(view.get(), inside(item));
+    EXPECT_TRUE(editing(item)) << "the second click puts the cursor in";
+    EXPECT_TRUE(item->textCursor().selectedText().isEmpty());
+    QTest::keyClick(view.get(), Qt::Key_End);
+    QTest::keyClicks(view.get(), "de");
+    EXPECT_EQ(item->toPlainText(), QString("abcde"));
+
+    view->itemScene()->clearSelection();
+    clickAt(view.get(), inside(item));
+    const QPointF before = item->pos();
+    dragScene(view.get(), inside(item), inside(item) + QPointF(30, 20));
+    EXPECT_NEAR(item->pos().x() - before.x(), 30, 1);
+    EXPECT_FALSE(editing(item)) << "moving never starts editing";
+}
+
+TEST_F(TextFieldItemTest, TheWidthHandleRewrapsAndStopsAtTheLeftEdge) {
+    TextFieldItem* item = newField(QStringLiteral("one two three"), QPointF(200, 150));
+    ItemHandle* width = item->handles().at(0).data();
+    ASSERT_NE(width, nullptr);
+    const QPointF left = item->mapToScene(QPointF(0, 0));
+    const double heightBefore = item->boundingRect().height();
+
+    dragScene(view.get(), width->scenePos(), left + QPointF(-30, 0));
+    EXPECT_DOUBLE_EQ(item->textWidth(), 0) << "never a negative width";
+    EXPECT_GT(item->boundingRect().height(), heightBefore) << "rewrapped narrower";
+    EXPECT_DOUBLE_EQ(item->mapToScene(QPointF(0, 0)).x(), left.x()) << "the left edge stays";
+
+    dragScene(view.get(), width->scenePos(), left + QPointF(150, 0));
+    EXPECT_NEAR(item->textWidth(), 300, 1) << "150 scene pixels at scale 0.5";
+    EXPECT_TRUE(item->isSelected());
+    EXPECT_NEAR(width->scenePos().x(), item->mapToScene(item->boundingRect().topRight()).x(), 1)
+        << "the handle follows the new width";
+}
+
+TEST_F(TextFieldItemTest, ShortcutsWaitWhileTypingAndSpaceWaitsWhileFocused) {
+    QAction bringForward;
+    bringForward.setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    view->addAction(&bringForward);
+    QSignalSpy fired(&bringForward, &QAction::triggered);
+    TextFieldItem* item = newField(QStringLiteral("abc"), QPointF(200, 150));
+
+    ASSERT_TRUE(editing(item));
+    QTest::keyClick(view.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(fired.count(), 0) << "typing text runs no shortcut";
+
+    // A field as it is built, before any selection: focusable, focused, not edited.
+    auto* fresh = new TextFieldItem(view->itemScene(), QStringLiteral("x"), QPointF(100, 80));
+    fresh->setFocus();
+    ASSERT_TRUE(fresh->hasFocus());
+    ASSERT_FALSE(editing(fresh));
+    KeySpy spy;
+    view->installEventFilter(&spy);
+    QTest::keyClick(view.get(), Qt::Key_Space);
+    EXPECT_EQ(spy.presses, 0) << "a focused field that is not edited swallows Space";
+    QTest::keyClick(view.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(fired.count(), 1) << "shortcuts work again";
+
+    item->startEditing();
+    QTest::keyClick(view.get(), Qt::Key_Space);
+    EXPECT_EQ(item->toPlainText(), QString(" ")) << "while editing Space is typed";
+    view->removeEventFilter(&spy);
+}
+
+TEST_F(TextFieldItemTest, DroppedTextIsCentredOnItsPoint) {
+    TextFieldItem* item = newField(QStringLiteral("dropped"), QPointF(120, 80));
+    const QPointF centre = item->sceneBoundingRect().center();
+    EXPECT_NEAR(centre.x(), 120, 1e-6);
+    EXPECT_NEAR(centre.y(), 80, 1e-6);
+    EXPECT_EQ(item->toPlainText(), QString("dropped"));
+}
+
+TEST_F(TextFieldItemTest, ACloneEqualsItsOriginalOffsetByTheCascade) {
+    TextFieldItem* item = newField(QStringLiteral("copy me"), QPointF(200, 150));
+    QFont font(QStringLiteral("Serif"));
+    item->setFontFamily(font);
+    item->setTextWidth(210);
+    item->setDefaultTextColor(QColor(10, 120, 30));
+    item->setAlignment(Qt::AlignRight);
+    item->setTransform(QTransform(item->transform()).rotate(20));
+
+    auto* copy = static_cast<TextFieldItem*>(item->clone());
+    EXPECT_EQ(copy->toPlainText(), item->toPlainText());
+    EXPECT_EQ(copy->font(), item->font());
+    EXPECT_DOUBLE_EQ(copy->textWidth(), 210);
+    EXPECT_EQ(copy->defaultTextColor(), QColor(10, 120, 30));
+    EXPECT_EQ(copy->alignment(), Qt::AlignRight);
+    EXPECT_EQ(copy->transform(), item->transform());
+    EXPECT_EQ(copy->pos(), item->pos() + QPointF(10, 10));
+    EXPECT_NE(copy->document(), item->document());
+    EXPECT_EQ(copy->document()->parent(), copy) << "the copy owns its document";
+
+    delete item;   // the copy's text must not go with it
+    EXPECT_EQ(copy->toPlainText(), QString("copy me"));
+}
+
+}  // namespace
