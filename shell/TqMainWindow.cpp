@@ -1,34 +1,276 @@
 #include "shell/TqMainWindow.h"
 
+#include "composition/scene/FrolixWidget.h"
+#include "composition/scene/ZoomViewOptionsWidget.h"
+#include "masking/AcceptImageDrop.h"
+#include "masking/FileHandler.h"
+#include "masking/GmModel.h"
+#include "masking/GmStatusArray.h"
+#include "masking/OstrivalThread.h"
+#include "shell/FakeDock.h"
+#include "shell/GasPipe.h"
+#include "shell/GmAction.h"
+#include "shell/GmSubWindow.h"
 #include "shell/LogStream.h"
 #include "shell/ProblemReports.h"
 #include "shell/Product.h"
+#include "shell/TqApp.h"
+#include "workspace/GmTool.h"
+#include "workspace/GmZoomWidget.h"
+#include "workspace/ModelPort.h"
+#include "workspace/NavigatorWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QWindow>
+#include <QToolBar>
+
+#include <cmath>
 
 TqMainWindow* theMainWindow = nullptr;
 
+namespace {
+
+bool startedByHost() { return theApp && theApp->runMode() != TqApp::StandAlone; }
+
+}  // namespace
+
 TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
     : QMainWindow(parent) {
-    // Set first: files the system asks us to open while the problem report is up come here.
+    // Set first: the views, tools and dialogs built below take the window as their parent, and
+    // files the system asks us to open meanwhile come here.
     theMainWindow = this;
     try {
+        setWindowTitle(QStringLiteral("<p>") + productDisplayName() + QStringLiteral("</p>"));
         setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(productDisplayName());
-        showMaximized();
-        for (const QString& fileName : filesToOpen)
-            loadFile(fileName);
+        setIconSize(QSize(48, 48));
+
+        GmModel* model = GmModel::instance();
+        ModelPort* port = ModelPort::instance();
+        port->attach(model);
+
+        imageView_ = new ImageView(this);
+        imageView_->setObjectName(QStringLiteral("imageView_"));
+        // The tools switch tabs through the view; they must know it before anything installs.
+        GmTool::setImageView(imageView_);
+        GmTool::setDefaultToolChooser([this] { selectDefaultTool(); });
+        GmTool::setSpaceReturnToolQuery([this] { return toolBeforePan_; });
+        connect(imageView_, &ImageView::viewTabChanged, this,
+                &TqMainWindow::updateActionEnablednessSlot);
+        connect(imageView_, &ImageView::zoomChanged, this, &TqMainWindow::setWindowTitleSlot);
+
+        auto* central = new QWidget(this);
+        auto* centralLayout = new QHBoxLayout(central);
+        centralLayout->setContentsMargins(0, 0, 0, 0);
+        centralLayout->addWidget(imageView_, 1);
+        dock_ = new FakeDock(central);
+        centralLayout->addWidget(dock_, 0);
+        setCentralWidget(central);
+
+        frolixWidget_ = new FrolixWidget;
+        frolixWidget_->setObjectName(QStringLiteral("frolixWidget_"));
+        imageView_->addViewTab(
+            frolixWidget_, QCoreApplication::translate("TqMainWindow", "2. Compose Picture", "[frolix]"),
+            QCoreApplication::translate(
+                "TqMainWindow",
+                "<p><b>Compose Picture</b> (2)</p><p>Set the canvas size the eventual size of the "
+                "picture; re-size and rotate your object; and add a new background.</p>",
+                "[frolix, tip]"),
+            QString(), ImageView::CompositionTab);
+
+        connect(port, &ModelPort::toolChanged, frolixWidget_, &FrolixWidget::toolChangedSlot);
+        connect(port, &ModelPort::cursorChanged, frolixWidget_, &FrolixWidget::cursorChangedSlot);
+        connect(port, &ModelPort::toolChanged, this, &TqMainWindow::toolChangedSlot);
+
+        imageView_->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
+
+        fileHandler_ = new FileHandler(this);
+        engineThread_ = new OstrivalThread;
+        // The engine-thread routing (progress, failures) comes with the save and close work;
+        // the undo counts are followed below.
+
+        zoomWidget_ = new ZoomViewOptionsWidget;
+
+        startLabel_ = makeGroupLabel(tr("1. Start", "[zol]"));
+        createLabel_ = makeGroupLabel(tr("2. Create", "[zol]"));
+        finishCompositionLabel_ = makeGroupLabel(tr("3. Finish", "[zol]"));
+        cutoutLabel_ = makeGroupLabel(tr("Cut-Out", "[zol]"));
+        backgroundLabel_ = makeGroupLabel(tr("Background", "[zol]"));
+        touchUpLabel_ = makeGroupLabel(tr("Touch-Up", "[zol]"));
+        finishCutoutLabel_ = makeGroupLabel(tr("Finish", "[zol]"));
+
+        buildActions();
+        buildStatusBar();
+        buildMenus();
+        buildPanels();
+        buildTools();
+
+        if (zoomWidget_) {
+            connect(zoomInAction_, &QAction::triggered, zoomWidget_, &ZoomViewOptionsWidget::zoomIn);
+            connect(zoomOutAction_, &QAction::triggered, zoomWidget_,
+                    &ZoomViewOptionsWidget::zoomOut);
+        }
+        if (GmStatusArray* statuses = model->statusArray())
+            connect(statuses, &GmStatusArray::statusesPresentChanged, this,
+                    [this](JxPixelStatus present) { statusesPresentChangedSlot(present); });
+
+        const int tab = currentViewTab();
+        for (GmSubWindow* window : subWindows_) {
+            connect(imageView_, &ImageView::viewTabChanged, window,
+                    [window](ImageView::ViewTab shown) { window->viewTabChangedSlot(shown); });
+            window->toggleAction()->setEnabled((window->viewTabs() & tab) != 0);
+            window->updateVisibility();
+        }
+        connect(imageView_, &ImageView::viewTabChanged, this, &TqMainWindow::viewTabChangedSlot);
+        connect(imageView_, &ImageView::viewTabChanged, frolixWidget_,
+                &FrolixWidget::viewTabChangedSlot);
+        if (navigatorWindow_ && zoomWidget_)
+            zoomWidget_->connectViews(navigatorWindow_, imageView_, frolixWidget_);
+
+        // Drops on either view go to the image intake; the window itself takes none of its own.
+        GmZoomWidget::setDropHandler([](QDropEvent* event) {
+            acceptImageDrop(event, QPointF());
+            return event->isAccepted();
+        });
+        FrolixWidget::setDropHandler([](QDropEvent* event, const QPointF& scenePos) {
+            acceptImageDrop(event, scenePos);
+            return event->isAccepted();
+        });
+
+        applyDefaultLayout();
+
+        if (theGasPipe)
+            readTheGasPipe();
+
+        if (startedByHost()) {
+            // Without the host's images (no control file read, nothing mapped) nothing opens.
+            // Pictures that are not taken over stay with the application object, which
+            // deletes them at exit.
+            TqSourceImage* source = theApp->sourceImage();
+            if (source && fileHandler_)
+                fileHandler_->openSourceImage(source, theApp->outputImage());
+        } else {
+            for (const QString& fileName : filesToOpen)
+                loadFile(fileName);
+        }
+
         checkProblemReports(this);
+        if (theApp)
+            theApp->runStartUpChecks();
+        setAcceptDrops(true);
     } catch (...) {
+        GmTool::setImageView(nullptr);
+        GmTool::setDefaultToolChooser({});
+        GmTool::setSpaceReturnToolQuery({});
         theMainWindow = nullptr;   // no destructor runs for a window that was never built
         throw;
     }
 }
 
 TqMainWindow::~TqMainWindow() {
+    GmZoomWidget::setDropHandler({});
+    FrolixWidget::setDropHandler({});
+    delete fileHandler_;
+    fileHandler_ = nullptr;
+    // The tools go while the views they point to still exist; the No Tool takes over from a
+    // current tool that goes, so it is deleted last.
+    for (GmTool*& tool : {std::ref(deleteLocalTool_), std::ref(deleteExactTool_),
+                          std::ref(complexExactTool_), std::ref(eraseExactTool_),
+                          std::ref(panTool_), std::ref(frolixPanTool_),
+                          std::ref(edgeFindingTool_), std::ref(edgeBlendingTool_),
+                          std::ref(noTool_)}) {
+        delete tool;
+        tool = nullptr;
+    }
+    GmTool::setImageView(nullptr);
+    GmTool::setDefaultToolChooser({});
+    GmTool::setSpaceReturnToolQuery({});
+    // Closing handed the engine thread to deleteLater; a window deleted without a close
+    // takes it along here.
+    delete engineThread_.data();
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }
 
-void TqMainWindow::loadFile(const QString& fileName) { requestedFiles_.append(fileName); }
+QLabel* TqMainWindow::makeGroupLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QStringLiteral("FunGroupLabel"));
+    label->setAlignment(Qt::AlignHCenter);
+    label->setTextFormat(Qt::AutoText);
+    return label;
+}
+
+int TqMainWindow::currentViewTab() const {
+    return imageView_ ? int(imageView_->currentViewTab()) : int(ImageView::MaskingTab);
+}
+
+void TqMainWindow::applyDefaultLayout() {
+    QScreen* screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        const int width = available.right() - available.left() + 1;
+        const int height = available.bottom() - available.top() + 1;
+        const int dx = int(std::floor(0.1 * width + 0.5));
+        const int dy = int(std::floor(0.1 * height + 0.5));
+        setGeometry(available.adjusted(dx, dy, -dx, -dy));
+    }
+    if (dock_)
+        for (GmSubWindow* window : subWindows_)
+            window->setFloating(false, true);
+    if (propertyPanelWindow_) {
+        propertyPanelWindow_->subWindowData()->wantedShown = true;
+        propertyPanelWindow_->updateVisibility();
+    }
+    screenMode = 0;
+    if (dock_)
+        dock_->childVisibilityChanged();
+    menuBar()->show();
+    showMaximized();
+}
+
+void TqMainWindow::saveUiState() {
+    QSettings settings;
+    settings.setValue(persistVersionKey, layoutVersion);
+    settings.setValue(geometryKey, saveGeometry());
+    settings.setValue(screenModeKey, screenMode);
+    if (optionsToolBar_ && optionsToolBar_->isHidden())
+        optionsToolBar_->show();
+    settings.setValue(childStateKey, saveState(layoutVersion));
+    for (GmSubWindow* window : subWindows_)
+        settings.setValue(subWindowsKey + window->objectName(), window->saveState());
+    if (screenMode == 0) {
+        maximized = isMaximized();
+        normalGeometry_ = normalGeometry();
+    }
+    settings.setValue(maximizedKey, maximized ? 1u : 0u);
+    settings.setValue(normalGeometryKey, normalGeometry_);
+    if (frolixWidget_)
+        settings.setValue(frolixSettingsKey, frolixWidget_->stateForSettings());
+}
+
+void TqMainWindow::closeEvent(QCloseEvent* event) {
+    // The save questions and the wait for the engine come with saving; for now every close is
+    // accepted, and the window state is written each time.
+    saveUiState();
+    if (engineThread_) {
+        engineThread_->deleteLater();
+        engineThread_ = nullptr;
+    }
+    event->accept();
+}
+
+void TqMainWindow::loadFile(const QString& fileName) {
+    requestedFiles_.append(fileName);
+    if (fileHandler_)
+        fileHandler_->loadFile(fileName);
+}
 
 void TqMainWindow::receivedImageSlot(NamedImage image) {
     beginLogLine() << "TqMainWindow: received image " << image.url().toString() << " ("
@@ -41,11 +283,3 @@ void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
                    << "): " << text;
     endLogLine();
 }
-
-// --- What the composition asks of the window ---
-// The window holds no actions, masking model or views yet: nothing to enable, no cut-out to
-// save or close.
-void TqMainWindow::updateActionEnabledness(const TqSourceImage*) {}
-bool TqMainWindow::maybeSaveCutout(const QString&) { return true; }
-void TqMainWindow::closeCutout() {}
-// --- end of what the composition asks ---

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -65,6 +66,10 @@ void poll(const QByteArray& mode) {
                                                                              : "expanded"));
         say(QStringLiteral("library paths %1")
                 .arg(QCoreApplication::libraryPaths().join(QLatin1Char(':'))));
+        // The main view's tabs are chosen by the program, never by the hidden tab bar.
+        if (QWidget* view = window->findChild<QWidget*>(QStringLiteral("imageView_")))
+            if (auto* tabs = view->findChild<QTabBar*>())
+                say(QStringLiteral("view tab \"%1\"").arg(tabs->tabText(tabs->currentIndex())));
     }
     if (mode == "close") {
         say(QStringLiteral("closing main window"));

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -420,7 +421,8 @@ TEST_F(ProgramTest, NewInstallationIdentityResetsTheWindowLayoutOnce) {
 
     ASSERT_TRUE(run({}).exited);
     EXPECT_EQ(iniValue(user, "ID"), "install-2");
-    EXPECT_TRUE(iniValue(user, "PersistVersion").isEmpty());
+    // The old layout is gone; the window wrote its own at exit.
+    EXPECT_EQ(iniValue(user, "PersistVersion"), "2");
     EXPECT_TRUE(iniValue(user, "UI/geometry").isEmpty());
     EXPECT_NE(onlyLog().find(" ID: install-2\n"), std::string::npos);
 
@@ -432,7 +434,7 @@ TEST_F(ProgramTest, NewInstallationIdentityResetsTheWindowLayoutOnce) {
     }
     ASSERT_TRUE(run({}).exited);
     EXPECT_EQ(iniValue(user, "UI/geometry"), "new");
-    EXPECT_EQ(iniValue(user, "PersistVersion"), "4");
+    EXPECT_EQ(iniValue(user, "PersistVersion"), "2");
 }
 
 TEST_F(ProgramTest, InstalledLibraryPathIsTheOnlyOne) {
@@ -550,3 +552,64 @@ INSTANTIATE_TEST_SUITE_P(
         HostRunCase{"sameMapping", {"I", "I", "2", "2", "8", "little", "host picture"}, 16, 16,
                     false}),
     [](const ::testing::TestParamInfo<HostRunCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// A photo named on the command line
+
+class ProgramPhotoTest : public ProgramTest {
+protected:
+    const std::string photo = ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png";
+
+    void SetUp() override {
+        ProgramTest::SetUp();
+        // Opened as a cut-out without asking.
+        writeApplicationSettings("", "[General]\nOnImageLoad=1\n");
+    }
+
+    /// Waits until the log holds `text`; false when the child ended first or a generous
+    /// deadline (meant for a hung child) passed.
+    bool waitForLog(ProgramProcess& process, const std::string& text) {
+        for (int round = 0; round < 1200; ++round) {
+            const auto logs = withSuffix(filesIn(logFolder()), ".txt");
+            if (logs.size() == 1 &&
+                readWholeFile(logFolder() + "/" + logs.front()).find(text) != std::string::npos)
+                return true;
+            if (!process.waitForStandardError("zqtest: arguments"))
+                return false;
+            ::usleep(50000);
+        }
+        return false;
+    }
+};
+
+TEST_F(ProgramPhotoTest, OpensOnTheCutoutTabAndTheEngineSessionBegins) {
+    auto process = start({photo}, "watch");
+    ASSERT_TRUE(process->waitForStandardError("view tab \"1. Delete Background\""))
+        << process->standardError();
+    EXPECT_NE(process->standardError().find("main window shown \"Zolquist\u2122: image.png\""),
+              std::string::npos)
+        << process->standardError();
+    // The last step of opening the session: the undo history of the first fill is cleared.
+    EXPECT_TRUE(waitForLog(*process, "Clearing Undo Stack... - hasFinished"));
+    EXPECT_TRUE(waitForLog(*process, "Beginning Session... - hasFinished"));
+}
+
+TEST_F(ProgramPhotoTest, ClosesCleanlyWithThePhotoOpen) {
+    const ProgramProcess::Result result = run({photo});
+    ASSERT_TRUE(result.exited) << standardError_;
+    EXPECT_EQ(result.exitCode, 0) << standardError_;
+    EXPECT_NE(standardError_.find("view tab \"1. Delete Background\""), std::string::npos)
+        << standardError_;
+    EXPECT_EQ(standardError_.find("closing modal"), std::string::npos) << standardError_;
+}
+
+TEST_F(ProgramPhotoTest, AMissingFileSaysSoAndTheWindowStaysOnTheComposition) {
+    const ProgramProcess::Result result = run({root_ + "/missing.jpg"});
+    ASSERT_TRUE(result.exited) << standardError_;
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(standardError_.find("text \"Sorry - could not open file " + root_ + "/missing.jpg\""),
+              std::string::npos)
+        << standardError_;
+    EXPECT_NE(standardError_.find("view tab \"2. Compose Picture\""), std::string::npos)
+        << standardError_;
+}

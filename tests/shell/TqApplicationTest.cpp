@@ -1,6 +1,7 @@
 // Each test builds its own Qt application, as the program does: these tests run without the
 // shared one of the Qt test main.
 #include "HostMemoryFile.h"
+#include "ModalDialogCloser.h"
 
 #include "masking/TqSourceImage.h"
 #include "shell/AboutBox.h"
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -93,6 +95,8 @@ TEST(TqApplication, FileOpenEventsWaitForTheMainWindow) {
               QStringList({QStringLiteral("first.jpg"), QStringLiteral("second.png")}));
     EXPECT_TRUE(application.takeQueuedFiles().isEmpty());
 
+    // The window opens what it is asked for; these files do not exist, and each says so.
+    ModalDialogCloser closer({}, QDialog::Accepted, true);
     TqMainWindow window;
     QFileOpenEvent third(QStringLiteral("third.jpg"));
     QCoreApplication::sendEvent(&application, &third);
@@ -101,12 +105,15 @@ TEST(TqApplication, FileOpenEventsWaitForTheMainWindow) {
 }
 
 TEST(TqAppStandAlone, FilesAskedForDuringStartUpReachTheMainWindowAfterTheCommandLineFile) {
-    onNextApplication() = [] {
-        QCoreApplication::postEvent(QCoreApplication::instance(),
-                                    new QFileOpenEvent(QStringLiteral("dropped.jpg")));
-    };
     Arguments arguments({"zolquist", "start.jpg"});
     TqAppStandAlone application(TqApp::StandAlone);
+    std::unique_ptr<ModalDialogCloser> closer;   // the files do not exist, and each says so
+    onNextApplication() = [&closer] {
+        QCoreApplication::postEvent(QCoreApplication::instance(),
+                                    new QFileOpenEvent(QStringLiteral("dropped.jpg")));
+        closer = std::make_unique<ModalDialogCloser>(std::function<void(QDialog*)>(),
+                                                     QDialog::Accepted, true);
+    };
     application.init(arguments.count, arguments.values());
     ASSERT_NE(theMainWindow, nullptr);
     EXPECT_EQ(theMainWindow->requestedFiles(),
@@ -185,6 +192,7 @@ QString logText() {
 TEST(TqApplication, ControlFilesAreReadOnArrivalWhateverTheCaseOfTheirExtension) {
     Arguments arguments({"zolquist"});
     TqApplication application(arguments.count, arguments.values());
+    ModalDialogCloser closer({}, QDialog::Accepted, true);   // the image does not exist
     TqMainWindow window;
     QTemporaryDir folder;
     const QString canonical = QFileInfo(folder.path()).absoluteFilePath();
@@ -246,7 +254,7 @@ TEST(TqApplication, AControlFileBeforeTheMainWindowIsKeptForIt) {
 // ---------------------------------------------------------------------------------------------
 // Start-up checks and host runs
 
-TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndSendsNothing) {
+TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndTheWindowSendsThem) {
     Arguments arguments({"zolquist"});
     TqAppStandAlone application(TqApp::StandAlone);
     application.init(arguments.count, arguments.values());
@@ -256,8 +264,9 @@ TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndSendsNothing) {
     EXPECT_EQ(application.updateChecker()->suppressKey(), QStringLiteral("UpdateSupressUntil"));
     EXPECT_EQ(application.newsChecker()->address(), newsPageAddress());
     EXPECT_EQ(application.newsChecker()->cacheKey(), QStringLiteral("NewsCache"));
-    EXPECT_FALSE(application.updateChecker()->isPending());
-    EXPECT_FALSE(application.newsChecker()->isPending());
+    // Sent once the main window is built; no answer can have arrived yet.
+    EXPECT_TRUE(application.updateChecker()->isPending());
+    EXPECT_TRUE(application.newsChecker()->isPending());
     EXPECT_FALSE(application.newsAvailable());
     theMainWindow->close();
     EXPECT_EQ(application.run(), 0);
@@ -288,7 +297,14 @@ TEST_P(HostExit, ApplyOnlyWithTheResultWritten) {
     Arguments arguments(hostRun(result, input, row.width, row.bits));
     int exitStatus = -1;
     {
+        // The window asks what the host's picture becomes; the answer "nothing" keeps it with
+        // the application object.
         TqAppStandAlone application(TqApp::HostSharedMemory);
+        std::unique_ptr<ModalDialogCloser> closer;   // goes before the application
+        onNextApplication() = [&closer] {
+            closer = std::make_unique<ModalDialogCloser>(std::function<void(QDialog*)>(),
+                                                         QDialog::Rejected, true);
+        };
         application.init(arguments.count, arguments.values());
         EXPECT_EQ(application.exitStatus(), TqApp::Unchanged);
         const bool fits = std::string(row.width) == "4" && std::string(row.bits) != "12";

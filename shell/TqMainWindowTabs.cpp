@@ -1,0 +1,224 @@
+// View tabs, action enabledness, tool selection and the masking side's undo, redo and
+// Start Again.
+#include "shell/TqMainWindow.h"
+
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/FrolixWidget.h"
+#include "composition/scene/ZoomViewOptionsWidget.h"
+#include "masking/GmModel.h"
+#include "masking/JxCmdRedo.h"
+#include "masking/JxCmdSelect.h"
+#include "masking/JxCmdUndo.h"
+#include "masking/OstrivalThread.h"
+#include "masking/TqSourceImage.h"
+#include "shell/GmAction.h"
+#include "shell/GmSubWindow.h"
+#include "shell/Product.h"
+#include "workspace/GmTool.h"
+#include "workspace/ToolOptions.h"
+
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+constexpr int maskingTabs = 1 | 2 | 4;
+constexpr int keepBit = 2;
+constexpr int deleteBit = 4;
+constexpr int blendBit = 8;
+
+}  // namespace
+
+void TqMainWindow::enableAction(QAction* action, bool enabled) {
+    if (action)
+        action->setEnabled(enabled && !unconnectedActions_.contains(action));
+}
+
+void TqMainWindow::setWindowTitleSlot() {
+    QString title = productDisplayName();
+    GmModel* model = GmModel::existing();
+    if (model && model->sourceImage())
+        title += QStringLiteral(": ") + QFileInfo(model->sourceImage()->name()).fileName();
+    setWindowTitle(title);
+}
+
+void TqMainWindow::updateActionEnablednessSlot() {
+    GmModel* model = GmModel::existing();
+    updateActionEnabledness(model ? model->sourceImage() : nullptr);
+}
+
+void TqMainWindow::updateActionEnabledness(const TqSourceImage* image) {
+    setWindowTitleSlot();
+    const bool onCutout = currentViewTab() == ImageView::MaskingTab;
+    enableAction(addImageAction_, !onCutout);
+    const bool compositionOpen = FrolixObject::instance()->isCompositionOpen();
+    for (QAction* action : {static_cast<QAction*>(saveAction_), static_cast<QAction*>(saveAsAction_),
+                            static_cast<QAction*>(printAction_)})
+        enableAction(action, compositionOpen);
+    for (QAction* action : {zoomInAction_, zoomOutAction_, fitScreenAction_, actualPixelsAction_})
+        enableAction(action, true);
+    setViewOptionsShowVectorEdgesEnabled(image != nullptr);
+    for (QAction* action : {canvasSettingsAction_, addTextAction_, addSpeechBubbleAction_})
+        enableAction(action, true);
+    // Preview belongs to the composition: the masking side keeps it off whatever else changed.
+    enableAction(previewAction_, (currentViewTab() & maskingTabs) == 0);
+    for (QWidget* widget : {static_cast<QWidget*>(frolixWidget_),
+                            static_cast<QWidget*>(propertyPanelWindow_),
+                            static_cast<QWidget*>(zoomWidget_)})
+        if (widget)
+            widget->setEnabled(true);
+}
+
+void TqMainWindow::imageChangedSlot(const TqSourceImage* image) {
+    if (!image && noTool_ && theCurrentTool != noTool_) {
+        if (!noTool_->isUsable())
+            selectDefaultTool();
+        else
+            noTool_->action()->trigger();
+    }
+    updateActionEnabledness(image);
+}
+
+void TqMainWindow::imageAnalysisHasBegunSlot() {
+    if (!noTool_ || theCurrentTool != noTool_)
+        return;
+    if (imageView_)
+        imageView_->ensureViewTab(ImageView::MaskingTab, ImageView::MaskingTab);
+    if (deleteLocalTool_ && deleteLocalTool_->isUsable())
+        deleteLocalTool_->installSlot();
+    else
+        selectDefaultTool();
+}
+
+void TqMainWindow::statusesPresentChangedSlot(int statuses) {
+    maskPossible = (statuses & (deleteBit | blendBit)) != 0;
+    enableAction(revertAction_, maskPossible && (currentViewTab() & maskingTabs) != 0);
+    enableAction(saveAndApplyAction_, (statuses & (keepBit | deleteBit)) != 0);
+    // The brushes decide their own usability; the window only picks among them.
+    selectDefaultTool();
+}
+
+void TqMainWindow::viewTabChangedSlot(ImageView::ViewTab tab) {
+    applyViewTab(tab);
+    if (tabPassPending) {
+        tabPassPending = false;
+        return;
+    }
+    tabPassPending = true;
+    QTimer::singleShot(333, this, &TqMainWindow::deferredTabPassSlot);
+}
+
+void TqMainWindow::deferredTabPassSlot() {
+    // The tab shown now, not the one that scheduled this pass: a second change within the
+    // delay must not be undone by the first one's settings.
+    viewTabChangedSlot(ImageView::ViewTab(currentViewTab()));
+}
+
+void TqMainWindow::applyViewTab(int tab) {
+    if (tab & maskingTabs) {
+        setStatusBarEnabled(true);
+        enableAction(revertAction_, maskPossible);
+        if (deleteLocalTool_)
+            deleteLocalTool_->installSlot();
+        if (undoRedoToolBar_) {
+            undoRedoToolBar_->show();
+            undoRedoToolBar_->setEnabled(true);
+        }
+        if (optionsToolBar_)
+            optionsToolBar_->setEnabled(true);
+        if (toolOptions_)
+            toolOptions_->setEnabled(true);
+        selectDefaultTool();
+        enableAction(previewAction_, false);
+    } else {
+        enableAction(revertAction_, false);
+        if (undoRedoToolBar_)
+            undoRedoToolBar_->hide();
+        for (QAction* action : {edgeBlendingOptionsAction_, edgeFindingOptionsAction_})
+            if (action)
+                action->setVisible(false);
+        if (optionsToolBar_)
+            optionsToolBar_->setEnabled(true);
+        if (toolOptions_)
+            toolOptions_->setEnabled(true);
+        enableAction(previewAction_, true);
+    }
+}
+
+void TqMainWindow::showCutoutTab() {
+    if (imageView_)
+        imageView_->ensureViewTab(ImageView::MaskingTab, ImageView::MaskingTab);
+}
+
+void TqMainWindow::selectDefaultTool() {
+    if (!theCurrentTool)
+        return;
+    if (currentViewTab() != ImageView::MaskingTab) {
+        if (!theCurrentTool->isUsable() && noTool_)
+            noTool_->installSlot();
+        return;
+    }
+    if (theCurrentTool != noTool_ && theCurrentTool->isUsable())
+        return;
+    for (GmTool* tool : {deleteLocalTool_, complexExactTool_, deleteExactTool_, eraseExactTool_}) {
+        if (tool && tool->isUsable()) {
+            tool->installSlot();
+            return;
+        }
+    }
+    if (theCurrentTool && !theCurrentTool->isUsable() && noTool_)
+        noTool_->installSlot();
+}
+
+void TqMainWindow::toolChangedSlot(const GmTool* tool) {
+    if (edgeBlendingOptionsAction_) {
+        edgeBlendingOptionsAction_->setVisible(false);
+        emitAutoBlueWidth(tool && tool == deleteLocalTool_ ? 2 : 1);
+        edgeBlendingOptionsAction_->setEnabled(true);
+    }
+    setViewOptionsShowVectorEdges(tool && tool == deleteLocalTool_);
+    if (viewOptions_)
+        viewOptions_->setEnabled(true);
+    if (edgeFindingOptionsAction_) {
+        edgeFindingOptionsAction_->setVisible(false);
+        edgeFindingOptionsAction_->setEnabled(true);
+    }
+}
+
+void TqMainWindow::undoSlot() {
+    showCutoutTab();
+    if (engineThread_)
+        engineThread_->submit(new JxCmdUndo(GmModel::instance()));
+}
+
+void TqMainWindow::redoSlot() {
+    showCutoutTab();
+    if (engineThread_)
+        engineThread_->submit(new JxCmdRedo(GmModel::instance()));
+}
+
+void TqMainWindow::revertSlot() {
+    enableAction(revertAction_, false);
+    showCutoutTab();
+    GmModel* model = GmModel::instance();
+    if (engineThread_)
+        engineThread_->submit(new JxCmdSelect(model, nullptr, 14, 2));
+    model->revertOutputImage();
+}
+
+void TqMainWindow::jxUndoStackChangedSlot(uint32_t undos, uint32_t redos) {
+    constexpr uint32_t unknown = 4294967295u;   // the engine could not count
+    if (redos != unknown)
+        redoCount = redos;
+    if (undos != unknown)
+        undoCount = undos;
+    updateUndoRedoEnabledness();
+}
+
+void TqMainWindow::updateUndoRedoEnabledness() {
+    const bool idle =
+        !engineThread_ || (engineThread_->queuedCommands().isEmpty() && !engineThread_->isBusy());
+    enableAction(undoAction_, undoCount != 0 && idle);
+    enableAction(redoAction_, redoCount != 0);
+}
