@@ -353,6 +353,14 @@ TEST_F(GmRegionTest, EndingTheSessionRevertsTargetsAndDropsBrushRegions)
     EXPECT_EQ(model->regions(), QList<GmRegion*>{rect});
     EXPECT_EQ(rect->smeg().session(), nullptr);
     EXPECT_EQ(rect->shape()->pixelState()->mask(), nullptr);
+    // Without a session there is nothing to begin the sub-session in: the region stays.
+    {
+        zqtest::WarningCollector warnings;
+        rect->applyToEngine();
+        ASSERT_TRUE(waitIdle());
+        EXPECT_TRUE(warnings.contains(QStringLiteral("JxCmdBeginSubSession::prepare: No JxSession!")));
+        EXPECT_EQ(model->regions(), QList<GmRegion*>{rect});
+    }
     model->openSession();
     ASSERT_TRUE(waitIdle());
     EXPECT_NE(rect->smeg().session(), nullptr);   // applied again when the session opened
