@@ -117,11 +117,17 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
     EXPECT_EQ(handler->finalImageName(), path("out.png"));
     EXPECT_FALSE(FrolixObject::instance()->isModified());
 
-    // A suffix in capitals is kept as typed and chooses JPEG.
+    // The last export's name is proposed; a suffix in capitals is kept as typed and chooses
+    // JPEG.
+    QString proposed;
     {
-        ModalSequence answers({typeName(path("again.JPG"), pngFilter)});
+        ModalSequence answers({[this, &proposed](QDialog* dialog) {
+            proposed = qobject_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+            typeName(path("again.JPG"), pngFilter)(dialog);
+        }});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
+    EXPECT_EQ(proposed, path("out.png"));
     const QImage jpeg(path("again.JPG"));
     EXPECT_EQ(jpeg.size(), QSize(400, 300));
     EXPECT_EQ(FrolixOutputHandler::instance()->fileType(), FrolixOutputHandler::Jpg);
