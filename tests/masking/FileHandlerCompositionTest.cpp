@@ -2,6 +2,7 @@
 // the export of the final image, through its real dialogs answered from a timer.
 #include "CompositionFixture.h"
 #include "TestPixmapItem.h"
+#include "classification/JxInterface.h"
 #include "composition/scene/BackdropController.h"
 #include "composition/scene/FinalImageAssembler.h"
 #include "composition/scene/FrolixItem.h"
@@ -10,7 +11,10 @@
 #include "composition/scene/ItemController.h"
 #include "masking/FileHandler.h"
 #include "masking/GmModel.h"
+#include "masking/OstrivalCommand.h"
+#include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
+#include "tests/masking/EngineTestSupport.h"
 #include "tests/shell/ModalSequence.h"
 
 #include <QAbstractButton>
@@ -113,11 +117,17 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
     EXPECT_EQ(handler->finalImageName(), path("out.png"));
     EXPECT_FALSE(FrolixObject::instance()->isModified());
 
-    // A suffix in capitals is kept as typed and chooses JPEG.
+    // The last export's name is proposed; a suffix in capitals is kept as typed and chooses
+    // JPEG.
+    QString proposed;
     {
-        ModalSequence answers({typeName(path("again.JPG"), pngFilter)});
+        ModalSequence answers({[this, &proposed](QDialog* dialog) {
+            proposed = qobject_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+            typeName(path("again.JPG"), pngFilter)(dialog);
+        }});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
+    EXPECT_EQ(proposed, path("out.png"));
     const QImage jpeg(path("again.JPG"));
     EXPECT_EQ(jpeg.size(), QSize(400, 300));
     EXPECT_EQ(FrolixOutputHandler::instance()->fileType(), FrolixOutputHandler::Jpg);
@@ -225,6 +235,41 @@ TEST_F(FileHandlerCompositionTest, NewCompositionAsksOnlyAboutUnsavedChanges) {
     }
     EXPECT_TRUE(liveItems.isEmpty());
     EXPECT_TRUE(handler->finalImageName().isEmpty());
+}
+
+// A command that does nothing but, like any engine change, counts as a modification.
+class ModifyingCommand : public OstrivalCommand {
+public:
+    ModifyingCommand() : OstrivalCommand(nullptr, QStringLiteral("modify")) {}
+    bool prepare() override { return true; }
+    void execute() override { result_ = JxOk; }
+    void hasFinished() override {}
+};
+
+TEST_F(FileHandlerCompositionTest, OnlyASuccessfulExportRecordsTheEngineModificationCount) {
+    addItem(QSize(20, 10), Qt::red);
+    OstrivalThread thread;
+    auto modify = [&thread](int times) {
+        const int target = thread.modificationCount() + times;
+        for (int i = 0; i < times; ++i)
+            thread.submit(new ModifyingCommand);
+        return zqtest::waitUntil([&] { return thread.modificationCount() == target; });
+    };
+    ASSERT_TRUE(modify(2));
+    {
+        ModalSequence answers({typeName(path("counted.png"), pngFilter)});
+        ASSERT_TRUE(handler->fileSaveAsSlot());
+    }
+    EXPECT_EQ(handler->savedModificationCount(), 2);
+
+    ASSERT_TRUE(modify(1));
+    QString shown;
+    {
+        ModalSequence answers({typeName(path("missing/out.png"), pngFilter), answerBox(&shown)});
+        EXPECT_FALSE(handler->fileSaveAsSlot());
+    }
+    EXPECT_EQ(handler->savedModificationCount(), 2);
+    EXPECT_FALSE(shown.isEmpty());
 }
 
 // Chooses `radio` in the cut-out choice dialog and presses OK.

@@ -1,5 +1,7 @@
 #include "masking/CutoutChoice.h"
 #include "masking/FileHandler.h"
+#include "masking/GmModel.h"
+#include "masking/TqSourceImage.h"
 #include "tests/shell/ModalSequence.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -62,6 +65,40 @@ TEST_F(FileHandlerTest, RecentFilesKeepTheLastFiveMostRecentFirst) {
     EXPECT_TRUE(handler->addRecent(paths[2], list, QStringLiteral("RecentFiles")));
     EXPECT_EQ(list.first(), expected[3]);
     EXPECT_EQ(list.size(), 5);
+}
+
+TEST_F(FileHandlerTest, OpeningSixPicturesKeepsTheLastFiveAndReopeningTheFirstIsSilent) {
+    QSettings().setValue(QStringLiteral("OnImageLoad"), 1);   // each opens as a cut-out
+    QSignalSpy changes(handler, &FileHandler::recentFilesChanged);
+    QStringList paths;
+    for (int i = 0; i < 6; ++i) {
+        paths << folder.filePath(QStringLiteral("p%1.png").arg(i));
+        QImage picture(8 + i, 6, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        ASSERT_TRUE(picture.save(paths.last()));
+        EXPECT_TRUE(handler->loadImage(paths.last()));
+    }
+    EXPECT_EQ(changes.count(), 6);
+    ASSERT_EQ(handler->recentFiles().size(), 5);
+    EXPECT_EQ(handler->recentFiles().first(), QDir::toNativeSeparators(paths[5]));
+    EXPECT_EQ(handler->recentFiles().last(), QDir::toNativeSeparators(paths[1]));
+    EXPECT_EQ(GmModel::instance()->sourceImage()->name(), paths[5]);
+
+    EXPECT_TRUE(handler->loadImage(paths[5]));
+    EXPECT_EQ(changes.count(), 6);
+    // Not a picture: its warning, nothing opens and the list stays.
+    const QString text = makeFile(QStringLiteral("notes.png"));
+    {
+        ModalSequence answers({[](QDialog* box) { box->done(0); }});
+        EXPECT_FALSE(handler->loadImage(text));
+        EXPECT_EQ(answers.handled(), 1);
+    }
+    EXPECT_EQ(changes.count(), 6);
+    EXPECT_FALSE(handler->recentFiles().contains(QDir::toNativeSeparators(text)));
+
+    GmModel::instance()->closeImage();
+    delete GmModel::instance();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(FileHandlerTest, OnlyAbsolutePathsOfExistingFilesBecomeRecent) {
