@@ -6,6 +6,7 @@
 #include "composition/scene/ItemScene.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,20 +23,6 @@ QList<uint> counts(const QSignalSpy& spy) {
     for (const QList<QVariant>& call : spy)
         values.append(call.at(0).toUInt());
     return values;
-}
-
-/// Answers the next modal question with the button whose text is `answer`, from the event
-/// loop the question runs.
-void answerNextQuestion(const QString& answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == answer)
-                return button->click();
-        ADD_FAILURE() << "no button " << answer.toStdString();
-        box->reject();
-    });
 }
 
 TEST_F(TrashTest, CountsAreReportedOnTrashRestoreAndEmpty) {
@@ -110,12 +97,12 @@ TEST_F(TrashTest, EntriesShowTheIconOfAPictureWithoutText) {
 TEST_F(TrashTest, EmptyingAsksFirstAndCancelKeepsEverything) {
     addCutout(QSize(10, 10), Qt::red)->trash();
     addCutout(QSize(10, 10), Qt::green)->trash();
-    answerNextQuestion(QMessageBox::tr("Cancel"));
+    answerNextMessage(QMessageBox::tr("Cancel"));
     view->itemScene()->emptyDustbin();
     EXPECT_EQ(trashedItems.size(), 2);
 
     QSignalSpy spy(theDustbinSignaller, &DustbinSignaller::sizeChanged);
-    answerNextQuestion(QObject::tr("Empty Trash"));
+    answerNextMessage(QObject::tr("Empty Trash"));
     view->itemScene()->emptyDustbin();
     EXPECT_TRUE(trashedItems.isEmpty());
     EXPECT_EQ(counts(spy), (QList<uint>{0}));
@@ -172,6 +159,29 @@ TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
         menu->close();
     });
     showDustbinMenu(QPoint(10, 10));
+}
+
+TEST_F(TrashTest, TheItemMenuOfACutoutDeletesItIntoTheTrash) {
+    CutoutItem* item = addCutout(QSize(40, 40), Qt::red);
+    CutoutItem* other = addCutout(QSize(40, 40), Qt::green);
+    other->setPos(item->pos() + QPointF(400, 0));
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
+        menu->setActiveAction(menu->actions().at(2));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    const QPoint at = viewPoint(item->sceneBoundingRect().center());
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &event);
+    EXPECT_EQ(texts, (QStringList{"Bring Forwards", "Push Backwards", "Delete", "Clone", "-",
+                                  "Edit Cut-Out"}));
+    EXPECT_EQ(trashedItems, (QList<FrolixItem*>{item}));
+    EXPECT_EQ(liveItems, (QList<FrolixItem*>{other}));
 }
 
 TEST_F(TrashTest, ClearingTheCanvasKeepsTheTrash) {
