@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 using TrashTest = CompositionFixture;
@@ -23,6 +25,24 @@ QList<uint> counts(const QSignalSpy& spy) {
     for (const QList<QVariant>& call : spy)
         values.append(call.at(0).toUInt());
     return values;
+}
+
+/// The texts of a menu's entries, "-" for a separator.
+QStringList entryTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+/// Chooses, with the Return key, the entry `pick` returns from the next popup menu.
+void chooseInNextMenu(const std::function<QAction*(QMenu*)>& pick) {
+    QTimer::singleShot(0, [pick] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        menu->setActiveAction(pick(menu));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
 }
 
 TEST_F(TrashTest, CountsAreReportedOnTrashRestoreAndEmpty) {
@@ -137,13 +157,9 @@ TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
     CutoutItem* a = addCutout(QSize(10, 10), Qt::red);
     a->trash();
     QStringList texts;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction* action : menu->actions())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-        menu->setActiveAction(a->restoreAction());
-        QTest::keyClick(menu, Qt::Key_Return);
+    chooseInNextMenu([&](QMenu* menu) {
+        texts = entryTexts(menu);
+        return a->restoreAction();
     });
     showDustbinMenu(QPoint(10, 10));
     EXPECT_EQ(texts, (QStringList{"Restore Items", "-", "", "-", "Empty Trash"}));
@@ -166,14 +182,10 @@ TEST_F(TrashTest, TheItemMenuOfACutoutDeletesItIntoTheTrash) {
     CutoutItem* other = addCutout(QSize(40, 40), Qt::green);
     other->setPos(item->pos() + QPointF(400, 0));
     QStringList texts;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction* action : menu->actions())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    chooseInNextMenu([&](QMenu* menu) {
+        texts = entryTexts(menu);
         EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
-        menu->setActiveAction(menu->actions().at(2));
-        QTest::keyClick(menu, Qt::Key_Return);
+        return menu->actions().at(2);
     });
     const QPoint at = viewPoint(item->sceneBoundingRect().center());
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
