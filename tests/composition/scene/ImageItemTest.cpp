@@ -2,11 +2,14 @@
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/ImageEffects.h"
 #include "composition/scene/ItemController.h"
+#include "masking/NamedImage.h"
 #include "masking/SavedCutoutState.h"
+#include "masking/TqSourceImage.h"
 
 #include <QFileInfo>
 #include <QPainter>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -170,6 +173,24 @@ TEST_F(ImageItemTest, NothingIsMadeWithoutAPicture) {
     EXPECT_EQ(controller->createCutoutItem(nullptr), nullptr);
     EXPECT_EQ(controller->addCutoutItem(QPixmap(), nullptr), nullptr);
     EXPECT_TRUE(liveItems.isEmpty());
+}
+
+TEST_F(ImageItemTest, AnOpenedPictureBecomesACutoutOwningItsImage) {
+    ItemController* controller = ItemController::instance();
+    TqSourceImage empty{NamedImage(QImage(), QUrl(QStringLiteral("file:///none.png")))};
+    EXPECT_EQ(controller->createCutoutItem(&empty), nullptr) << "not taken over";
+    EXPECT_TRUE(liveItems.isEmpty());
+
+    QImage picture(30, 20, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30));
+    auto* image = new TqSourceImage(NamedImage(picture, QUrl(QStringLiteral("file:///a.png"))));
+    auto* item = dynamic_cast<CutoutItem*>(controller->createCutoutItem(image));
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->savedState(), nullptr);
+    EXPECT_EQ(item->savedState()->image(), image);
+    EXPECT_EQ(item->savedState()->item, static_cast<void*>(static_cast<FrolixItem*>(item)));
+    EXPECT_EQ(item->localRect(), QRectF(0, 0, 30, 20));
+    EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
 }
 
 TEST_F(ImageItemTest, ADestroyedStateIsNoLongerTheOneBeingEdited) {
