@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <cmath>
+
 namespace {
 
 using ImageItemTest = CompositionFixture;
@@ -81,6 +83,18 @@ TEST(ImageEffects, HalfSaturationAveragesAlphaToo) {
     const QImage result = effectImage(source, grey, 0.0f, 0.5f, Qt::white);
     EXPECT_EQ(qAlpha(result.pixel(0, 0)), 150);
     EXPECT_EQ(qRed(result.pixel(0, 0)), 130);
+}
+
+TEST(ImageEffects, SettingsOutOfRangeAreClamped) {
+    const QImage source = pixelPair(QColor(200, 0, 0));
+    const QImage grey = greyImage(source);
+    auto opaquePixel = [&](float t, float s) {
+        return effectImage(source, grey, t, s, QColor(255, 127, 0)).pixelColor(0, 0);
+    };
+    EXPECT_EQ(opaquePixel(NAN, NAN), QColor(200, 0, 0));
+    EXPECT_EQ(opaquePixel(-3.0f, 7.0f), QColor(200, 0, 0));
+    EXPECT_EQ(opaquePixel(0.0f, -1.0f), QColor(60, 60, 60));
+    EXPECT_EQ(opaquePixel(5.0f, 1.0f), QColor(255, 127, 0));
 }
 
 TEST(ImageEffects, OtherFormatsAreTakenAsFourBytesFirst) {
