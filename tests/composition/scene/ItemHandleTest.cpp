@@ -1,4 +1,6 @@
 #include "CompositionFixture.h"
+#include "TestPixmapItem.h"
+#include "composition/scene/ArrowTipItemHandle.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/DragItemHandle.h"
 #include "composition/scene/HandleScale.h"
@@ -147,6 +149,45 @@ TEST_F(ItemHandleTest, ShiftRotationRoundsHalvesUpwardOnBothSides) {
             << c.pointerDegrees;
         delete item;
     }
+}
+
+TEST_F(ItemHandleTest, RotateHandleFollowsThePointerMirroredOrNot) {
+    struct Case {
+        const char* name;
+        QPointF mirrorAt;   // where the scale handle goes first, in item coordinates
+        bool mirrored;
+    };
+    for (const Case& c : {Case{"plain", QPointF(40, 20), false},
+                          Case{"past the left edge", QPointF(-20, 20), true},
+                          Case{"past the top edge", QPointF(40, -10), true}}) {
+        CutoutItem* item = addCutout(QSize(40, 20), Qt::red);
+        item->setTransform(QTransform());
+        item->scaleHandleMoved(item->mapToScene(c.mirrorAt), Qt::NoModifier);
+        ASSERT_EQ(item->isMirrored(), c.mirrored) << c.name;
+        const QPointF centre = item->mapToScene(item->localRect().center());
+        const double pointer = 1.0;   // radians, about 57 degrees
+        item->rotateHandleMoved(centre + 50 * QPointF(std::cos(pointer), std::sin(pointer)),
+                                Qt::NoModifier);
+        const QPointF corner = cornerOf(item, &QRectF::bottomLeft) - centre;
+        EXPECT_NEAR(std::atan2(corner.y(), corner.x()), pointer, 1e-9) << c.name;
+        expectNear(item->mapToScene(item->localRect().center()), centre, 1e-9);
+        delete item;
+    }
+}
+
+TEST_F(ItemHandleTest, ArrowTipStartsBelowTheCornerAndStaysWhereItWasPut) {
+    TestPixmapItem* item = addItem(QSize(40, 20), Qt::red, QPointF(100, 50));
+    ArrowTipItemHandle* tip = item->addArrowTipHandle();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->tipPos(), QPointF(140, 90)) << "one item height below the bottom-right corner";
+    EXPECT_EQ(tip->offset(), QPointF(-5, -26)) << "the picture's tip marks the point";
+    EXPECT_EQ(tip->scenePos(), QPointF(140, 90));
+    EXPECT_FALSE(tip->isVisible()) << "the item is not selected";
+    item->setPos(0, 0);
+    EXPECT_EQ(tip->scenePos(), QPointF(140, 90));
+    tip->dragTo(QPointF(10, 20), Qt::NoModifier);
+    item->updateHandles();
+    EXPECT_EQ(tip->scenePos(), QPointF(10, 20));
 }
 
 TEST_F(ItemHandleTest, HandlesKeep32ScreenPixelsAtZoomTwo) {
