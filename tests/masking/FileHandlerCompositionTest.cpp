@@ -297,17 +297,27 @@ TEST_F(FileHandlerCompositionTest, AnOpenedPictureBecomesTheBackdropOrStaysTheCa
     ASSERT_EQ(theBackdropController->backdropPixmap().size(), QSize(30, 20));
     EXPECT_EQ(theBackdropController->backdropPixmap().toImage().pixel(3, 3), QColor(Qt::magenta).rgb());
 
-    // Cancelled, or an item that cannot be made: the caller keeps the picture.
+    // Cancelled: the caller keeps the picture.
     auto* kept = new TqSourceImage(path("backdrop.png"));
     {
         ModalSequence answers({cancelDialog});
         EXPECT_FALSE(handler->openSourceImage(kept, nullptr));
     }
-    QSettings().setValue(QStringLiteral("OnImageLoad"), 2);   // as an item, without asking
-    EXPECT_FALSE(handler->openSourceImage(kept, nullptr));
     EXPECT_EQ(kept->name(), path("backdrop.png"));   // still alive and untouched
     delete kept;
     EXPECT_FALSE(handler->openSourceImage(nullptr, nullptr));
+}
+
+TEST_F(FileHandlerCompositionTest, APictureChosenAsAnItemIsPlacedOnTheCanvasAndTaken) {
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);
+    ASSERT_TRUE(picture.save(path("item.png")));
+    QSettings().setValue(QStringLiteral("OnImageLoad"), 2);   // as an item, without asking
+    QPointer<TqSourceImage> source = new TqSourceImage(path("item.png"));
+    EXPECT_TRUE(handler->openSourceImage(source, nullptr));
+    // The new item's saved cut-out state owns the picture now.
+    EXPECT_FALSE(source.isNull());
+    EXPECT_EQ(FrolixItem::selectedItems().size(), 1);
 }
 
 }  // namespace
