@@ -82,6 +82,27 @@ TEST_F(BlendOptions, ARecordSnapsToTheNearestChoicesAndIsWrittenBack) {
     }
 }
 
+TEST_F(BlendOptions, DamagedSessionRecordsLeaveTheControlsAndTheRecordAgreeing) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    CommonBlendOptsWidget options(true);
+    for (const double ratio : {2.0, -1.0, nan}) {
+        SCOPED_TRACE(ratio);
+        QVariantMap stored;
+        stored.insert(QStringLiteral("autoBlueWidthF_"), inf);
+        stored.insert(QStringLiteral("blendRatioF_"), ratio);
+        record() = BlendingStuff(QVariantMap{{QStringLiteral("bos_"), stored}}, nullptr).options;
+        // What every new image does.
+        options.imageChangedSlot();
+        const int index = options.widthBox->currentIndex();
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(record().autoBlueWidthF_, options.widths.at(index));
+        EXPECT_EQ(record().blendRatioF_, 1.0f - options.ratioSlider->value() / 8.0f);
+        EXPECT_TRUE(options.ratioTitle->text().endsWith(
+            options.ratioLabels.at(options.ratioSlider->value())));
+    }
+}
+
 TEST_F(BlendOptions, ARegionsRecordIsWrittenBackIntoItselfOnly) {
     savetest::SavedRectRegion region(QRectF(0, 0, 10, 10));
     region.blendage().options.autoBlueWidthF_ = 0.3f;

@@ -11,6 +11,7 @@
 #include "workspace/ComplexExactTool.h"
 #include "workspace/DeleteExactTool.h"
 #include "workspace/DeleteLocalTool.h"
+#include "workspace/EdgeBlendingTool.h"
 #include "workspace/EdgeFindingTool.h"
 #include "workspace/EraseExactTool.h"
 #include "workspace/GmZoomWidget.h"
@@ -20,6 +21,7 @@
 #include "workspace/TqWorkspace.h"
 
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTest>
 
 #include <memory>
@@ -203,6 +205,28 @@ TEST_F(Brushes, EveryFinishedStrokeIsOneCommandWithMask15AndAWipedOneNone) {
         EXPECT_EQ(submitted[i].change, 15);
         EXPECT_EQ(submitted[i].newStatus, newStatuses[i]);
     }
+}
+
+TEST_F(Brushes, TheOptionToolsShowTheirPanelsAndLeaveTheCanvasInert) {
+    openWithCanvas(smallPicture());
+    EdgeBlendingTool blending(nullptr, nullptr, nullptr, area.get());
+    int beeps = 0;
+    GmZoomWidget::setBeeper([&] { ++beeps; });
+    for (GmTool* tool : {static_cast<GmTool*>(&blending), static_cast<GmTool*>(finder.get())}) {
+        SCOPED_TRACE(tool->name().toStdString());
+        ASSERT_TRUE(tool->installSlot());
+        EXPECT_EQ(area->stack()->currentWidget(), tool->optionsWidget());
+        EXPECT_EQ(canvas()->cursor().shape(), Qt::ArrowCursor);
+        QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, widgetPoint({20, 20}));
+        QTest::mouseMove(canvas(), widgetPoint({40, 20}));
+        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, widgetPoint({40, 20}));
+        EXPECT_TRUE(model->brushings().isEmpty());
+    }
+    GmZoomWidget::setBeeper(nullptr);
+    EXPECT_EQ(beeps, 0);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(submitted.empty());
+    noTool->installSlot();
 }
 
 TEST_F(Brushes, AStrokeStartedOutsideTheActiveRegionSuspendsItUntilSubmitted) {
