@@ -1,7 +1,8 @@
 // The masking brushes and the edge-finding options on the photo scaled to 1280 x 960, through a
 // real engine command thread and a real canvas: from the release of an Erase stroke to the paint
 // that shows the new cut-out, and from the last of fifty values dragged through on the number of
-// edges to the end of the one edge finding that follows.
+// edges to the end of the one edge finding that follows; and the repaint of the whole visible
+// view with the vector edges shown and a stroke still being painted, at three zooms.
 #include "masking/GmModel.h"
 #include "masking/NamedImage.h"
 #include "masking/OstrivalThread.h"
@@ -17,9 +18,11 @@
 #include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"
 #include "workspace/TqWorkspace.h"
+#include "workspace/ViewOptions.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QUrl>
 
 #include <benchmark/benchmark.h>
@@ -167,5 +170,32 @@ void BM_DragNumberOfEdgesThroughFiftyValues(benchmark::State& state) {
     state.counters["analyses per drag"] = mostPerDrag;
 }
 BENCHMARK(BM_DragNumberOfEdgesThroughFiftyValues)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RepaintWithEdgesAndPendingStroke(benchmark::State& state) {
+    BrushScene scene;
+    ViewOptions viewOptions;
+    viewOptions.setShowVectorEdges(true);
+    scene.view->zoomToSlot(state.range(0) / 100.0);
+    QCoreApplication::processEvents();
+    // A stroke across the middle of what is shown, not yet released.
+    scene.erase->installSlot();
+    const QRect shown = scene.view->workspace()->viewport()->rect().translated(
+        scene.view->workspace()->horizontalScrollBar()->value(),
+        scene.view->workspace()->verticalScrollBar()->value());
+    const QPoint from = shown.center() - QPoint(shown.width() / 4, 0);
+    scene.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (int i = 1; i <= 20; ++i)
+        scene.mouse(QEvent::MouseMove, from + QPoint(i * shown.width() / 40, (i % 3) * 10),
+                    Qt::LeftButton);
+    if (!viewOptions.showsVectorEdges() || scene.model->imageSmeg()->vectorEdges().isEmpty())
+        state.SkipWithError("no vector edges to show");
+    for (auto _ : state)
+        scene.canvas()->repaint(shown);
+    scene.mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
+    scene.idle();
+    state.SetLabel("zoom " + std::to_string(state.range(0)) + " %");
+}
+BENCHMARK(BM_RepaintWithEdgesAndPendingStroke)->Arg(100)->Arg(25)->Arg(400)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
