@@ -1,12 +1,15 @@
 // The composition's final image, modified test, view repaint, preview and saving on a canvas of
-// 1280 x 960 with 20 items of the tests' own kind.
+// 1280 x 960 with 20 items: pictures of the tests' own kind, text fields and speech bubbles.
 #include "TestPixmapItem.h"
+#include "composition/scene/ArrowTipItemHandle.h"
 #include "composition/scene/BackdropController.h"
 #include "composition/scene/FinalImageAssembler.h"
 #include "composition/scene/FinalImagePreviewDialog.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/SpeechBubbleItem.h"
+#include "composition/scene/TextFieldItem.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -27,13 +30,32 @@ struct Composition {
         view->resize(1280, 960);
         ItemController::instance()->setCanvasSize(QSize(1280, 960));
         theBackdropController->setBackgroundColor(QColor(230, 220, 200));
+        // Twelve pictures, four text fields and four bubbles (two of them thought bubbles).
         for (int i = 0; i < 20; ++i) {
-            auto* item = new TestPixmapItem(view->itemScene(), QSize(240, 180),
-                                            QColor::fromHsv(i * 18, 200, 220),
-                                            QPointF((i % 5) * 250, (i / 5) * 230));
-            item->setTransform(QTransform().rotate(i * 7));
+            const QPointF place((i % 5) * 250, (i / 5) * 230);
+            FrolixItem* item = nullptr;
+            if (i % 5 == 3) {
+                item = new TextFieldItem(view->itemScene(),
+                                         QStringLiteral("Text field number %1").arg(i), place);
+            } else if (i % 5 == 4) {
+                lastBubbleBodyShape = i % 2;
+                lastBubbleTailShape = i % 2;
+                auto* bubble = new SpeechBubbleItem;
+                bubble->setPos(place);
+                bubble->arrowTip()->setTipPos(place + QPointF(-80, 200));
+                bubble->arrowTipMoved();
+                item = bubble;
+            } else {
+                auto* picture = new TestPixmapItem(view->itemScene(), QSize(240, 180),
+                                                   QColor::fromHsv(i * 18, 200, 220), place);
+                picture->setTransform(QTransform().rotate(i * 7));
+                item = picture;
+            }
             item->setItemOpacity(i % 2 ? 0.8 : 1.0);
         }
+        lastBubbleBodyShape = 0;
+        lastBubbleTailShape = 0;
+        view->itemScene()->clearSelection();
         view->show();
         QCoreApplication::processEvents();
         view->fitImageOnScreenSlot();
