@@ -4,6 +4,7 @@
 #include "composition/scene/ImageItem.h"
 #include "composition/scene/ItemController.h"
 #include "composition/scene/ItemHandle.h"
+#include "composition/scene/ItemScene.h"
 
 #include <QAction>
 #include <QGraphicsScene>
@@ -25,6 +26,10 @@ FrolixItem::FrolixItem(QGraphicsItem* graphicsItem, QGraphicsScene* scene)
     : graphicsItem_(graphicsItem), fader_(this), scene_(scene) {}
 
 FrolixItem::~FrolixItem() {
+    // A trashed item shown as a restore preview: the scene must not keep naming it.
+    if (auto* items = qobject_cast<ItemScene*>(graphicsItem_->scene());
+        items && items->previewedEntry() == this)
+        items->restoreItemHide();
     for (const QPointer<ItemHandle>& handle : qAsConst(handles_))
         delete handle.data();
     liveItems.removeAll(this);

@@ -20,14 +20,15 @@ ImageItem::ImageItem(QGraphicsScene* scene, const QPixmap& pixmap) : FrolixItem(
     // The picture's own rectangle: the bounding rectangle of a selectable pixmap item has a
     // margin of half a pixel, which would make the fit depend on the picture's size.
     QRectF r = mapRectToScene(localRect());
-    // Without a visible area or a picture there is nothing to fit to.
+    // Without a visible area or a picture there is no factor to fit by.
     if (!v.isEmpty() && !r.isEmpty()) {
         const double f = std::min(v.width() / r.width(), v.height() / r.height()) * 0.25;
         if (std::isfinite(f) && f > 0)
             setTransform(QTransform(transform()).scale(f, f));
         r = mapRectToScene(localRect());
-        setPos(v.center() + r.topLeft() - r.center());
     }
+    if (view)
+        setPos(v.center() + r.topLeft() - r.center());
     finishPlacement();
 }
 

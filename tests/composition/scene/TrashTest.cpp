@@ -141,6 +141,9 @@ TEST_F(TrashTest, HoveredEntriesPreviewOneItemAtATime) {
     scene->restoreItemHide();
     EXPECT_EQ(a->scene(), nullptr);
     EXPECT_EQ(trashedItems, (QList<FrolixItem*>{a, b}));
+    scene->restoreItemHovered(b->restoreAction());
+    FrolixItem::emptyTrash();   // deleting the previewed item takes the preview along
+    EXPECT_EQ(scene->previewedEntry(), nullptr);
 }
 
 TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
