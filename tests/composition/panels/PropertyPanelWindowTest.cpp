@@ -29,6 +29,9 @@
 #include "shell/TitleWidget.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
@@ -266,6 +269,34 @@ TEST_F(PropertyPanelWindowTest, TheEmptyPageShowsDeleteOnlyWhileTheTrashHoldsIte
     EXPECT_FALSE(button->isHidden());
     FrolixItem::emptyTrash();
     EXPECT_TRUE(button->isHidden());
+}
+
+TEST_F(PropertyPanelWindowTest, ARightClickOnDeleteRestoresFromTheTrashMenu) {
+    TextFieldItem* text = addText(QStringLiteral("come back"), QPointF(200, 150));
+    text->trash();
+    panel->show();
+    DeleteButton* button = panel->noItemPanel()->deleteButton();
+    ASSERT_TRUE(button->isVisible());
+
+    QStringList entries;
+    QTimer::singleShot(50, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            entries << action->text();
+            if (action->data().value<void*>() == static_cast<FrolixItem*>(text))
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &click);
+
+    EXPECT_TRUE(entries.contains(QStringLiteral("come back"))) << entries.join("|").toStdString();
+    EXPECT_TRUE(liveItems.contains(text));
+    EXPECT_TRUE(trashedItems.isEmpty());
+    EXPECT_TRUE(button->isHidden()) << "the trash is empty again";
 }
 
 TEST_F(PropertyPanelWindowTest, ThePanelLivesInTheCompositionTabWithoutACloseButton) {
