@@ -13,6 +13,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 class TextFieldItemTest : public CompositionFixture {
@@ -147,6 +150,14 @@ TEST_F(TextFieldItemTest, DroppedTextIsCentredOnItsPoint) {
     EXPECT_NEAR(centre.y(), 80, 1e-6);
     EXPECT_EQ(item->toPlainText(), QString("dropped"));
     EXPECT_TRUE(editing(item));
+}
+
+TEST_F(TextFieldItemTest, APositionThatIsNoPlaceCountsAsNone) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    TextFieldItem* item = newField(QStringLiteral("lost"), QPointF(nan, 10));
+    EXPECT_TRUE(std::isfinite(item->pos().x()));
+    const QPointF centre = item->sceneBoundingRect().center();
+    EXPECT_NEAR(centre.x(), view->visibleSceneRect().center().x(), 1e-6);
 }
 
 TEST_F(TextFieldItemTest, AddTextMakesTheDefaultFieldInTheVisibleCentre) {
