@@ -2,12 +2,15 @@
 #include "ModalDialogCloser.h"
 #include "composition/panels/BringFwdButton.h"
 #include "composition/panels/BubbleChooser.h"
+#include "composition/panels/BubbleColourChooser.h"
+#include "composition/panels/BubbleOpacityChooser.h"
 #include "composition/panels/BubbleTypeChooser.h"
 #include "composition/panels/CloneButton.h"
 #include "composition/panels/DeleteButton.h"
 #include "composition/panels/EditCutoutButton.h"
 #include "composition/panels/FontChooser.h"
 #include "composition/panels/FontColourChooser.h"
+#include "composition/panels/FontNameChooser.h"
 #include "composition/panels/ImageItemPanel.h"
 #include "composition/panels/ImageOverlayChooser.h"
 #include "composition/panels/ImageOverlaySlider.h"
@@ -216,6 +219,47 @@ TEST_F(PropertyPanelWindowTest, TheAlignmentButtonsReadAndWriteTheDocument) {
     view->itemScene()->clearSelection();
     text->setSelected(true);
     EXPECT_TRUE(buttons.at(1)->isChecked()) << "a mixed alignment leaves the buttons alone";
+}
+
+TEST_F(PropertyPanelWindowTest, TextChoosersReachTextFieldsAndBubblesAlike) {
+    TextFieldItem* small = addText(QStringLiteral("small"), QPointF(100, 100));
+    auto* bubble = new SpeechBubbleItem;
+    QFont smallFont = small->font();
+    smallFont.setPointSize(20);
+    small->setFont(smallFont);
+    small->setSelected(true);
+    bubble->setSelected(true);
+    FontChooser* text = panel->textFieldItemPanel()->fontChooser();
+
+    text->fontColourChooser()->widget()->setColor(Qt::blue);
+    EXPECT_EQ(small->defaultTextColor(), QColor(Qt::blue));
+    EXPECT_EQ(bubble->defaultTextColor(), QColor(Qt::blue)) << "a bubble is a text field";
+
+    TruncatedFontComboBox* box = text->fontNameChooser()->widget();
+    int other = 0;
+    while (other < box->count() && box->itemText(other) == small->font().family())
+        ++other;
+    ASSERT_LT(other, box->count()) << "the test needs two font families";
+    box->setCurrentIndex(other);
+    EXPECT_EQ(small->font().family(), box->currentFont().family());
+    EXPECT_EQ(bubble->font().family(), box->currentFont().family());
+    EXPECT_EQ(small->font().pointSize(), 20) << "each item keeps its own size";
+    EXPECT_EQ(bubble->font().pointSize(), 32);
+}
+
+TEST_F(PropertyPanelWindowTest, BubbleColourAndOpacityLeaveEachOtherAlone) {
+    auto* bubble = new SpeechBubbleItem;
+    bubble->selectAlone();
+    BubbleChooser* choosers = panel->speechBubblePanel()->bubbleChooser();
+    QSlider* opacity = choosers->opacityChooser()->widget();
+    EXPECT_EQ(opacity->value(), 255);
+    EXPECT_TRUE(opacity->invertedAppearance());
+    opacity->setValue(100);
+    EXPECT_EQ(bubble->bubbleColour(), QColor(255, 255, 255, 100));
+    choosers->colourChooser()->widget()->setColor(QColor(0, 200, 0));
+    EXPECT_EQ(bubble->bubbleColour(), QColor(0, 200, 0, 100)) << "the transparency stays";
+    opacity->setValue(30);
+    EXPECT_EQ(bubble->bubbleColour(), QColor(0, 200, 0, 30)) << "the colour stays";
 }
 
 struct ButtonCase {
