@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -111,16 +112,19 @@ TEST_F(CommandsTest, AFinishedCutoutGoesBackIntoTheItemItCameFrom) {
 TEST_F(CommandsTest, AFailedReopenForgetsTheEditedCutoutAndSaysSo) {
     CutoutItem* item = addCutout(QSize(10, 10), Qt::red);
     QString shown;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        box->accept();
-    });
+    answerNextMessage(QString(), &shown);
     EditCutoutCommand().execute();   // no masking view here, so the reopen fails
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(editedCutoutState, nullptr);
     EXPECT_EQ(liveItems, (QList<FrolixItem*>{item}));
+
+    // A double click reopens too.
+    shown.clear();
+    answerNextMessage(QString(), &shown);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       viewPoint(item->sceneBoundingRect().center()));
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_EQ(editedCutoutState, nullptr);
 }
 
 }  // namespace

@@ -9,7 +9,10 @@
 #include "masking/SavedCutoutState.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
 
 #include <QPainter>
 #include <QTest>
@@ -84,4 +87,20 @@ QColor pixelAt(const QImage& image, int x, int y) { return image.pixelColor(x, y
 bool closeColours(const QColor& a, const QColor& b, int tolerance) {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+void answerNextMessage(const QString& answer, QString* shown) {
+    QTimer::singleShot(0, [answer, shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr) << "no message box";
+        if (shown)
+            *shown = box->text();
+        if (answer.isEmpty())
+            return box->accept();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == answer)
+                return button->click();
+        ADD_FAILURE() << "no button " << answer.toStdString();
+        box->reject();
+    });
 }

@@ -43,3 +43,6 @@ protected:
 QColor pixelAt(const QImage& image, int x, int y);
 /// Whether two colours differ by at most `tolerance` in every channel.
 bool closeColours(const QColor& a, const QColor& b, int tolerance = 2);
+/// Answers the next modal message box, from the event loop it runs, with the button whose text
+/// is `answer` (any accepting button when empty), and keeps its text in `shown` when given.
+void answerNextMessage(const QString& answer, QString* shown = nullptr);

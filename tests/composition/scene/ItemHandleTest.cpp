@@ -149,6 +149,30 @@ TEST_F(ItemHandleTest, ShiftRotationRoundsHalvesUpwardOnBothSides) {
     }
 }
 
+TEST_F(ItemHandleTest, RotateHandleFollowsThePointerMirroredOrNot) {
+    struct Case {
+        const char* name;
+        QPointF mirrorAt;   // where the scale handle goes first, in item coordinates
+        bool mirrored;
+    };
+    for (const Case& c : {Case{"plain", QPointF(40, 20), false},
+                          Case{"past the left edge", QPointF(-20, 20), true},
+                          Case{"past the top edge", QPointF(40, -10), true}}) {
+        CutoutItem* item = addCutout(QSize(40, 20), Qt::red);
+        item->setTransform(QTransform());
+        item->scaleHandleMoved(item->mapToScene(c.mirrorAt), Qt::NoModifier);
+        ASSERT_EQ(item->isMirrored(), c.mirrored) << c.name;
+        const QPointF centre = item->mapToScene(item->localRect().center());
+        const double pointer = 1.0;   // radians, about 57 degrees
+        item->rotateHandleMoved(centre + 50 * QPointF(std::cos(pointer), std::sin(pointer)),
+                                Qt::NoModifier);
+        const QPointF corner = cornerOf(item, &QRectF::bottomLeft) - centre;
+        EXPECT_NEAR(std::atan2(corner.y(), corner.x()), pointer, 1e-9) << c.name;
+        expectNear(item->mapToScene(item->localRect().center()), centre, 1e-9);
+        delete item;
+    }
+}
+
 TEST_F(ItemHandleTest, HandlesKeep32ScreenPixelsAtZoomTwo) {
     CutoutItem* item = addCutout(QSize(80, 40), Qt::red);
     view->setZoomProportion(view->proportionForZoom(2.0), QPointF(200, 150));

@@ -6,12 +6,15 @@
 #include "composition/scene/ItemScene.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -24,17 +27,21 @@ QList<uint> counts(const QSignalSpy& spy) {
     return values;
 }
 
-/// Answers the next modal question with the button whose text is `answer`, from the event
-/// loop the question runs.
-void answerNextQuestion(const QString& answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == answer)
-                return button->click();
-        ADD_FAILURE() << "no button " << answer.toStdString();
-        box->reject();
+/// The texts of a menu's entries, "-" for a separator.
+QStringList entryTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+/// Chooses, with the Return key, the entry `pick` returns from the next popup menu.
+void chooseInNextMenu(const std::function<QAction*(QMenu*)>& pick) {
+    QTimer::singleShot(0, [pick] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        menu->setActiveAction(pick(menu));
+        QTest::keyClick(menu, Qt::Key_Return);
     });
 }
 
@@ -110,12 +117,12 @@ TEST_F(TrashTest, EntriesShowTheIconOfAPictureWithoutText) {
 TEST_F(TrashTest, EmptyingAsksFirstAndCancelKeepsEverything) {
     addCutout(QSize(10, 10), Qt::red)->trash();
     addCutout(QSize(10, 10), Qt::green)->trash();
-    answerNextQuestion(QMessageBox::tr("Cancel"));
+    answerNextMessage(QMessageBox::tr("Cancel"));
     view->itemScene()->emptyDustbin();
     EXPECT_EQ(trashedItems.size(), 2);
 
     QSignalSpy spy(theDustbinSignaller, &DustbinSignaller::sizeChanged);
-    answerNextQuestion(QObject::tr("Empty Trash"));
+    answerNextMessage(QObject::tr("Empty Trash"));
     view->itemScene()->emptyDustbin();
     EXPECT_TRUE(trashedItems.isEmpty());
     EXPECT_EQ(counts(spy), (QList<uint>{0}));
@@ -150,13 +157,9 @@ TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
     CutoutItem* a = addCutout(QSize(10, 10), Qt::red);
     a->trash();
     QStringList texts;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction* action : menu->actions())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-        menu->setActiveAction(a->restoreAction());
-        QTest::keyClick(menu, Qt::Key_Return);
+    chooseInNextMenu([&](QMenu* menu) {
+        texts = entryTexts(menu);
+        return a->restoreAction();
     });
     showDustbinMenu(QPoint(10, 10));
     EXPECT_EQ(texts, (QStringList{"Restore Items", "-", "", "-", "Empty Trash"}));
@@ -172,6 +175,25 @@ TEST_F(TrashTest, TheMenuListsTheTrashAndRestoresTheChosenItem) {
         menu->close();
     });
     showDustbinMenu(QPoint(10, 10));
+}
+
+TEST_F(TrashTest, TheItemMenuOfACutoutDeletesItIntoTheTrash) {
+    CutoutItem* item = addCutout(QSize(40, 40), Qt::red);
+    CutoutItem* other = addCutout(QSize(40, 40), Qt::green);
+    other->setPos(item->pos() + QPointF(400, 0));
+    QStringList texts;
+    chooseInNextMenu([&](QMenu* menu) {
+        texts = entryTexts(menu);
+        EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
+        return menu->actions().at(2);
+    });
+    const QPoint at = viewPoint(item->sceneBoundingRect().center());
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &event);
+    EXPECT_EQ(texts, (QStringList{"Bring Forwards", "Push Backwards", "Delete", "Clone", "-",
+                                  "Edit Cut-Out"}));
+    EXPECT_EQ(trashedItems, (QList<FrolixItem*>{item}));
+    EXPECT_EQ(liveItems, (QList<FrolixItem*>{other}));
 }
 
 TEST_F(TrashTest, ClearingTheCanvasKeepsTheTrash) {
