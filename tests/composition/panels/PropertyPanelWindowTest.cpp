@@ -37,6 +37,7 @@
 #include <QTimer>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -303,6 +304,24 @@ TEST_F(PropertyPanelWindowTest, ThePageButtonsRunTheirCommands) {
     QTest::mouseClick(buttonOn<DeleteButton>(panel->speechBubblePanel()), Qt::LeftButton);
     EXPECT_EQ(liveItems.size(), 1);
     EXPECT_EQ(trashedItems.size(), 1);
+}
+
+TEST_F(PropertyPanelWindowTest, OnlyTheShownPageAnswersAShortcut) {
+    TextFieldItem* lower = addText(QStringLiteral("lower"), QPointF(200, 150));
+    TextFieldItem* upper = addText(QStringLiteral("upper"), QPointF(205, 152));
+    ASSERT_LT(lower->zValue(), upper->zValue());
+    lower->setSelected(true);
+    panel->show();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    auto* fwd = buttonOn<BringFwdButton>(panel->textFieldItemPanel());
+    QSignalSpy clicks(fwd, &QAbstractButton::clicked);
+    QTest::keyClick(panel.get(), Qt::Key_F, Qt::ControlModifier);
+    // A shortcut clicks the button the animated way, from the event loop.
+    ASSERT_TRUE(clicks.count() == 1 || clicks.wait(5000));
+    EXPECT_GT(lower->zValue(), upper->zValue()) << "brought forward past the one it overlaps";
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(liveItems.size(), 2);
 }
 
 TEST_F(PropertyPanelWindowTest, TheEmptyPageShowsDeleteOnlyWhileTheTrashHoldsItems) {
