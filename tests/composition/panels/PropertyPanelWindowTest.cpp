@@ -197,6 +197,9 @@ TEST_F(PropertyPanelWindowTest, TheBubbleTypeAppliesAndBecomesTheNextBubblesType
     QTest::mouseClick(types->buttons().at(2), Qt::LeftButton);
     EXPECT_EQ(bubble->bodyShape(), 1);
     EXPECT_EQ(bubble->tailShape(), 1);
+    bubble->setShapes(0, 0);
+    QTest::mouseClick(types->buttons().at(2), Qt::LeftButton);
+    EXPECT_EQ(bubble->tailShape(), 1) << "a click on the checked button applies again";
 
     NewSpeechBubbleCommand().execute();
     auto* next = dynamic_cast<SpeechBubbleItem*>(FrolixItem::firstSelectedItem());
