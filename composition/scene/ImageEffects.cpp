@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -98,6 +100,10 @@ QImage greyImage(const QImage& sourceIn) {
 
 QImage effectImage(const QImage& sourceIn, const QImage& greyIn, float t, float s,
                    const QColor& tint) {
+    // Settings outside 0..1 would take bytes out of range, and a byte made from NaN is
+    // undefined; such a setting counts as no effect.
+    t = std::isfinite(t) ? std::clamp(t, 0.0f, 1.0f) : 0.0f;
+    s = std::isfinite(s) ? std::clamp(s, 0.0f, 1.0f) : 1.0f;
     const QImage source = fourByteImage(sourceIn);
     if (t > upper)
         return silhouette(source, tint);

@@ -11,7 +11,7 @@ QImage greyImage(const QImage& source);
 /// The picture shown for tint strength `t` and saturation `s` (both 0..1) with `tint`, from
 /// the picture and its black-and-white version. Every byte is computed in single precision
 /// and truncated. Above a strength of 0.99 the result is the picture's silhouette in the
-/// tint colour, on a transparent ground.
+/// tint colour, on a transparent ground. Settings are clamped to 0..1; a NaN counts as none.
 QImage effectImage(const QImage& source, const QImage& grey, float t, float s,
                    const QColor& tint);
 

@@ -2,11 +2,16 @@
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/ImageEffects.h"
 #include "composition/scene/ItemController.h"
+#include "masking/NamedImage.h"
 #include "masking/SavedCutoutState.h"
+#include "masking/TqSourceImage.h"
 
 #include <QFileInfo>
 #include <QPainter>
 #include <QTest>
+#include <QUrl>
+
+#include <cmath>
 
 namespace {
 
@@ -78,6 +83,18 @@ TEST(ImageEffects, HalfSaturationAveragesAlphaToo) {
     const QImage result = effectImage(source, grey, 0.0f, 0.5f, Qt::white);
     EXPECT_EQ(qAlpha(result.pixel(0, 0)), 150);
     EXPECT_EQ(qRed(result.pixel(0, 0)), 130);
+}
+
+TEST(ImageEffects, SettingsOutOfRangeAreClamped) {
+    const QImage source = pixelPair(QColor(200, 0, 0));
+    const QImage grey = greyImage(source);
+    auto opaquePixel = [&](float t, float s) {
+        return effectImage(source, grey, t, s, QColor(255, 127, 0)).pixelColor(0, 0);
+    };
+    EXPECT_EQ(opaquePixel(NAN, NAN), QColor(200, 0, 0));
+    EXPECT_EQ(opaquePixel(-3.0f, 7.0f), QColor(200, 0, 0));
+    EXPECT_EQ(opaquePixel(0.0f, -1.0f), QColor(60, 60, 60));
+    EXPECT_EQ(opaquePixel(5.0f, 1.0f), QColor(255, 127, 0));
 }
 
 TEST(ImageEffects, OtherFormatsAreTakenAsFourBytesFirst) {
@@ -170,6 +187,24 @@ TEST_F(ImageItemTest, NothingIsMadeWithoutAPicture) {
     EXPECT_EQ(controller->createCutoutItem(nullptr), nullptr);
     EXPECT_EQ(controller->addCutoutItem(QPixmap(), nullptr), nullptr);
     EXPECT_TRUE(liveItems.isEmpty());
+}
+
+TEST_F(ImageItemTest, AnOpenedPictureBecomesACutoutOwningItsImage) {
+    ItemController* controller = ItemController::instance();
+    TqSourceImage empty{NamedImage(QImage(), QUrl(QStringLiteral("file:///none.png")))};
+    EXPECT_EQ(controller->createCutoutItem(&empty), nullptr) << "not taken over";
+    EXPECT_TRUE(liveItems.isEmpty());
+
+    QImage picture(30, 20, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30));
+    auto* image = new TqSourceImage(NamedImage(picture, QUrl(QStringLiteral("file:///a.png"))));
+    auto* item = dynamic_cast<CutoutItem*>(controller->createCutoutItem(image));
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->savedState(), nullptr);
+    EXPECT_EQ(item->savedState()->image(), image);
+    EXPECT_EQ(item->savedState()->item, static_cast<void*>(static_cast<FrolixItem*>(item)));
+    EXPECT_EQ(item->localRect(), QRectF(0, 0, 30, 20));
+    EXPECT_EQ(FrolixItem::selectedItems(), (QList<FrolixItem*>{item}));
 }
 
 TEST_F(ImageItemTest, ADestroyedStateIsNoLongerTheOneBeingEdited) {

@@ -1,4 +1,6 @@
 #include "CompositionFixture.h"
+#include "TestPixmapItem.h"
+#include "composition/scene/ArrowTipItemHandle.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/DragItemHandle.h"
 #include "composition/scene/HandleScale.h"
@@ -171,6 +173,21 @@ TEST_F(ItemHandleTest, RotateHandleFollowsThePointerMirroredOrNot) {
         expectNear(item->mapToScene(item->localRect().center()), centre, 1e-9);
         delete item;
     }
+}
+
+TEST_F(ItemHandleTest, ArrowTipStartsBelowTheCornerAndStaysWhereItWasPut) {
+    TestPixmapItem* item = addItem(QSize(40, 20), Qt::red, QPointF(100, 50));
+    ArrowTipItemHandle* tip = item->addArrowTipHandle();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->tipPos(), QPointF(140, 90)) << "one item height below the bottom-right corner";
+    EXPECT_EQ(tip->offset(), QPointF(-5, -26)) << "the picture's tip marks the point";
+    EXPECT_EQ(tip->scenePos(), QPointF(140, 90));
+    EXPECT_FALSE(tip->isVisible()) << "the item is not selected";
+    item->setPos(0, 0);
+    EXPECT_EQ(tip->scenePos(), QPointF(140, 90));
+    tip->dragTo(QPointF(10, 20), Qt::NoModifier);
+    item->updateHandles();
+    EXPECT_EQ(tip->scenePos(), QPointF(10, 20));
 }
 
 TEST_F(ItemHandleTest, HandlesKeep32ScreenPixelsAtZoomTwo) {
