@@ -1,5 +1,7 @@
 // The composition's final image, modified test, view repaint, preview and saving on a canvas of
-// 1280 x 960 with 20 cut-out items; the colour effect and the clone of a 1280 x 960 cut-out.
+// 1280 x 960 with 20 items (twelve cut-outs, four text fields, four speech bubbles); the colour
+// effect and the clone of a 1280 x 960 cut-out.
+#include "composition/scene/ArrowTipItemHandle.h"
 #include "composition/scene/BackdropController.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FinalImageAssembler.h"
@@ -7,6 +9,8 @@
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/SpeechBubbleItem.h"
+#include "composition/scene/TextFieldItem.h"
 #include "masking/SavedCutoutState.h"
 
 #include <QApplication>
@@ -43,15 +47,35 @@ struct Composition {
         view->resize(1280, 960);
         ItemController::instance()->setCanvasSize(QSize(1280, 960));
         theBackdropController->setBackgroundColor(QColor(230, 220, 200));
+        // Twelve cut-outs, four text fields and four bubbles (two of them thought bubbles).
         for (int i = 0; i < 20; ++i) {
-            auto* item = new CutoutItem(view->itemScene(),
-                                        cutoutPixmap(QSize(240, 180),
-                                                     QColor::fromHsv(i * 18, 200, 220)),
-                                        new SavedCutoutState(nullptr));
-            item->setPos((i % 5) * 250, (i / 5) * 230);
-            item->setTransform(QTransform().rotate(i * 7));
+            const QPointF place((i % 5) * 250, (i / 5) * 230);
+            FrolixItem* item = nullptr;
+            if (i % 5 == 3) {
+                item = new TextFieldItem(view->itemScene(),
+                                         QStringLiteral("Text field number %1").arg(i), place);
+            } else if (i % 5 == 4) {
+                lastBubbleBodyShape = i % 2;
+                lastBubbleTailShape = i % 2;
+                auto* bubble = new SpeechBubbleItem;
+                bubble->setPos(place);
+                bubble->arrowTip()->setTipPos(place + QPointF(-80, 200));
+                bubble->arrowTipMoved();
+                item = bubble;
+            } else {
+                auto* cutout = new CutoutItem(view->itemScene(),
+                                              cutoutPixmap(QSize(240, 180),
+                                                           QColor::fromHsv(i * 18, 200, 220)),
+                                              new SavedCutoutState(nullptr));
+                cutout->setPos(place);
+                cutout->setTransform(QTransform().rotate(i * 7));
+                item = cutout;
+            }
             item->setItemOpacity(i % 2 ? 0.8 : 1.0);
         }
+        lastBubbleBodyShape = 0;
+        lastBubbleTailShape = 0;
+        view->itemScene()->clearSelection();
         view->show();
         QCoreApplication::processEvents();
         view->fitImageOnScreenSlot();

@@ -14,7 +14,9 @@ ItemOpacityChooser::ItemOpacityChooser()
     widget()->setInvertedAppearance(true);
 }
 
-void ItemOpacityChooser::applyToItem(FrolixItem* item) { item->setItemOpacity(widgetValue() * 0.01); }
+void ItemOpacityChooser::applyToItem(FrolixItem* item) {
+    item->setItemOpacity(widgetValue() * 0.01);
+}
 
 void ItemOpacityChooser::readFromItem(FrolixItem* item) {
     setWidgetValue(static_cast<int>(item->itemOpacity() * 100));

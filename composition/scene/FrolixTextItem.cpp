@@ -11,6 +11,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int defaultPointSize = 32;
@@ -41,7 +42,10 @@ FrolixTextItem::FrolixTextItem(QGraphicsScene* scene, const QString& text,
         setTransform(QTransform(transform()).scale(s, s));
 
     const QRectF r = sceneBoundingRect();
-    if (position.isNull())
+    // A point that is no place at all (not finite) counts as none given.
+    const bool given = !position.isNull() && std::isfinite(position.x()) &&
+                       std::isfinite(position.y());
+    if (!given)
         setPos(visibleSceneCentre() + r.topLeft() - r.center());
     else
         setPos(position - mapToScene(boundingRect().center()));

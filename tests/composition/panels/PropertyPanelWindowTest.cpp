@@ -2,12 +2,15 @@
 #include "ModalDialogCloser.h"
 #include "composition/panels/BringFwdButton.h"
 #include "composition/panels/BubbleChooser.h"
+#include "composition/panels/BubbleColourChooser.h"
+#include "composition/panels/BubbleOpacityChooser.h"
 #include "composition/panels/BubbleTypeChooser.h"
 #include "composition/panels/CloneButton.h"
 #include "composition/panels/DeleteButton.h"
 #include "composition/panels/EditCutoutButton.h"
 #include "composition/panels/FontChooser.h"
 #include "composition/panels/FontColourChooser.h"
+#include "composition/panels/FontNameChooser.h"
 #include "composition/panels/ImageItemPanel.h"
 #include "composition/panels/ImageOverlayChooser.h"
 #include "composition/panels/ImageOverlaySlider.h"
@@ -29,8 +32,12 @@
 #include "shell/TitleWidget.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -190,6 +197,9 @@ TEST_F(PropertyPanelWindowTest, TheBubbleTypeAppliesAndBecomesTheNextBubblesType
     QTest::mouseClick(types->buttons().at(2), Qt::LeftButton);
     EXPECT_EQ(bubble->bodyShape(), 1);
     EXPECT_EQ(bubble->tailShape(), 1);
+    bubble->setShapes(0, 0);
+    QTest::mouseClick(types->buttons().at(2), Qt::LeftButton);
+    EXPECT_EQ(bubble->tailShape(), 1) << "a click on the checked button applies again";
 
     NewSpeechBubbleCommand().execute();
     auto* next = dynamic_cast<SpeechBubbleItem*>(FrolixItem::firstSelectedItem());
@@ -213,6 +223,47 @@ TEST_F(PropertyPanelWindowTest, TheAlignmentButtonsReadAndWriteTheDocument) {
     view->itemScene()->clearSelection();
     text->setSelected(true);
     EXPECT_TRUE(buttons.at(1)->isChecked()) << "a mixed alignment leaves the buttons alone";
+}
+
+TEST_F(PropertyPanelWindowTest, TextChoosersReachTextFieldsAndBubblesAlike) {
+    TextFieldItem* small = addText(QStringLiteral("small"), QPointF(100, 100));
+    auto* bubble = new SpeechBubbleItem;
+    QFont smallFont = small->font();
+    smallFont.setPointSize(20);
+    small->setFont(smallFont);
+    small->setSelected(true);
+    bubble->setSelected(true);
+    FontChooser* text = panel->textFieldItemPanel()->fontChooser();
+
+    text->fontColourChooser()->widget()->setColor(Qt::blue);
+    EXPECT_EQ(small->defaultTextColor(), QColor(Qt::blue));
+    EXPECT_EQ(bubble->defaultTextColor(), QColor(Qt::blue)) << "a bubble is a text field";
+
+    TruncatedFontComboBox* box = text->fontNameChooser()->widget();
+    int other = 0;
+    while (other < box->count() && box->itemText(other) == small->font().family())
+        ++other;
+    ASSERT_LT(other, box->count()) << "the test needs two font families";
+    box->setCurrentIndex(other);
+    EXPECT_EQ(small->font().family(), box->currentFont().family());
+    EXPECT_EQ(bubble->font().family(), box->currentFont().family());
+    EXPECT_EQ(small->font().pointSize(), 20) << "each item keeps its own size";
+    EXPECT_EQ(bubble->font().pointSize(), 32);
+}
+
+TEST_F(PropertyPanelWindowTest, BubbleColourAndOpacityLeaveEachOtherAlone) {
+    auto* bubble = new SpeechBubbleItem;
+    bubble->selectAlone();
+    BubbleChooser* choosers = panel->speechBubblePanel()->bubbleChooser();
+    QSlider* opacity = choosers->opacityChooser()->widget();
+    EXPECT_EQ(opacity->value(), 255);
+    EXPECT_TRUE(opacity->invertedAppearance());
+    opacity->setValue(100);
+    EXPECT_EQ(bubble->bubbleColour(), QColor(255, 255, 255, 100));
+    choosers->colourChooser()->widget()->setColor(QColor(0, 200, 0));
+    EXPECT_EQ(bubble->bubbleColour(), QColor(0, 200, 0, 100)) << "the transparency stays";
+    opacity->setValue(30);
+    EXPECT_EQ(bubble->bubbleColour(), QColor(0, 200, 0, 30)) << "the colour stays";
 }
 
 struct ButtonCase {
@@ -258,6 +309,24 @@ TEST_F(PropertyPanelWindowTest, ThePageButtonsRunTheirCommands) {
     EXPECT_EQ(trashedItems.size(), 1);
 }
 
+TEST_F(PropertyPanelWindowTest, OnlyTheShownPageAnswersAShortcut) {
+    TextFieldItem* lower = addText(QStringLiteral("lower"), QPointF(200, 150));
+    TextFieldItem* upper = addText(QStringLiteral("upper"), QPointF(205, 152));
+    ASSERT_LT(lower->zValue(), upper->zValue());
+    lower->setSelected(true);
+    panel->show();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    auto* fwd = buttonOn<BringFwdButton>(panel->textFieldItemPanel());
+    QSignalSpy clicks(fwd, &QAbstractButton::clicked);
+    QTest::keyClick(panel.get(), Qt::Key_F, Qt::ControlModifier);
+    // A shortcut clicks the button the animated way, from the event loop.
+    ASSERT_TRUE(clicks.count() == 1 || clicks.wait(5000));
+    EXPECT_GT(lower->zValue(), upper->zValue()) << "brought forward past the one it overlaps";
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(liveItems.size(), 2);
+}
+
 TEST_F(PropertyPanelWindowTest, TheEmptyPageShowsDeleteOnlyWhileTheTrashHoldsItems) {
     DeleteButton* button = panel->noItemPanel()->deleteButton();
     EXPECT_TRUE(button->isHidden());
@@ -266,6 +335,34 @@ TEST_F(PropertyPanelWindowTest, TheEmptyPageShowsDeleteOnlyWhileTheTrashHoldsIte
     EXPECT_FALSE(button->isHidden());
     FrolixItem::emptyTrash();
     EXPECT_TRUE(button->isHidden());
+}
+
+TEST_F(PropertyPanelWindowTest, ARightClickOnDeleteRestoresFromTheTrashMenu) {
+    TextFieldItem* text = addText(QStringLiteral("come back"), QPointF(200, 150));
+    text->trash();
+    panel->show();
+    DeleteButton* button = panel->noItemPanel()->deleteButton();
+    ASSERT_TRUE(button->isVisible());
+
+    QStringList entries;
+    QTimer::singleShot(50, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            entries << action->text();
+            if (action->data().value<void*>() == static_cast<FrolixItem*>(text))
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &click);
+
+    EXPECT_TRUE(entries.contains(QStringLiteral("come back"))) << entries.join("|").toStdString();
+    EXPECT_TRUE(liveItems.contains(text));
+    EXPECT_TRUE(trashedItems.isEmpty());
+    EXPECT_TRUE(button->isHidden()) << "the trash is empty again";
 }
 
 TEST_F(PropertyPanelWindowTest, ThePanelLivesInTheCompositionTabWithoutACloseButton) {

@@ -148,6 +148,28 @@ TEST_F(SpeechBubbleItemTest, BubblesAndClonesMadeInOneSecondDrawDifferentChains)
     EXPECT_EQ(ellipseBoxes(first->tailPath()).size(), ellipseBoxes(copy->tailPath()).size());
 }
 
+TEST_F(SpeechBubbleItemTest, TheOutlineFollowsTextFontAndWidth) {
+    SpeechBubbleItem* bubble = newBubble();
+    bubble->setShapes(0, 2);   // no tail: the outline is the body alone
+    const auto bodyMatches = [bubble] {
+        return bubble->boundingRect().adjusted(1, 1, -1, -1) == bubble->bubbleRect();
+    };
+    ASSERT_TRUE(bodyMatches());
+    const QRectF before = bubble->bubbleRect();
+    QFont big = bubble->font();
+    big.setPointSize(64);
+    bubble->setFont(big);
+    EXPECT_GT(bubble->bubbleRect().height(), before.height());
+    EXPECT_TRUE(bodyMatches()) << "font";
+    bubble->setTextWidth(400);
+    EXPECT_TRUE(bodyMatches()) << "width";
+    bubble->setPlainText(QStringLiteral("a much longer text that wraps onto more lines"));
+    EXPECT_TRUE(bodyMatches()) << "text";
+    EXPECT_TRUE(view->itemScene()->items(bubble->mapToScene(bubble->bubbleRect().bottomRight() -
+                                                            QPointF(3, 3)))
+                    .contains(bubble));
+}
+
 TEST_F(SpeechBubbleItemTest, TheTipFollowsACanvasChange) {
     SpeechBubbleItem* bubble = newBubble();
     bubble->arrowTip()->setTipPos(QPointF(300, 250));

@@ -2,7 +2,9 @@
 #include "SceneDrag.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/CommandMapper.h"
 #include "composition/scene/ItemHandle.h"
+#include "composition/scene/NewTextFieldCommand.h"
 #include "composition/scene/TextFieldItem.h"
 
 #include <QAction>
@@ -10,6 +12,9 @@
 #include <QSignalSpy>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -137,11 +142,36 @@ TEST_F(TextFieldItemTest, ShortcutsWaitWhileTypingAndSpaceWaitsWhileFocused) {
 }
 
 TEST_F(TextFieldItemTest, DroppedTextIsCentredOnItsPoint) {
-    TextFieldItem* item = newField(QStringLiteral("dropped"), QPointF(120, 80));
+    NewTextFieldCommand(QStringLiteral("dropped"), QPointF(120, 80)).execute();
+    auto* item = dynamic_cast<TextFieldItem*>(FrolixItem::firstSelectedItem());
+    ASSERT_NE(item, nullptr);
     const QPointF centre = item->sceneBoundingRect().center();
     EXPECT_NEAR(centre.x(), 120, 1e-6);
     EXPECT_NEAR(centre.y(), 80, 1e-6);
     EXPECT_EQ(item->toPlainText(), QString("dropped"));
+    EXPECT_TRUE(editing(item));
+}
+
+TEST_F(TextFieldItemTest, APositionThatIsNoPlaceCountsAsNone) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    TextFieldItem* item = newField(QStringLiteral("lost"), QPointF(nan, 10));
+    EXPECT_TRUE(std::isfinite(item->pos().x()));
+    const QPointF centre = item->sceneBoundingRect().center();
+    EXPECT_NEAR(centre.x(), view->visibleSceneRect().center().x(), 1e-6);
+}
+
+TEST_F(TextFieldItemTest, AddTextMakesTheDefaultFieldInTheVisibleCentre) {
+    QAction addText;
+    CommandMapper::instance()->addCommandFactory<NewTextFieldCommand>(&addText);
+    view->centerOn(QPointF(100, 80));
+    addText.trigger();
+    ASSERT_EQ(liveItems.size(), 1);
+    auto* item = dynamic_cast<TextFieldItem*>(liveItems.first());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->toPlainText(), QString("Write text here"));
+    const QPointF centre = item->sceneBoundingRect().center();
+    EXPECT_NEAR(centre.x(), view->visibleSceneRect().center().x(), 1e-6);
+    EXPECT_NEAR(centre.y(), view->visibleSceneRect().center().y(), 1e-6);
 }
 
 TEST_F(TextFieldItemTest, ACloneEqualsItsOriginalOffsetByTheCascade) {
