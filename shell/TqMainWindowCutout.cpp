@@ -184,6 +184,9 @@ void TqMainWindow::editCutoutItem(SavedCutoutState* state) {
 }
 
 void TqMainWindow::receivedImageSlot(NamedImage image) {
+    beginLogLine() << "TqMainWindow: received image " << image.url().toString() << " ("
+                   << image.width() << " x " << image.height() << ")";
+    endLogLine();
     maybeSaveCutout(tr("Closing cut-out", "[all]"), [this, image] {
         auto* source = new TqSourceImage(image);
         if (!source->valid() || !fileHandler_ || !fileHandler_->openSourceImage(source, nullptr))
@@ -198,6 +201,9 @@ void TqMainWindow::receivedImageSlot(NamedImage image) {
 }
 
 void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
+    beginLogLine() << "TqMainWindow: received text at (" << position.x() << ", " << position.y()
+                   << "): " << text;
+    endLogLine();
     CommandMapper::instance();
     NewTextFieldCommand command(text, position);
     command.execute();

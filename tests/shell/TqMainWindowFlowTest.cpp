@@ -265,6 +265,32 @@ TEST_F(WindowFlowTest, FinishWithStrokesQueuedPlacesTheirResultOnce) {
     EXPECT_EQ(cutoutItems().size(), 1);
 }
 
+TEST_F(WindowFlowTest, AWaitingPlacementIsDroppedWhenTheImageChanges) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    window->createCutoutItemDone();
+    ASSERT_TRUE(window->isPlacementPending());
+    model()->closeImage();   // what opening another picture does first
+    EXPECT_FALSE(window->isPlacementPending());
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    QTest::qWait(50);
+    EXPECT_TRUE(cutoutItems().isEmpty());
+}
+
+TEST_F(WindowFlowTest, TheDefaultToolOnTheCutoutTabIsTheFirstUsableBrush) {
+    openPhoto();
+    settle();
+    window->noTool()->installSlot();
+    ASSERT_EQ(theCurrentTool, window->noTool());
+    window->selectDefaultTool();
+    ASSERT_NE(theCurrentTool, nullptr);
+    EXPECT_EQ(theCurrentTool->action()->text(), "Flood Erase");
+    // A usable brush other than the first is left alone.
+    action("Erase")->trigger();
+    window->selectDefaultTool();
+    EXPECT_EQ(theCurrentTool->action()->text(), "Erase");
+}
+
 TEST_F(WindowFlowTest, FinishWithATransparentCutoutPlacesNothingAndClosesTheCutout) {
     openPhoto();
     thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
