@@ -497,6 +497,49 @@ TEST_F(WindowFlowTest, SpaceHoldsTheHandAndGivesTheBrushBack) {
     EXPECT_EQ(window->spaceReturnTool(), nullptr);
 }
 
+TEST_F(WindowFlowTest, SpaceOnTheCompositionTakesTheFocusFromTheSceneAndGivesTheToolBack) {
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+    GmTool* before = theCurrentTool;
+    QGraphicsScene* scene = window->frolixWidget()->scene();
+    auto* text = scene->addText("typed");
+    text->setFlag(QGraphicsItem::ItemIsFocusable);
+    scene->setFocusItem(text);
+    ASSERT_EQ(scene->focusItem(), text);
+    QTest::keyPress(window, Qt::Key_Space);
+    EXPECT_NE(theCurrentTool, before);
+    EXPECT_EQ(window->spaceReturnTool(), before);
+    EXPECT_EQ(scene->focusItem(), nullptr);   // the blank does not reach the text
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+    QTest::keyRelease(window, Qt::Key_Space);
+    EXPECT_EQ(theCurrentTool, before);
+    delete text;
+}
+
+TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    BoxAnswerer ok(QMessageBox::Ok);
+    thread()->submit(new FailingCommand(model()));
+    ASSERT_TRUE(waitUntil([&] { return ok.texts.size() == 1; }));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("dead.png");
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(target);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    chooser.start(10);
+    // On the cut-out tab: the cut-out is placed first, from what the engine made before.
+    EXPECT_TRUE(window->fileSaveAsSlot());
+    EXPECT_EQ(cutoutItems().size(), 1);
+    EXPECT_FALSE(QImage(target).isNull());
+}
+
 TEST_F(WindowFlowTest, EscapeEndsAStrokeFirstAndCancelsOnlyWithNothingUnderway) {
     openPhoto();
     settle();
