@@ -90,6 +90,23 @@ private:
     QTimer timer_;
 };
 
+/// Answers every file dialog that comes up with `target`.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(const QString& target) {
+        QObject::connect(&timer_, &QTimer::timeout, [target] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->selectFile(target);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        timer_.start(10);
+    }
+
+private:
+    QTimer timer_;
+};
+
 /// A command whose engine call reports that the engine library failed.
 class FailingCommand : public OstrivalCommand {
 public:
@@ -398,15 +415,7 @@ TEST_F(WindowFlowTest, CloseWithSaveWritesThePictureFirst) {
     QTemporaryDir folder;
     const QString target = folder.filePath("picture.png");
     BoxAnswerer save(QMessageBox::Save);
-    // The Save answer asks where to export.
-    QTimer chooser;
-    QObject::connect(&chooser, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(target);
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-    chooser.start(10);
+    FileDialogAnswerer chooser(target);   // the Save answer asks where to export
     window->close();
     ASSERT_TRUE(waitUntil([this] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -526,14 +535,7 @@ TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
     ASSERT_TRUE(waitUntil([&] { return ok.texts.size() == 1; }));
     QTemporaryDir folder;
     const QString target = folder.filePath("dead.png");
-    QTimer chooser;
-    QObject::connect(&chooser, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(target);
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-    chooser.start(10);
+    FileDialogAnswerer chooser(target);
     // On the cut-out tab: the cut-out is placed first, from what the engine made before.
     EXPECT_TRUE(window->fileSaveAsSlot());
     EXPECT_EQ(cutoutItems().size(), 1);
