@@ -47,10 +47,12 @@ class ZoomViewOptionsWidget;
 /// palette, the panels, actions, menus and status bar), wires them together, opens what the
 /// command line hands over and deletes itself when closed, which ends the run.
 ///
-/// Parts other developers are still building (the masking brushes, the edge tools, the view
-/// options, the property panel, the composition commands) are reached through the `create...`
-/// and `connectCompositionCommand` hooks of TqMainWindowHooks.cpp; until they exist the window
-/// goes without them, and the actions that would need them stay disabled.
+/// The header holds the brushes, edge tools, view options and property panel as base types;
+/// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
+/// The engine's work reaches the user through TqMainWindowEngine.cpp; finishing a cut-out
+/// (which waits for the engine without blocking) through TqMainWindowCutout.cpp; the save
+/// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
+/// before the current tool through TqMainWindowKeys.cpp.
 class TqMainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -201,8 +203,7 @@ private:
     /// The first close pass once the cut-out question is settled.
     void closeAfterCutout(QCloseEvent* event);
 
-    // Hooks for parts still being built elsewhere: each returns null or false until its class
-    // exists (TqMainWindowHooks.cpp).
+    // Builders of the concrete parts (TqMainWindowHooks.cpp).
     GmTool* createMaskingBrush(const char* name);
     GmTool* createEdgeFindingTool();
     GmTool* createEdgeBlendingTool();
