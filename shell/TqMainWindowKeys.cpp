@@ -130,8 +130,9 @@ void TqMainWindow::changeEvent(QEvent* event) {
     // The Space release goes to whichever window is active then: the hand ends here.
     if (toolBeforePan_)
         stopPanningSlot();
-    // The button holds the keyboard while its key is held; the release may never come.
-    if (showOriginalButton_ && showOriginalButton_->isDown()) {
+    // The button holds the keyboard while its key is held; the release may never come. (A
+    // disabled button is no longer down, but its hold and grab go on.)
+    if (showOriginalButton_ && QWidget::keyboardGrabber() == showOriginalButton_) {
         QEvent deactivate(QEvent::WindowDeactivate);
         QCoreApplication::sendEvent(showOriginalButton_, &deactivate);
     }

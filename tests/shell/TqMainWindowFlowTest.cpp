@@ -1,161 +1,10 @@
 // The real main window end to end, offscreen, on a real engine command thread: what the user
 // sees of the engine's work and failures, Undo and Redo, finishing a cut-out onto the
-// composition (also while strokes are still queued), editing it again, closing with the save
-// questions and the keys the window handles itself.
-#include "tests/shell/MainWindowFixture.h"
-
-#include "composition/scene/CutoutItem.h"
-#include "composition/scene/FrolixObject.h"
-#include "composition/scene/FrolixWidget.h"
-#include "masking/GmBrushing.h"
-#include "masking/GmModel.h"
-#include "masking/JxCmdSelect.h"
-#include "masking/OstrivalThread.h"
-#include "masking/SavedCutoutState.h"
-#include "masking/SegmentationStuff.h"
-#include "masking/TqSourceImage.h"
-#include "shell/TqApp.h"
-#include "shell/TqMainWindow.h"
-#include "shell/ZolPreferences.h"
-#include "workspace/BrushSizeValue.h"
-#include "workspace/BrushingTool.h"
-#include "workspace/GmTool.h"
-#include "workspace/ImageView.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QGraphicsScene>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProgressBar>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolBar>
-
-#include <gtest/gtest.h>
-
-#include <functional>
+// composition (also while strokes are still queued), editing it again, saving and closing
+// with the save questions.
+#include "tests/shell/WindowFlowFixture.h"
 
 namespace {
-
-const QString photo = QStringLiteral(ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png");
-
-bool waitUntil(const std::function<bool()>& done, int ms = 30000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-/// Answers every message box that comes up with `button` and remembers their texts.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(QMessageBox::StandardButton button) : button_(button) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(10);
-    }
-    QStringList texts;
-    QStringList titles;
-    void setButton(QMessageBox::StandardButton button) { button_ = button; }
-
-private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box->isHidden() || box == last_)
-            return;
-        last_ = box;
-        texts << box->text();
-        titles << box->windowTitle();
-        QAbstractButton* answer = box->button(button_);
-        if (!answer)
-            answer = box->button(QMessageBox::Ok);
-        if (answer)
-            answer->click();
-        else
-            box->reject();
-    }
-    QMessageBox::StandardButton button_;
-    QPointer<QMessageBox> last_;
-    QTimer timer_;
-};
-
-/// Answers every file dialog that comes up with `target`.
-class FileDialogAnswerer {
-public:
-    explicit FileDialogAnswerer(const QString& target) {
-        QObject::connect(&timer_, &QTimer::timeout, [target] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                dialog->selectFile(target);
-                static_cast<QDialog*>(dialog)->accept();
-            }
-        });
-        timer_.start(10);
-    }
-
-private:
-    QTimer timer_;
-};
-
-/// A command whose engine call reports that the engine library failed.
-class FailingCommand : public OstrivalCommand {
-public:
-    explicit FailingCommand(GmModel* model)
-        : OstrivalCommand(model, QStringLiteral("Failing step")) {}
-    void execute() override { result_ = 5; }
-    void hasFinished() override { checkResult(result_); }
-    bool refreshesUndoCounts() const override { return false; }
-};
-
-class WindowFlowTest : public MainWindowFixture {
-protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        QSettings().setValue("OnImageLoad", 1);   // a photo opened becomes a cut-out
-    }
-    GmModel* model() const { return GmModel::instance(); }
-    OstrivalThread* thread() const { return theEngineThread; }
-    bool engineIdle() const {
-        return thread() && thread()->isIdle() && !model()->isWaitingToOpenSession();
-    }
-    /// Opens the photo as a cut-out and waits for its session and first work to end.
-    void openPhoto() {
-        window->loadFile(photo);
-        ASSERT_NE(model()->sourceImage(), nullptr);
-        ASSERT_TRUE(waitUntil([this] { return engineIdle() && model()->statusArray(); }));
-        ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
-    }
-    /// Everything deleted, then one keep dab of 25 pixels at (x, y), all queued at once.
-    void queueDeleteAllThenKeepDab(int x, int y) {
-        BrushSizeValue::setBrushSize(25);
-        thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
-        auto* stroke = new GmBrushing(Qt::red);
-        stroke->brushing().startStroke(QPointF(x, y));
-        thread()->submit(new JxCmdSelect(model(), stroke, JxStatusAllClasses, JxStatusKeep, 0, 1));
-    }
-    QList<CutoutItem*> cutoutItems() const {
-        QList<CutoutItem*> items;
-        for (QGraphicsItem* item : window->frolixWidget()->scene()->items())
-            if (auto* cutout = dynamic_cast<CutoutItem*>(item); cutout && cutout->isVisible())
-                items << cutout;
-        return items;
-    }
-    bool placed() const {
-        return !window->isPlacementPending() &&
-               window->currentViewTab() == int(ImageView::CompositionTab);
-    }
-    void settle() { QTest::qWait(450); }
-};
 
 // --- The engine's work as the user sees it ---------------------------------------------------
 
@@ -403,8 +252,9 @@ TEST_F(WindowFlowTest, CloseWithDiscardSetsTheExitStatusAndLeavesNoCursor) {
         return window.isNull();
     }));
     EXPECT_EQ(discard.texts.size(), 1);
-    if (theApp)
+    if (theApp) {
         EXPECT_EQ(theApp->exitStatus(), int(TqApp::Discarded));
+    }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -466,66 +316,6 @@ TEST_F(WindowFlowTest, CancelOnAModifiedCutoutAsksAndCancelKeepsIt) {
     EXPECT_TRUE(cutoutItems().isEmpty());
 }
 
-// --- Keys ------------------------------------------------------------------------------------
-
-TEST_F(WindowFlowTest, SpaceHoldsTheHandAndGivesTheBrushBack) {
-    openPhoto();
-    settle();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    GmTool* brush = theCurrentTool;
-    ASSERT_NE(brush, nullptr);
-    ASSERT_NE(brush, window->noTool());
-
-    QTest::keyPress(window, Qt::Key_Space);
-    GmTool* hand = theCurrentTool;
-    EXPECT_NE(hand, brush);
-    EXPECT_EQ(window->spaceReturnTool(), brush);
-    // Auto-repeated presses change nothing.
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
-    QApplication::sendEvent(window, &repeat);
-    EXPECT_EQ(theCurrentTool, hand);
-    EXPECT_EQ(window->spaceReturnTool(), brush);
-    QTest::keyRelease(window, Qt::Key_Space);
-    EXPECT_EQ(theCurrentTool, brush);
-    EXPECT_EQ(window->spaceReturnTool(), nullptr);
-    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
-
-    // With Shift held the key goes to the tool.
-    QTest::keyPress(window, Qt::Key_Space, Qt::ShiftModifier);
-    EXPECT_EQ(theCurrentTool, brush);
-    QTest::keyRelease(window, Qt::Key_Space, Qt::ShiftModifier);
-
-    // A release lost to another window still ends the hand.
-    QTest::keyPress(window, Qt::Key_Space);
-    ASSERT_NE(theCurrentTool, brush);
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(waitUntil([&] { return !window->isActiveWindow(); }, 2000));
-    EXPECT_EQ(theCurrentTool, brush);
-    EXPECT_EQ(window->spaceReturnTool(), nullptr);
-}
-
-TEST_F(WindowFlowTest, SpaceOnTheCompositionTakesTheFocusFromTheSceneAndGivesTheToolBack) {
-    settle();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    ASSERT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
-    GmTool* before = theCurrentTool;
-    QGraphicsScene* scene = window->frolixWidget()->scene();
-    auto* text = scene->addText("typed");
-    text->setFlag(QGraphicsItem::ItemIsFocusable);
-    scene->setFocusItem(text);
-    ASSERT_EQ(scene->focusItem(), text);
-    QTest::keyPress(window, Qt::Key_Space);
-    EXPECT_NE(theCurrentTool, before);
-    EXPECT_EQ(window->spaceReturnTool(), before);
-    EXPECT_EQ(scene->focusItem(), nullptr);   // the blank does not reach the text
-    EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
-    QTest::keyRelease(window, Qt::Key_Space);
-    EXPECT_EQ(theCurrentTool, before);
-    delete text;
-}
-
 TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
     openPhoto();
     queueDeleteAllThenKeepDab(320, 240);
@@ -540,60 +330,6 @@ TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
     EXPECT_TRUE(window->fileSaveAsSlot());
     EXPECT_EQ(cutoutItems().size(), 1);
     EXPECT_FALSE(QImage(target).isNull());
-}
-
-TEST_F(WindowFlowTest, EscapeEndsAStrokeFirstAndCancelsOnlyWithNothingUnderway) {
-    openPhoto();
-    settle();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    BoxAnswerer discard(QMessageBox::Discard);   // should the cut-out count as changed
-    auto* brush = qobject_cast<BrushingTool*>(theCurrentTool);
-    ASSERT_NE(brush, nullptr);
-    brush->beginStroke(QPointF(100, 100));
-    ASSERT_NE(brush->stroke, nullptr);
-    QTest::keyClick(window, Qt::Key_Escape);
-    EXPECT_EQ(brush->stroke, nullptr);
-    EXPECT_NE(model()->sourceImage(), nullptr);
-    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
-    // Ctrl+. and Escape with nothing underway: Escape is Cancel then, on an untouched cut-out
-    // without a question.
-    QTest::keyClick(window, Qt::Key_Period, Qt::ControlModifier);
-    EXPECT_NE(model()->sourceImage(), nullptr);
-    QTest::keyClick(window, Qt::Key_Escape);
-    EXPECT_EQ(model()->sourceImage(), nullptr);
-    EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
-}
-
-TEST_F(WindowFlowTest, BackspaceWithoutAnActiveRegionOnlyForwardsTheKey) {
-    openPhoto();
-    ASSERT_EQ(model()->activeRegion(), nullptr);
-    const int regions = model()->regions().size();
-    QTest::keyClick(window, Qt::Key_Backspace);
-    EXPECT_EQ(model()->regions().size(), regions);
-    EXPECT_NE(model()->sourceImage(), nullptr);
-}
-
-TEST_F(WindowFlowTest, RightClickOnAToolBarShowsNoMenu) {
-    QToolBar* options = window->findChild<QToolBar*>("ToolBar-Options");
-    ASSERT_NE(options, nullptr);
-    const QPoint inside = options->mapTo(window, QPoint(2, 2));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, inside, window->mapToGlobal(inside));
-    QApplication::sendEvent(window, &event);
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-}
-
-TEST_F(WindowFlowTest, PreferencesOpenTheOneDialogLoadedFromTheSettings) {
-    QSettings().setValue("OnImageLoad", 2);
-    window->invokePreferencesSlot();
-    ZolPreferences* dialog = ZolPreferences::existingInstance();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(ZolPreferences::onImageLoad(), 2);
-    dialog->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    window->invokePreferencesSlot();
-    ASSERT_NE(ZolPreferences::existingInstance(), nullptr);
-    EXPECT_TRUE(ZolPreferences::existingInstance()->isVisible());
 }
 
 }  // namespace
