@@ -40,6 +40,9 @@ public:
     /// name), and has the composition write it. True once written; a failed write is shown
     /// to the user with its reason and returns false.
     bool exportFinalImageAs(const QString& proposal);
+    /// Has the composition write the final image to `fileName` and records the modification
+    /// count; a failure is shown with its reason and returns false.
+    bool writeFinalImage(const QString& fileName);
 
     const QList<int>& supportedVersions() const { return supportedVersions_; }
     const QStringList& recentFiles() const { return recentFiles_; }
@@ -74,7 +77,6 @@ public slots:
 
 private:
     bool engineStarting() const;
-    bool writeFinalImage(const QString& fileName);
     void showCompositionTab() const;
     void warn(const QString& text) const;
 

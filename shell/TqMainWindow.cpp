@@ -93,8 +93,7 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
 
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;
-        // The engine-thread routing (progress, failures) comes with the save and close work;
-        // the undo counts are followed below.
+        connectEngineThread();
 
         zoomWidget_ = new ZoomViewOptionsWidget;
 
@@ -255,31 +254,15 @@ void TqMainWindow::saveUiState() {
         settings.setValue(frolixSettingsKey, frolixWidget_->stateForSettings());
 }
 
-void TqMainWindow::closeEvent(QCloseEvent* event) {
-    // The save questions and the wait for the engine come with saving; for now every close is
-    // accepted, and the window state is written each time.
-    saveUiState();
-    if (engineThread_) {
-        engineThread_->deleteLater();
-        engineThread_ = nullptr;
-    }
-    event->accept();
-}
-
 void TqMainWindow::loadFile(const QString& fileName) {
+    if (fileName.isEmpty()) {
+        loadImage();   // the Add Image command: ask for the file
+        return;
+    }
     requestedFiles_.append(fileName);
-    if (fileHandler_)
-        fileHandler_->loadFile(fileName);
-}
-
-void TqMainWindow::receivedImageSlot(NamedImage image) {
-    beginLogLine() << "TqMainWindow: received image " << image.url().toString() << " ("
-                   << image.width() << " x " << image.height() << ")";
-    endLogLine();
-}
-
-void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
-    beginLogLine() << "TqMainWindow: received text at (" << position.x() << ", " << position.y()
-                   << "): " << text;
-    endLogLine();
+    // The file handler's own open asks about the cut-out and cannot wait for its placement.
+    maybeSaveCutout(tr("Closing cut-out", "[all]"), [this, fileName] {
+        if (fileHandler_ && !startedByHost())
+            fileHandler_->loadImage(fileName);
+    });
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 class FakeDock;
 class FileHandler;
@@ -24,9 +25,12 @@ class GmTogglingAction;
 class GmTool;
 class GoogleWidget;
 class NavigatorWindow;
+class OstrivalCommand;
 class OstrivalThread;
 class QActionGroup;
 class QCloseEvent;
+class QContextMenuEvent;
+class QKeyEvent;
 class QHBoxLayout;
 class QLabel;
 class QMenu;
@@ -43,10 +47,12 @@ class ZoomViewOptionsWidget;
 /// palette, the panels, actions, menus and status bar), wires them together, opens what the
 /// command line hands over and deletes itself when closed, which ends the run.
 ///
-/// Parts other developers are still building (the masking brushes, the edge tools, the view
-/// options, the property panel, the composition commands) are reached through the `create...`
-/// and `connectCompositionCommand` hooks of TqMainWindowHooks.cpp; until they exist the window
-/// goes without them, and the actions that would need them stay disabled.
+/// The header holds the brushes, edge tools, view options and property panel as base types;
+/// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
+/// The engine's work reaches the user through TqMainWindowEngine.cpp; finishing a cut-out
+/// (which waits for the engine without blocking) through TqMainWindowCutout.cpp; the save
+/// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
+/// before the current tool through TqMainWindowKeys.cpp.
 class TqMainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -83,8 +89,19 @@ public:
     /// Enables the actions for `image` (none allowed), the shown tab and whether a
     /// composition is open.
     void updateActionEnabledness(const TqSourceImage* image);
-    /// True when the cut-out may be closed. Nothing is saved yet: true at once.
+    /// True when the cut-out being edited may be dropped: untouched, discarded, or saved into
+    /// the composition. A Save that has to wait for the engine answers false (the caller
+    /// stops); the cut-out is placed when the engine is done.
     Q_INVOKABLE bool maybeSaveCutout(const QString& title);
+    /// As above, then runs `goOn` when the caller may go on: at once, or once the cut-out is
+    /// placed. Nothing runs on Cancel or when the placement is dropped.
+    void maybeSaveCutout(const QString& title, std::function<void()> goOn);
+    /// True when the work may be thrown away: nothing new, saved, or discarded.
+    Q_INVOKABLE bool maybeSave(const QString& title);
+    /// Opens a placed cut-out for editing; the tab changes only when it opened.
+    void editCutoutItem(SavedCutoutState* state);
+    /// Whether a Finish waits for the engine before it places the cut-out.
+    bool isPlacementPending() const { return placementPending_; }
     /// Forgets the cut-out being edited, closes the masking image and shows the composition.
     Q_INVOKABLE void closeCutout();
     Q_INVOKABLE void showCutoutTab();
@@ -94,9 +111,10 @@ public:
 public slots:
     /// Opens an image file through the file handler.
     void loadFile(const QString& fileName);
-    /// The best image of a drop or download. For now it is only logged.
+    /// The best image of a drop or download: opened through the file handler once the cut-out
+    /// being edited may be dropped.
     void receivedImageSlot(NamedImage image);
-    /// Text dropped at `position` (composition coordinates). For now it is only logged.
+    /// Text dropped at `position` (composition coordinates) becomes a text field there.
     void receivedTextSlot(QString text, QPointF position);
 
     void updateActionEnablednessSlot();
@@ -112,13 +130,25 @@ public slots:
     void jxUndoStackChangedSlot(uint32_t undos, uint32_t redos);
     void updateUndoRedoEnabledness();
 
-    // Built with saving, closing and cut-out hand-off; for now they do nothing.
-    void fileSaveSlot();
-    void fileSaveAsSlot();
+    bool fileSaveSlot();
+    bool fileSaveAsSlot();
     void saveAndApplySlot();
     void createCutoutItemDone();
     void createCutoutItemCancelled();
     void invokePreferencesSlot();
+    /// Asks for an image file when `fileName` is empty, then opens it through the file
+    /// handler.
+    void loadImage(const QString& fileName);
+    void loadImage();
+    void stopPanningSlot();
+
+    void commandStartedSlot(OstrivalCommand* command);
+    void commandFinishedSlot(OstrivalCommand* command);
+    void commandCancellingSlot(OstrivalCommand* command);
+    void commandDiscardedSlot(OstrivalCommand* command);
+    void commandProgressSlot(int percent);
+    void internalErrorSlot(const QString& cmdDesc, const QString& error);
+    void submissionRejectedOnDeadLibSlot(OstrivalCommand* command);
 
     void aboutSlot();
     void tutorialsSlot();
@@ -127,7 +157,12 @@ public slots:
     void flickrCommunitySlot();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private slots:
     /// The second pass of a tab change; applies the tab shown when it runs.
@@ -146,9 +181,29 @@ private:
     void setStatusBarEnabled(bool enabled);
     QLabel* makeGroupLabel(const QString& text);
     void applyViewTab(int tab);
+    void connectEngineThread();
 
-    // Hooks for parts still being built elsewhere: each returns null or false until its class
-    // exists (TqMainWindowHooks.cpp).
+    // Placing the finished cut-out on the composition (TqMainWindowCutout.cpp).
+    enum class Placement { Placed, Waiting, Failed };
+    /// Placed: the cut-out is on the composition (or there was none) and the caller goes on;
+    /// `later` is not used. Waiting: the engine has work first, and `later` runs once the
+    /// cut-out is placed. Failed: the cut-out stays open and the caller stops.
+    Placement placeCutout(std::function<void()> later);
+    /// One attempt: waits again while the engine has work, brings the mask up to date, places.
+    void placementStep();
+    bool placeNow();
+    /// Whether the cut-out tab is shown (or no tab at all).
+    bool onCutoutTab() const;
+    /// Host runs: no question at close, and a current mask for the host.
+    void prepareApply();
+    void finishClose(QCloseEvent* event);
+    /// Forgets a waiting placement and what was to follow it.
+    void dropPendingPlacement();
+    void modelImageChangedForPlacement(const TqSourceImage* image);
+    /// The first close pass once the cut-out question is settled.
+    void closeAfterCutout(QCloseEvent* event);
+
+    // Builders of the concrete parts (TqMainWindowHooks.cpp).
     GmTool* createMaskingBrush(const char* name);
     GmTool* createEdgeFindingTool();
     GmTool* createEdgeBlendingTool();
@@ -259,10 +314,22 @@ private:
     QLabel* finishCutoutLabel_ = nullptr;
 
     bool maskPossible = false;
-    SavedCutoutState* editedCutoutState = nullptr;
     std::uint32_t undoCount = 0;
     std::uint32_t redoCount = 0;
     bool tabPassPending = false;
+
+    bool placementPending_ = false;
+    bool placementMaskRequested_ = false;
+    bool placementFailed_ = false;
+    const TqSourceImage* placementImage_ = nullptr;
+    QList<std::function<void()>> afterPlacement_;
+    QMetaObject::Connection placementConnection_;
+    QMetaObject::Connection placementClosureConnection_;
+    bool engineFailureShown_ = false;
+    /// A command's progress is shown from its start to its finish; reports outside are late.
+    bool commandShown_ = false;
+    bool closeWaiting = false;
+    bool closeCursorSet_ = false;
     /// Actions whose command or receiver does not exist yet: they stay disabled.
     QSet<QAction*> unconnectedActions_;
     QStringList requestedFiles_;

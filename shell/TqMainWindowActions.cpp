@@ -370,16 +370,8 @@ void TqMainWindow::buildTools() {
     frolixPanTool_ = new FrolixPanTool(toolActionGroup_, nullptr, toolOptions_, frolixWidget_);
     edgeFindingTool_ = createEdgeFindingTool();
     edgeBlendingTool_ = createEdgeBlendingTool();
-    // The edge tools' options are pages of the tool options panel; the two tool-bar entries
-    // exist only so that the tab and tool changes can hide and enable them.
-    if (edgeBlendingTool_ && edgeBlendingTool_->optionsWidget()) {
-        edgeBlendingOptionsAction_ = optionsToolBar_->addWidget(edgeBlendingTool_->optionsWidget());
-        edgeBlendingOptionsAction_->setVisible(false);
-    }
-    if (edgeFindingTool_ && edgeFindingTool_->optionsWidget()) {
-        edgeFindingOptionsAction_ = optionsToolBar_->addWidget(edgeFindingTool_->optionsWidget());
-        edgeFindingOptionsAction_->setVisible(false);
-    }
+    // The edge tools' options are pages of the tool options panel, shown when their tool is
+    // current; taking them into the tool bar would pull them out of that panel.
 
     FrolixObject::instance()->reset();
     frolixPanTool_->action()->setEnabled(frolixPanTool_->isUsable());

@@ -172,9 +172,10 @@ void TqMainWindow::selectDefaultTool() {
 }
 
 void TqMainWindow::toolChangedSlot(const GmTool* tool) {
+    // Flood Erase works on whole analysed areas and wants the wider blend.
+    emitAutoBlueWidth(tool && tool == deleteLocalTool_ ? 2 : 1);
     if (edgeBlendingOptionsAction_) {
         edgeBlendingOptionsAction_->setVisible(false);
-        emitAutoBlueWidth(tool && tool == deleteLocalTool_ ? 2 : 1);
         edgeBlendingOptionsAction_->setEnabled(true);
     }
     setViewOptionsShowVectorEdges(tool && tool == deleteLocalTool_);

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSettings>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -347,6 +348,7 @@ TEST_F(ImageDrop, StalledAndOversizedDownloadsAreGivenUp) {
 }
 
 TEST_F(ImageDrop, DropHandsPicturesAndTextToTheMainWindow) {
+    QSettings().setValue(QStringLiteral("OnImageLoad"), 2);   // a picture becomes an item
     auto* window = new TqMainWindow();
     struct Case {
         const char* name;

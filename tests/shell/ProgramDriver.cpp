@@ -2,13 +2,20 @@
 // process-level test. Qt calls `drive` when the program builds its Qt application; from then on
 // a timer reports on standard error ("zqtest: ...") what the program shows and, as
 // ZQTEST_DRIVER asks:
-//   "close"               closes every modal box, then the main window;
+//   "close"               closes every modal box (a save question is answered Discard), then
+//                         the main window;
+//   "finish-save"         once the window is usable, presses Finish, then Save As on the
+//                         composition, answers the file dialog with ZQTEST_SAVE_AS and closes;
 //   "watch"               only reports (the test ends the process itself);
 //   "throw-bad-alloc"     throws std::bad_alloc from an event handler once the main window shows;
 //   "throw-runtime-error" the same with std::runtime_error.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QAbstractButton>
+#include <QAction>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTabBar>
@@ -41,14 +48,72 @@ void closeModal(QWidget* modal) {
     if (auto* box = qobject_cast<QMessageBox*>(modal))
         report += QStringLiteral(" text \"%1\"").arg(box->text());
     say(report);
+    // The user of these tests throws the work away.
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        if (QAbstractButton* discard = box->button(QMessageBox::Discard)) {
+            discard->click();
+            return;
+        }
     if (auto* dialog = qobject_cast<QDialog*>(modal))
         dialog->reject();
     else
         modal->close();
 }
 
+QAction* actionNamed(QMainWindow* window, const QString& text) {
+    for (QAction* action : window->findChildren<QAction*>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+QString currentViewTab(QMainWindow* window) {
+    if (QWidget* view = window->findChild<QWidget*>(QStringLiteral("imageView_")))
+        if (auto* tabs = view->findChild<QTabBar*>())
+            return tabs->tabText(tabs->currentIndex());
+    return QString();
+}
+
+// Finish, then Save As into ZQTEST_SAVE_AS, then close: one step per poll, each once.
+void finishAndSave(QMainWindow* window) {
+    static int step = 0;
+    const QString target = QString::fromLocal8Bit(qgetenv("ZQTEST_SAVE_AS"));
+    if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        say(QStringLiteral("saving as %1").arg(target));
+        // The type goes with the name: the entry of the name's suffix.
+        const QString pattern = QStringLiteral("*.") + QFileInfo(target).suffix().toLower();
+        for (const QString& filter : files->nameFilters())
+            if (filter.contains(pattern))
+                files->selectNameFilter(filter);
+        files->selectFile(target);
+        static_cast<QDialog*>(files)->accept();
+        return;
+    }
+    if (step == 0 && window->isEnabled() && !QApplication::overrideCursor() &&
+        currentViewTab(window).startsWith(QLatin1String("1."))) {
+        step = 1;
+        say(QStringLiteral("pressing Finish"));
+        actionNamed(window, QStringLiteral("Finish"))->trigger();
+    } else if (step == 1 && currentViewTab(window).startsWith(QLatin1String("2."))) {
+        step = 2;
+        say(QStringLiteral("pressing Save As"));
+        // From the event loop: the file dialog's own loop must leave this timer free to run.
+        QMetaObject::invokeMethod(actionNamed(window, QStringLiteral("Save &As...")), "trigger",
+                                  Qt::QueuedConnection);
+    } else if (step == 2 && QFileInfo::exists(target)) {
+        step = 3;
+        say(QStringLiteral("closing main window"));
+        window->close();
+    }
+}
+
 void poll(const QByteArray& mode) {
     static bool shown = false;
+    if (mode == "finish-save" && qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        if (QMainWindow* window = visibleMainWindow())
+            finishAndSave(window);
+        return;
+    }
     if (QWidget* modal = QApplication::activeModalWidget()) {
         if (mode != "watch")
             closeModal(modal);
@@ -71,7 +136,9 @@ void poll(const QByteArray& mode) {
             if (auto* tabs = view->findChild<QTabBar*>())
                 say(QStringLiteral("view tab \"%1\"").arg(tabs->tabText(tabs->currentIndex())));
     }
-    if (mode == "close") {
+    if (mode == "finish-save") {
+        finishAndSave(window);
+    } else if (mode == "close") {
         say(QStringLiteral("closing main window"));
         window->close();
     } else if (mode == "throw-bad-alloc") {

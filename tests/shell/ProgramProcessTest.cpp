@@ -7,6 +7,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QColor>
+#include <QImage>
 #include <QSettings>
 #include <QString>
 
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <set>
 
 namespace {
 
@@ -78,6 +80,8 @@ std::string stem(const std::string& name) {
 
 class ProgramTest : public ::testing::Test {
 protected:
+    /// The type the "finish-save" driver saves the picture as.
+    std::string saveAsSuffix_ = "png";
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '_');
@@ -101,6 +105,7 @@ protected:
                 {"QT_QPA_PLATFORM", "offscreen"},
                 {"LD_PRELOAD", ZQ_DRIVER_PATH},
                 {"ZQTEST_DRIVER", driverMode},
+                {"ZQTEST_SAVE_AS", root_ + "/picture." + saveAsSuffix_},
                 {"ASAN_OPTIONS", asanOptions}};
     }
 
@@ -600,8 +605,44 @@ TEST_F(ProgramPhotoTest, ClosesCleanlyWithThePhotoOpen) {
     EXPECT_EQ(result.exitCode, 0) << standardError_;
     EXPECT_NE(standardError_.find("view tab \"1. Delete Background\""), std::string::npos)
         << standardError_;
-    EXPECT_EQ(standardError_.find("closing modal"), std::string::npos) << standardError_;
+    // Closing on the cut-out tab first puts the cut-out on the composition, which is then
+    // the one question; the driver answers Discard.
+    EXPECT_NE(standardError_.find("closing modal QMessageBox \"Unsaved changes\" text \"You have "
+                                  "made modifications."),
+              std::string::npos)
+        << standardError_;
+    EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
+    EXPECT_TRUE(filesIn(tmpFolder_).empty());   // no saved cut-out left behind
 }
+
+class ProgramSaveAsTest : public ProgramPhotoTest,
+                          public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ProgramSaveAsTest, FinishThenSaveAsWritesThePictureAndClosesWithoutAQuestion) {
+    saveAsSuffix_ = GetParam();
+    const ProgramProcess::Result result = run({photo}, "finish-save");
+    ASSERT_TRUE(result.exited) << standardError_;
+    EXPECT_EQ(result.exitCode, 0) << standardError_;
+    const std::size_t finish = standardError_.find("zqtest: pressing Finish");
+    const std::size_t save = standardError_.find("zqtest: pressing Save As");
+    ASSERT_NE(finish, std::string::npos) << standardError_;
+    ASSERT_NE(save, std::string::npos) << standardError_;
+    EXPECT_LT(finish, save);
+    // Saved just before: nothing to ask at close.
+    EXPECT_EQ(standardError_.find("closing modal"), std::string::npos) << standardError_;
+    EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
+    const QImage picture(QString::fromStdString(root_ + "/picture." + saveAsSuffix_));
+    ASSERT_FALSE(picture.isNull());
+    // The photo is on it: many colours, where the empty canvas has one.
+    std::set<QRgb> colours;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            colours.insert(picture.pixel(x, y));
+    EXPECT_GT(colours.size(), 100u);
+    EXPECT_TRUE(filesIn(tmpFolder_).empty());   // the saved cut-out went with its item
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramSaveAsTest, ::testing::Values("png", "jpg"));
 
 TEST_F(ProgramPhotoTest, AMissingFileSaysSoAndTheWindowStaysOnTheComposition) {
     const ProgramProcess::Result result = run({root_ + "/missing.jpg"});

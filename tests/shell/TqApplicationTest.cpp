@@ -349,8 +349,9 @@ TEST_P(HostExit, ApplyOnlyWithTheResultWritten) {
         HostPixelView view = application.hostImages().secondView();
         if (view.data)
             view.data[0] ^= 0xFF;   // the user's work
-        application.setExitStatus(row.userAnswer);
         theMainWindow->close();
+        // What the user's answer to the save question would have left.
+        application.setExitStatus(row.userAnswer);
         application.run();
         application.writeBackResult();
         exitStatus = application.exitStatus();

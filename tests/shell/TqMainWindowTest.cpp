@@ -2,7 +2,7 @@
 // moves enabledness and the palette, the window state it writes at close, and a photo opened
 // through it on a real engine command thread.
 #include "tests/shell/ModalDialogCloser.h"
-#include "tests/shell/ScratchSettingsTest.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include "composition/scene/FrolixWidget.h"
 #include "masking/GmModel.h"
@@ -49,32 +49,8 @@ QString nativeText(const char* portable) {
     return QKeySequence(QString::fromLatin1(portable)).toString(QKeySequence::NativeText);
 }
 
-class MainWindowTest : public ScratchSettingsTest {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        ScratchSettingsTest::SetUp();
-        window = new TqMainWindow;
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QApplication::setActiveWindow(window);
-    }
-    void TearDown() override {
-        if (window)
-            window->close();   // deletes itself
-        // Let the engine thread handed to deleteLater go, and the model forget its image.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (GmModel* model = GmModel::existing())
-            model->closeImage();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ScratchSettingsTest::TearDown();
-    }
-
-    /// The window's action with this text (menus and shortcut-only actions alike).
-    QAction* action(const QString& text) const {
-        for (QAction* candidate : window->findChildren<QAction*>())
-            if (candidate->text() == text)
-                return candidate;
-        return nullptr;
-    }
     QStringList menuEntries(const QString& title) const {
         QStringList entries;
         for (QAction* menuAction : window->menuBar()->actions())
@@ -96,8 +72,6 @@ protected:
     }
     /// Lets the deferred second pass of every tab change run.
     void settle() { QTest::qWait(450); }
-
-    QPointer<TqMainWindow> window;
 };
 
 TEST_F(MainWindowTest, BuildsTheViewsAndShowsTheCompositionMaximized) {
@@ -222,8 +196,9 @@ TEST_F(MainWindowTest, ATabChangeMovesThePaletteAndTheEnabledness) {
     showTab(ImageView::MaskingTab);
     settle();
     const QStringList cutout = paletteTexts();
-    EXPECT_EQ(cutout.mid(0, 4),
-              QStringList({"Edge Smoothing", "Translucency", "Color", "Finish"}));
+    EXPECT_EQ(cutout.mid(0, 8),
+              QStringList({"Flood Erase", "Erase", "Restore", "Touch-Up", "Edge Smoothing",
+                           "Translucency", "Color", "Finish"}));
     EXPECT_TRUE(cutout.contains("Cancel"));
     EXPECT_FALSE(cutout.contains("Set Up Canvas"));
     EXPECT_TRUE(undoRedo->isVisible());

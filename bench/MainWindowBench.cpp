@@ -1,0 +1,118 @@
+// The main window at the end of a cut-out, offscreen, on the photo case scaled to 1280 x 960
+// with a real engine command thread: from Finish to the cut-out item shown on the composition,
+// with the engine idle and with a mask generation still to run, and closing an idle window.
+
+#include "composition/scene/FrolixWidget.h"
+#include "masking/GmBrushing.h"
+#include "masking/GmModel.h"
+#include "masking/JxCmdSelect.h"
+#include "masking/NamedImage.h"
+#include "masking/OstrivalThread.h"
+#include "masking/TqSourceImage.h"
+#include "shell/TqMainWindow.h"
+#include "workspace/BrushSizeValue.h"
+#include "workspace/ImageView.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+void runUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+// Settings and temporary files of a scratch folder, for the whole run.
+QTemporaryDir& scratch() {
+    static QTemporaryDir folder;
+    static const bool exported = [] {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.filePath("config")));
+        qputenv("TMPDIR", QFile::encodeName(folder.path()));
+        return true;
+    }();
+    (void)exported;
+    return folder;
+}
+
+const QImage& photo() {
+    static const QImage scaled =
+        QImage(ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png")
+            .scaled(1280, 960, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaled;
+}
+
+bool engineIdle() {
+    GmModel* model = GmModel::existing();
+    return theEngineThread && theEngineThread->isIdle() &&
+           !(model && model->isWaitingToOpenSession());
+}
+
+// Opens the photo as the cut-out being edited and waits until its session is open.
+void openPhoto(TqMainWindow* window) {
+    GmModel::instance()->setImage(0, 1, new TqSourceImage(NamedImage(photo(), QUrl("file:///coffee.png"))),
+                                  nullptr);
+    window->showCutoutTab();
+    runUntil(engineIdle);
+}
+
+bool placed(TqMainWindow* window) {
+    return !window->isPlacementPending() && window->currentViewTab() == ImageView::CompositionTab;
+}
+
+void finish(benchmark::State& state, bool maskPending) {
+    scratch();
+    QPointer<TqMainWindow> window = new TqMainWindow;
+    BrushSizeValue::setBrushSize(40);
+    for (auto _ : state) {
+        state.PauseTiming();
+        openPhoto(window);
+        if (maskPending) {
+            // A keep stroke: its status change asks for a generation of the whole cut-out.
+            auto* stroke = new GmBrushing(Qt::red);
+            stroke->brushing().startStroke(QPointF(640, 480));
+            theEngineThread->submit(new JxCmdSelect(GmModel::instance(), stroke, 15, 2, 0, 1));
+        }
+        state.ResumeTiming();
+        window->createCutoutItemDone();
+        runUntil([&] { return placed(window); });
+        QCoreApplication::processEvents();   // the item painted
+        state.PauseTiming();
+        runUntil(engineIdle);
+        state.ResumeTiming();
+    }
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete window.data();
+}
+
+void BM_FinishToItemShownIdleEngine(benchmark::State& state) { finish(state, false); }
+BENCHMARK(BM_FinishToItemShownIdleEngine)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FinishToItemShownMaskPending(benchmark::State& state) { finish(state, true); }
+BENCHMARK(BM_FinishToItemShownMaskPending)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CloseIdleWindow(benchmark::State& state) {
+    scratch();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QPointer<TqMainWindow> window = new TqMainWindow;
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        window->close();
+        runUntil([&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return window.isNull();
+        });
+    }
+}
+BENCHMARK(BM_CloseIdleWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The save questions, saving from the window, the host run's Save and Apply, and the close
+// that lets the engine command thread drain without blocking the event loop.
+#include "shell/TqMainWindow.h"
+
+#include "composition/scene/FrolixObject.h"
+#include "masking/FileHandler.h"
+#include "masking/GmModel.h"
+#include "masking/JxCmdGenerateMask.h"
+#include "masking/OstrivalThread.h"
+#include "shell/LogStream.h"
+#include "shell/Product.h"
+#include "shell/TqApp.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include <memory>
+
+namespace {
+
+bool startedByHost() { return theApp && theApp->runMode() != TqApp::StandAlone; }
+
+void setExitStatus(int status) {
+    if (theApp)
+        theApp->setExitStatus(status);
+}
+
+QMessageBox::StandardButton askToSave(QWidget* parent, const QString& title,
+                                      const QString& text) {
+    return QMessageBox::critical(parent, title, text,
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Save);
+}
+
+}  // namespace
+
+bool TqMainWindow::maybeSaveCutout(const QString& title) {
+    // A caller that cannot wait goes on only when the answer needs no engine work first; a
+    // placement that has to wait still happens, the caller just stops.
+    auto goOn = std::make_shared<bool>(false);
+    maybeSaveCutout(title, [goOn] { *goOn = true; });
+    return *goOn;
+}
+
+void TqMainWindow::maybeSaveCutout(const QString& title, std::function<void()> goOn) {
+    GmModel* model = GmModel::existing();
+    if (placementPending_) {
+        // Finish was pressed already: the cut-out is on its way to the composition.
+        placeCutout(std::move(goOn));
+        return;
+    }
+    if (!model || model->isUnmodified()) {
+        if (goOn)
+            goOn();
+        return;
+    }
+    const QMessageBox::StandardButton answer = askToSave(
+        this, title,
+        tr("You have modified your cut-out.\nDo you wish to save your changes?", "[all]"));
+    if (answer == QMessageBox::Save) {
+        if (placeCutout(goOn) == Placement::Placed && goOn)
+            goOn();
+    } else if (answer == QMessageBox::Discard) {
+        if (goOn)
+            goOn();
+    }
+}
+
+bool TqMainWindow::maybeSave(const QString& title) {
+    setExitStatus(TqApp::Apply);
+    GmModel* model = GmModel::existing();
+    const bool untouched = !model || model->isUnmodified();
+    const bool compositionModified = FrolixObject::instance()->isModified();
+    if (startedByHost()) {
+        if (untouched && !compositionModified) {
+            setExitStatus(TqApp::Unchanged);
+            return true;
+        }
+    } else {
+        const bool nothingNew =
+            untouched || (engineThread_ && fileHandler_ &&
+                          engineThread_->modificationCount() == fileHandler_->savedModificationCount());
+        if (nothingNew && !compositionModified) {
+            setExitStatus(TqApp::Unchanged);
+            return true;
+        }
+    }
+    if (promptOnClose == 0)
+        return true;
+    const QMessageBox::StandardButton answer = askToSave(
+        this, title,
+        tr("You have made modifications.\nDo you want to save your changes?", "[zol,frolix]"));
+    if (answer == QMessageBox::Save) {
+        // The host gets its result back only through Save and Apply, with a current mask.
+        if (startedByHost()) {
+            prepareApply();
+            return true;
+        }
+        return fileSaveSlot();
+    }
+    if (answer == QMessageBox::Discard) {
+        setExitStatus(TqApp::Discarded);
+        return true;
+    }
+    return false;
+}
+
+bool TqMainWindow::fileSaveSlot() {
+    if (onCutoutTab()) {
+        // The picture is saved with the cut-out on it: once it is placed.
+        const Placement placed = placeCutout([this] { fileSaveSlot(); });
+        if (placed != Placement::Placed)
+            return false;
+    }
+    if (!fileHandler_)
+        return false;
+    if (fileHandler_->finalImageName().isEmpty())
+        return fileHandler_->fileSaveAsSlot();
+    return fileHandler_->writeFinalImage(fileHandler_->finalImageName());
+}
+
+bool TqMainWindow::fileSaveAsSlot() {
+    if (onCutoutTab()) {
+        const Placement placed = placeCutout([this] { fileSaveAsSlot(); });
+        if (placed != Placement::Placed)
+            return false;
+    }
+    return fileHandler_ && fileHandler_->fileSaveAsSlot();
+}
+
+void TqMainWindow::prepareApply() {
+    // No tab has this value: the view stays where it is.
+    if (imageView_)
+        imageView_->ensureViewTab(4, ImageView::ViewTab(4));
+    promptOnClose = 0;
+    GmModel* model = GmModel::existing();
+    if (engineThread_ && model &&
+        engineThread_->modificationCount() != theLastMaskModification.load())
+        engineThread_->submit(new JxCmdGenerateMask(model), true);
+}
+
+void TqMainWindow::saveAndApplySlot() {
+    prepareApply();
+    close();
+}
+
+void TqMainWindow::closeEvent(QCloseEvent* event) {
+    if (closeWaiting) {
+        if (engineThread_ && !engineThread_->isIdle()) {
+            beginLogLine() << "Closed several times";
+            endLogLine();
+            event->ignore();
+            return;
+        }
+        finishClose(event);
+        return;
+    }
+    if (onCutoutTab()) {
+        // Close again once the cut-out is on the composition; the thread is not closed
+        // before, so the placement cannot be stranded.
+        const Placement placed = placeCutout([this] { close(); });
+        if (placed != Placement::Placed) {
+            event->ignore();
+            return;
+        }
+    }
+    closeAfterCutout(event);
+}
+
+void TqMainWindow::closeAfterCutout(QCloseEvent* event) {
+    // The question comes first: a cancelled close leaves the window and the engine thread as
+    // they were.
+    if (!maybeSave(tr("Unsaved changes", "[all]"))) {
+        event->ignore();
+        return;
+    }
+    OstrivalThread* thread = engineThread_;
+    if (thread && !thread->isOpen())
+        thread->setOpen(true);   // so that closing the image can still end its session
+    statusBar()->showMessage(
+        tr("Exiting %1 ...", "[all] %1 is the name of the product").arg(productDisplayName()));
+    if (!closeCursorSet_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        closeCursorSet_ = true;
+    }
+    setEnabled(false);
+    saveUiState();
+    if (GmModel* model = GmModel::existing())
+        model->closeImage();
+    if (thread) {
+        thread->setOpen(false);
+        thread->setPriority(QThread::HighPriority);
+        if (!thread->isIdle()) {
+            closeWaiting = true;
+            connect(thread, &OstrivalThread::closureComplete, this, &QWidget::close,
+                    Qt::UniqueConnection);
+            event->ignore();
+            return;
+        }
+    }
+    finishClose(event);
+}
+
+void TqMainWindow::finishClose(QCloseEvent* event) {
+    if (closeCursorSet_) {
+        QApplication::restoreOverrideCursor();
+        closeCursorSet_ = false;
+    }
+    if (engineThread_) {
+        engineThread_->deleteLater();
+        engineThread_ = nullptr;
+    }
+    event->accept();
+}

@@ -1,0 +1,335 @@
+// The real main window end to end, offscreen, on a real engine command thread: what the user
+// sees of the engine's work and failures, Undo and Redo, finishing a cut-out onto the
+// composition (also while strokes are still queued), editing it again, saving and closing
+// with the save questions.
+#include "tests/shell/WindowFlowFixture.h"
+
+namespace {
+
+// --- The engine's work as the user sees it ---------------------------------------------------
+
+TEST_F(WindowFlowTest, AnAnalysisShowsItsProgressAndIsResetWhenItEnds) {
+    openPhoto();
+    QProgressBar* bar = window->progressBar();
+    int highest = 0;
+    QObject watching;   // ends the connection with the test body
+    QObject::connect(bar, &QProgressBar::valueChanged, &watching,
+                     [&](int value) { highest = qMax(highest, value); });
+    model()->imageSmeg()->analyse();
+    ASSERT_NE(thread()->currentCommand(), nullptr);
+    const QString name = thread()->currentCommand()->name();
+    EXPECT_FALSE(name.isEmpty());
+    EXPECT_EQ(window->statusBar()->currentMessage(), name);
+    EXPECT_EQ(bar->toolTip(), name);
+    EXPECT_TRUE(bar->isTextVisible());
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_EQ(highest, 100);   // the completion report comes before the finish
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(bar->isTextVisible());
+    EXPECT_TRUE(bar->toolTip().isEmpty());
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+
+    // A report that arrives after its command finished is not shown.
+    window->commandProgressSlot(42);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(WindowFlowTest, CancellingAnAnalysisSaysSoUntilItEnds) {
+    openPhoto();
+    model()->imageSmeg()->analyse();
+    ASSERT_NE(thread()->currentCommand(), nullptr);
+    thread()->cancelCommandsSlot();
+    EXPECT_EQ(window->statusBar()->currentMessage(), "Canceling...");
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_EQ(window->progressBar()->value(), 0);
+    EXPECT_FALSE(window->progressBar()->isTextVisible());
+}
+
+TEST_F(WindowFlowTest, AnEngineFailureShowsOneBoxAndLaterRefusalsOnlyAMessage) {
+    BoxAnswerer ok(QMessageBox::Ok);
+    thread()->submit(new FailingCommand(model()));
+    ASSERT_TRUE(waitUntil([this] { return thread()->isLibraryDead() && thread()->isIdle(); }));
+    ASSERT_TRUE(waitUntil([&] { return ok.texts.size() == 1; }));
+    EXPECT_EQ(ok.titles.value(0), "Internal Error");
+    EXPECT_TRUE(ok.texts.value(0).contains("has detected an internal error"));
+    EXPECT_TRUE(ok.texts.value(0).contains("Ostrival library fault"));
+    EXPECT_TRUE(ok.texts.value(0).contains("Failing step"));
+
+    thread()->submit(new FailingCommand(model()));
+    window->internalErrorSlot("Giving the picture to the engine", "Out of memory");
+    EXPECT_EQ(window->statusBar()->currentMessage(), "Please save project and exit");
+    QTest::qWait(200);
+    EXPECT_EQ(ok.texts.size(), 1);
+
+    // The user's work is kept: the window still closes, without asking (nothing changed).
+    window->close();
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
+}
+
+struct UndoRow {
+    uint32_t undos, redos;
+    bool busy;
+    bool undo, redo;
+};
+
+TEST_F(WindowFlowTest, UndoNeedsAnIdleEngineAndRedoOnlyItsCount) {
+    openPhoto();
+    QAction* undo = action("&Undo");
+    QAction* redo = action("&Redo");
+    const UndoRow rows[] = {
+        {0, 0, false, false, false},
+        {2, 0, false, true, false},
+        {2, 3, true, false, true},   // a command runs: no undo, redo all the same
+        {0, 3, false, false, true},
+    };
+    for (const UndoRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.undos << " " << row.redos << " " << row.busy);
+        if (row.busy)
+            thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusKeep));
+        window->jxUndoStackChangedSlot(row.undos, row.redos);
+        // The command's end is handled by the event loop, which has not run yet.
+        ASSERT_EQ(thread()->isIdle(), !row.busy);
+        EXPECT_EQ(undo->isEnabled(), row.undo);
+        EXPECT_EQ(redo->isEnabled(), row.redo);
+        ASSERT_TRUE(waitUntil([this] { return thread()->isIdle(); }));
+    }
+    // All bits set means "unchanged": 3 redos stored, the undo count kept.
+    window->jxUndoStackChangedSlot(2, 0);
+    window->jxUndoStackChangedSlot(4294967295u, 3);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
+}
+
+// --- Finishing a cut-out onto the composition ------------------------------------------------
+
+TEST_F(WindowFlowTest, FinishWithStrokesQueuedPlacesTheirResultOnce) {
+    openPhoto();
+    ASSERT_TRUE(cutoutItems().isEmpty());
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_FALSE(thread()->isIdle());
+    action("Finish")->trigger();
+    EXPECT_TRUE(window->isPlacementPending());
+    action("Finish")->trigger();   // a second press joins the first
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    const QList<CutoutItem*> items = cutoutItems();
+    ASSERT_EQ(items.size(), 1);
+    // Only the kept dab is on it: the strokes reached the cut-out.
+    const QSize size = items[0]->sourcePixmap.size();
+    EXPECT_GT(size.width(), 10);
+    EXPECT_LT(size.width(), 40);
+    EXPECT_LT(size.height(), 40);
+    ASSERT_NE(items[0]->savedState(), nullptr);
+    EXPECT_NEAR(items[0]->savedState()->x, 320 - 12, 4);
+    EXPECT_NEAR(items[0]->savedState()->y, 240 - 12, 4);
+    EXPECT_GT(items[0]->savedState()->savedSize(), 0);
+    EXPECT_EQ(model()->sourceImage(), nullptr);
+    EXPECT_EQ(editedCutoutState, nullptr);
+    QTest::qWait(100);
+    EXPECT_EQ(cutoutItems().size(), 1);
+}
+
+TEST_F(WindowFlowTest, AWaitingPlacementIsDroppedWhenTheImageChanges) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    window->createCutoutItemDone();
+    ASSERT_TRUE(window->isPlacementPending());
+    model()->closeImage();   // what opening another picture does first
+    EXPECT_FALSE(window->isPlacementPending());
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    QTest::qWait(50);
+    EXPECT_TRUE(cutoutItems().isEmpty());
+}
+
+TEST_F(WindowFlowTest, TheDefaultToolOnTheCutoutTabIsTheFirstUsableBrush) {
+    openPhoto();
+    settle();
+    window->noTool()->installSlot();
+    ASSERT_EQ(theCurrentTool, window->noTool());
+    window->selectDefaultTool();
+    ASSERT_NE(theCurrentTool, nullptr);
+    EXPECT_EQ(theCurrentTool->action()->text(), "Flood Erase");
+    // A usable brush other than the first is left alone.
+    action("Erase")->trigger();
+    window->selectDefaultTool();
+    EXPECT_EQ(theCurrentTool->action()->text(), "Erase");
+}
+
+TEST_F(WindowFlowTest, FinishWithATransparentCutoutPlacesNothingAndClosesTheCutout) {
+    openPhoto();
+    thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    EXPECT_TRUE(cutoutItems().isEmpty());
+    EXPECT_EQ(model()->sourceImage(), nullptr);
+}
+
+TEST_F(WindowFlowTest, AReopenedCutoutReplacesItsItemWhenFinished) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    ASSERT_EQ(cutoutItems().size(), 1);
+    CutoutItem* item = cutoutItems()[0];
+    const QSize before = item->sourcePixmap.size();
+
+    window->editCutoutItem(item->savedState());
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    // A second dab far from the first widens the cut-out.
+    auto* stroke = new GmBrushing(Qt::red);
+    stroke->brushing().startStroke(QPointF(100, 100));
+    thread()->submit(new JxCmdSelect(model(), stroke, JxStatusAllClasses, JxStatusKeep, 0, 1));
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    const QList<CutoutItem*> items = cutoutItems();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0], item);
+    EXPECT_GT(item->sourcePixmap.width(), before.width() + 100);
+    EXPECT_EQ(editedCutoutState, nullptr);
+}
+
+TEST_F(WindowFlowTest, AFailedReopenForgetsTheStateAndKeepsTheTab) {
+    SavedCutoutState empty;   // neither a session nor a picture
+    window->editCutoutItem(&empty);
+    EXPECT_EQ(editedCutoutState, nullptr);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+}
+
+TEST_F(WindowFlowTest, ACutoutThatCannotBeSavedStaysOpenWithAMessage) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    // A temporary folder that is a plain file: no temporary file can be made in it, not
+    // even with every permission.
+    QTemporaryDir scratch;
+    const QString notAFolder = scratch.filePath("file");
+    QFile blocker(notAFolder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(notAFolder));
+    BoxAnswerer ok(QMessageBox::Ok);
+    window->createCutoutItemDone();
+    const bool told = waitUntil([&] { return ok.texts.size() == 1; });
+    qputenv("TMPDIR", oldTmp);
+    ASSERT_TRUE(told);
+    EXPECT_TRUE(ok.texts[0].contains("could not be saved"));
+    EXPECT_TRUE(cutoutItems().isEmpty());
+    EXPECT_NE(model()->sourceImage(), nullptr);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+}
+
+// --- Closing ---------------------------------------------------------------------------------
+
+TEST_F(WindowFlowTest, CloseOnTheCutoutTabPlacesItThenAsksAndCancelKeepsEverything) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    window->close();
+    // The close waits for the placement, then asks about the composition.
+    ASSERT_TRUE(waitUntil([&] { return cancel.texts.size() == 1; }));
+    EXPECT_EQ(cancel.titles[0], "Unsaved changes");
+    EXPECT_EQ(cancel.texts[0], "You have made modifications.\nDo you want to save your changes?");
+    QTest::qWait(50);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(cutoutItems().size(), 1);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(thread()->isOpen());
+}
+
+TEST_F(WindowFlowTest, CloseWithDiscardSetsTheExitStatusAndLeavesNoCursor) {
+    openPhoto();
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    BoxAnswerer discard(QMessageBox::Discard);
+    window->close();
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
+    EXPECT_EQ(discard.texts.size(), 1);
+    if (theApp) {
+        EXPECT_EQ(theApp->exitStatus(), int(TqApp::Discarded));
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowFlowTest, CloseWithSaveWritesThePictureFirst) {
+    openPhoto();
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("picture.png");
+    BoxAnswerer save(QMessageBox::Save);
+    FileDialogAnswerer chooser(target);   // the Save answer asks where to export
+    window->close();
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
+    const QImage written(target);
+    EXPECT_FALSE(written.isNull());
+}
+
+TEST_F(WindowFlowTest, CloseWhileACommandRunsWaitsDisabledAndEndsWhenTheQueueDrains) {
+    openPhoto();
+    model()->imageSmeg()->analyse();
+    ASSERT_FALSE(thread()->isIdle());
+    // On the composition tab the close has no cut-out to place first.
+    window->imageView()->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+    BoxAnswerer discard(QMessageBox::Discard);
+    window->close();
+    if (!window.isNull() && thread() && !thread()->isIdle()) {
+        EXPECT_FALSE(window->isEnabled());
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_FALSE(thread()->isOpen());
+        window->close();   // only logged
+        EXPECT_FALSE(window.isNull());
+    }
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowFlowTest, CancelOnAModifiedCutoutAsksAndCancelKeepsIt) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    ASSERT_FALSE(model()->isUnmodified());
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    window->createCutoutItemCancelled();
+    ASSERT_EQ(cancel.texts.size(), 1);
+    EXPECT_EQ(cancel.titles[0], "Closing cut-out");
+    EXPECT_EQ(cancel.texts[0], "You have modified your cut-out.\nDo you wish to save your changes?");
+    EXPECT_NE(model()->sourceImage(), nullptr);
+    cancel.setButton(QMessageBox::Discard);
+    window->createCutoutItemCancelled();
+    EXPECT_EQ(model()->sourceImage(), nullptr);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+    EXPECT_TRUE(cutoutItems().isEmpty());
+}
+
+TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    BoxAnswerer ok(QMessageBox::Ok);
+    thread()->submit(new FailingCommand(model()));
+    ASSERT_TRUE(waitUntil([&] { return ok.texts.size() == 1; }));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("dead.png");
+    FileDialogAnswerer chooser(target);
+    // On the cut-out tab: the cut-out is placed first, from what the engine made before.
+    EXPECT_TRUE(window->fileSaveAsSlot());
+    EXPECT_EQ(cutoutItems().size(), 1);
+    EXPECT_FALSE(QImage(target).isNull());
+}
+
+}  // namespace

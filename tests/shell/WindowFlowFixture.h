@@ -1,0 +1,157 @@
+#pragma once
+
+// The real main window on a real engine command thread with the photo case: the fixture and
+// helpers of the window flow and key tests.
+#include "tests/shell/MainWindowFixture.h"
+
+#include "composition/scene/CutoutItem.h"
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/FrolixWidget.h"
+#include "masking/GmBrushing.h"
+#include "masking/GmModel.h"
+#include "masking/JxCmdSelect.h"
+#include "masking/OstrivalThread.h"
+#include "masking/SavedCutoutState.h"
+#include "masking/SegmentationStuff.h"
+#include "masking/TqSourceImage.h"
+#include "shell/ShowOriginalToolButton.h"
+#include "shell/TqApp.h"
+#include "shell/TqMainWindow.h"
+#include "shell/ZolPreferences.h"
+#include "workspace/BrushSizeValue.h"
+#include "workspace/BrushingTool.h"
+#include "workspace/GmTool.h"
+#include "workspace/ImageView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGraphicsScene>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+inline const QString photo = QStringLiteral(ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png");
+
+inline bool waitUntil(const std::function<bool()>& done, int ms = 30000) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+/// Answers every message box that comes up with `button` and remembers their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton button) : button_(button) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(10);
+    }
+    QStringList texts;
+    QStringList titles;
+    void setButton(QMessageBox::StandardButton button) { button_ = button; }
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->isHidden() || box == last_)
+            return;
+        last_ = box;
+        texts << box->text();
+        titles << box->windowTitle();
+        QAbstractButton* answer = box->button(button_);
+        if (!answer)
+            answer = box->button(QMessageBox::Ok);
+        if (answer)
+            answer->click();
+        else
+            box->reject();
+    }
+    QMessageBox::StandardButton button_;
+    QPointer<QMessageBox> last_;
+    QTimer timer_;
+};
+
+/// Answers every file dialog that comes up with `target`.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(const QString& target) {
+        QObject::connect(&timer_, &QTimer::timeout, [target] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->selectFile(target);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        timer_.start(10);
+    }
+
+private:
+    QTimer timer_;
+};
+
+/// A command whose engine call reports that the engine library failed.
+class FailingCommand : public OstrivalCommand {
+public:
+    explicit FailingCommand(GmModel* model)
+        : OstrivalCommand(model, QStringLiteral("Failing step")) {}
+    void execute() override { result_ = 5; }
+    void hasFinished() override { checkResult(result_); }
+    bool refreshesUndoCounts() const override { return false; }
+};
+
+class WindowFlowTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        QSettings().setValue("OnImageLoad", 1);   // a photo opened becomes a cut-out
+    }
+    GmModel* model() const { return GmModel::instance(); }
+    OstrivalThread* thread() const { return theEngineThread; }
+    bool engineIdle() const {
+        return thread() && thread()->isIdle() && !model()->isWaitingToOpenSession();
+    }
+    /// Opens the photo as a cut-out and waits for its session and first work to end.
+    void openPhoto() {
+        window->loadFile(photo);
+        ASSERT_NE(model()->sourceImage(), nullptr);
+        ASSERT_TRUE(waitUntil([this] { return engineIdle() && model()->statusArray(); }));
+        ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+    }
+    /// Everything deleted, then one keep dab of 25 pixels at (x, y), all queued at once.
+    void queueDeleteAllThenKeepDab(int x, int y) {
+        BrushSizeValue::setBrushSize(25);
+        thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
+        auto* stroke = new GmBrushing(Qt::red);
+        stroke->brushing().startStroke(QPointF(x, y));
+        thread()->submit(new JxCmdSelect(model(), stroke, JxStatusAllClasses, JxStatusKeep, 0, 1));
+    }
+    QList<CutoutItem*> cutoutItems() const {
+        QList<CutoutItem*> items;
+        for (QGraphicsItem* item : window->frolixWidget()->scene()->items())
+            if (auto* cutout = dynamic_cast<CutoutItem*>(item); cutout && cutout->isVisible())
+                items << cutout;
+        return items;
+    }
+    bool placed() const {
+        return !window->isPlacementPending() &&
+               window->currentViewTab() == int(ImageView::CompositionTab);
+    }
+    void settle() { QTest::qWait(450); }
+};
