@@ -153,9 +153,14 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
             // Without the host's images (no control file read, nothing mapped) nothing opens.
             // Pictures that are not taken over stay with the application object, which
             // deletes them at exit.
-            TqSourceImage* source = theApp->sourceImage();
-            if (source && fileHandler_)
-                fileHandler_->openSourceImage(source, theApp->outputImage());
+            QPointer<TqSourceImage> source = theApp->sourceImage();
+            QPointer<TqSourceImage> output = theApp->outputImage();
+            if (source && fileHandler_ && fileHandler_->openSourceImage(source, output)) {
+                // Taken over: the application object must not delete them at exit.
+                for (TqSourceImage* image : {source.data(), output.data()})
+                    if (image && image->parent() == theApp)
+                        image->setParent(nullptr);
+            }
         } else {
             for (const QString& fileName : filesToOpen)
                 loadFile(fileName);
