@@ -309,6 +309,18 @@ TEST_F(MainWindowTest, ReturnInTheSearchBoxSearchesAndNeverFinishes) {
     EXPECT_EQ(finish.count(), 1);
 }
 
+// The zoom actions drive the view of the shown tab from the first moment on.
+TEST_F(MainWindowTest, ZoomActionsZoomTheShownView) {
+    settle();   // the view has its final size
+    FrolixWidget* composition = window->frolixWidget();
+    const qreal before = composition->transform().m11();
+    action("Zoom &In")->trigger();
+    const qreal zoomedIn = composition->transform().m11();
+    EXPECT_GT(zoomedIn, before);
+    action("Zoom &Out")->trigger();
+    EXPECT_LT(composition->transform().m11(), zoomedIn);
+}
+
 TEST_F(MainWindowTest, CtrlKPutsTheKeyboardIntoTheSearchBox) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
