@@ -254,7 +254,7 @@ TEST(TqApplication, AControlFileBeforeTheMainWindowIsKeptForIt) {
 // ---------------------------------------------------------------------------------------------
 // Start-up checks and host runs
 
-TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndTheWindowSendsThem) {
+TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPages) {
     Arguments arguments({"zolquist"});
     TqAppStandAlone application(TqApp::StandAlone);
     application.init(arguments.count, arguments.values());
@@ -264,9 +264,9 @@ TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndTheWindowSendsT
     EXPECT_EQ(application.updateChecker()->suppressKey(), QStringLiteral("UpdateSupressUntil"));
     EXPECT_EQ(application.newsChecker()->address(), newsPageAddress());
     EXPECT_EQ(application.newsChecker()->cacheKey(), QStringLiteral("NewsCache"));
-    // Sent once the main window is built; no answer can have arrived yet.
-    EXPECT_TRUE(application.updateChecker()->isPending());
-    EXPECT_TRUE(application.newsChecker()->isPending());
+    // The main window sends both once it is built; whether an answer (or a network failure)
+    // has come back already depends on the events start-up processed, so nothing is said
+    // about that here.
     EXPECT_FALSE(application.newsAvailable());
     theMainWindow->close();
     EXPECT_EQ(application.run(), 0);
