@@ -130,8 +130,12 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         connect(imageView_, &ImageView::viewTabChanged, this, &TqMainWindow::viewTabChangedSlot);
         connect(imageView_, &ImageView::viewTabChanged, frolixWidget_,
                 &FrolixWidget::viewTabChangedSlot);
-        if (navigatorWindow_ && zoomWidget_)
+        if (navigatorWindow_ && zoomWidget_) {
             zoomWidget_->connectViews(navigatorWindow_, imageView_, frolixWidget_);
+            // The composition tab was shown before the controls listened: without this they
+            // would drive no view until the first tab change.
+            zoomWidget_->viewTabChanged(ImageView::ViewTab(currentViewTab()));
+        }
 
         // Drops on either view go to the image intake; the window itself takes none of its own.
         GmZoomWidget::setDropHandler([](QDropEvent* event) {
@@ -152,9 +156,14 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
             // Without the host's images (no control file read, nothing mapped) nothing opens.
             // Pictures that are not taken over stay with the application object, which
             // deletes them at exit.
-            TqSourceImage* source = theApp->sourceImage();
-            if (source && fileHandler_)
-                fileHandler_->openSourceImage(source, theApp->outputImage());
+            QPointer<TqSourceImage> source = theApp->sourceImage();
+            QPointer<TqSourceImage> output = theApp->outputImage();
+            if (source && fileHandler_ && fileHandler_->openSourceImage(source, output)) {
+                // Taken over: the application object must not delete them at exit.
+                for (TqSourceImage* image : {source.data(), output.data()})
+                    if (image && image->parent() == theApp)
+                        image->setParent(nullptr);
+            }
         } else {
             for (const QString& fileName : filesToOpen)
                 loadFile(fileName);
@@ -178,8 +187,10 @@ TqMainWindow::~TqMainWindow() {
     FrolixWidget::setDropHandler({});
     delete fileHandler_;
     fileHandler_ = nullptr;
-    // The tools go while the views they point to still exist; the No Tool takes over from a
-    // current tool that goes, so it is deleted last.
+    // A current tool that goes hands over to the No Tool, never back into this half-gone
+    // window; the No Tool is deleted last. The tools go while the views they point to exist.
+    GmTool::setDefaultToolChooser({});
+    GmTool::setSpaceReturnToolQuery({});
     for (GmTool*& tool : {std::ref(deleteLocalTool_), std::ref(deleteExactTool_),
                           std::ref(complexExactTool_), std::ref(eraseExactTool_),
                           std::ref(panTool_), std::ref(frolixPanTool_),
@@ -189,8 +200,6 @@ TqMainWindow::~TqMainWindow() {
         tool = nullptr;
     }
     GmTool::setImageView(nullptr);
-    GmTool::setDefaultToolChooser({});
-    GmTool::setSpaceReturnToolQuery({});
     // Closing handed the engine thread to deleteLater; a window deleted without a close
     // takes it along here.
     delete engineThread_.data();

@@ -256,7 +256,7 @@ TEST(TqApplication, AControlFileBeforeTheMainWindowIsKeptForIt) {
 // ---------------------------------------------------------------------------------------------
 // Start-up checks and host runs
 
-TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPagesAndTheWindowSendsThem) {
+TEST(TqAppStandAlone, StartUpMakesBothChecksForTheProductPages) {
     Arguments arguments({"zolquist"});
     TqAppStandAlone application(TqApp::StandAlone);
     application.init(arguments.count, arguments.values());

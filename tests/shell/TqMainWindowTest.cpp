@@ -1,6 +1,7 @@
 // The real main window, offscreen: what it builds, its actions and menus, how a tab change
 // moves enabledness and the palette, the window state it writes at close, and a photo opened
 // through it on a real engine command thread.
+#include "tests/shell/BrowserCapture.h"
 #include "tests/shell/ModalDialogCloser.h"
 #include "tests/shell/MainWindowFixture.h"
 
@@ -26,7 +27,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
+#include <QUrlQuery>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -244,6 +247,53 @@ TEST_F(MainWindowTest, CtrlShiftZDoesNothingWhileRedoIsDisabled) {
     QCoreApplication::processEvents();
     // Redo would have switched to the cut-out tab.
     EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+}
+
+TEST_F(MainWindowTest, CtrlShiftZRedoesThroughTheRedoAction) {
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    GmModel::instance()->setUndoCounts(0, 1);
+    ASSERT_TRUE(action("&Redo")->isEnabled());
+    QSignalSpy redo(action("&Redo"), &QAction::triggered);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(redo.count(), 1);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+    GmModel::instance()->setUndoCounts(0, 0);
+    EXPECT_FALSE(action("&Redo")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ReturnInTheSearchBoxSearchesAndNeverFinishes) {
+    showTab(ImageView::MaskingTab);
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    BrowserCapture browser;
+    QSignalSpy finish(action("Finish"), &QAction::triggered);
+    QLineEdit* box = window->searchBox()->lineEdit();
+    box->setFocus();
+    ASSERT_TRUE(waitUntil([box] { return box->hasFocus(); }));
+    QTest::keyClicks(box, "cat & dog");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(finish.count(), 0);
+    ASSERT_EQ(browser.opened.size(), 1);
+    // Words joined by "+"; the "&" stays inside the one query item.
+    EXPECT_EQ(QUrlQuery(browser.opened.front()).queryItemValue("q", QUrl::FullyDecoded),
+              "cat+&+dog");
+    // The same key outside the box finishes.
+    window->imageView()->setFocus();
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(finish.count(), 1);
+}
+
+// The zoom actions drive the view of the shown tab from the first moment on.
+TEST_F(MainWindowTest, ZoomActionsZoomTheShownView) {
+    settle();   // the view has its final size
+    FrolixWidget* composition = window->frolixWidget();
+    const qreal before = composition->transform().m11();
+    action("Zoom &In")->trigger();
+    const qreal zoomedIn = composition->transform().m11();
+    EXPECT_GT(zoomedIn, before);
+    action("Zoom &Out")->trigger();
+    EXPECT_LT(composition->transform().m11(), zoomedIn);
 }
 
 TEST_F(MainWindowTest, CtrlKPutsTheKeyboardIntoTheSearchBox) {
