@@ -75,6 +75,13 @@ QString currentViewTab(QMainWindow* window) {
 }
 
 // Finish, then Save As into ZQTEST_SAVE_AS, then close: one step per poll, each once.
+// Closing may ask a question at once. A box opened inside this timer's own slot would stop the
+// timer (Qt does not deliver a timer's event again while its slot runs), and nothing would ever
+// answer it: close from the event loop instead.
+void closeFromTheEventLoop(QMainWindow* window) {
+    QMetaObject::invokeMethod(window, "close", Qt::QueuedConnection);
+}
+
 void finishAndSave(QMainWindow* window) {
     static int step = 0;
     const QString target = QString::fromLocal8Bit(qgetenv("ZQTEST_SAVE_AS"));
@@ -103,7 +110,7 @@ void finishAndSave(QMainWindow* window) {
     } else if (step == 2 && QFileInfo::exists(target)) {
         step = 3;
         say(QStringLiteral("closing main window"));
-        window->close();
+        closeFromTheEventLoop(window);
     }
 }
 
@@ -140,7 +147,7 @@ void poll(const QByteArray& mode) {
         finishAndSave(window);
     } else if (mode == "close") {
         say(QStringLiteral("closing main window"));
-        window->close();
+        closeFromTheEventLoop(window);
     } else if (mode == "throw-bad-alloc") {
         throw std::bad_alloc();
     } else if (mode == "throw-runtime-error") {
