@@ -59,6 +59,20 @@ def in_triangle(p, a, b, c):
     return not (neg and pos)
 
 
+def ellipse(cx, cy, rx, ry):
+    return lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1
+
+
+def rounded_rect(x0, y0, x1, y1, r):
+    def inside(x, y):
+        if not (x0 <= x <= x1 and y0 <= y <= y1):
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return math.hypot(x - cx, y - cy) <= r
+    return inside
+
+
 def rotate_arrow(clockwise):
     """A ring open at the top with an arrow head at one end."""
     cx = cy = 8.0

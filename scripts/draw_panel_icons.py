@@ -10,7 +10,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from draw_composition_icons import ROOT, in_triangle, render  # noqa: E402
+from draw_composition_icons import ROOT, ellipse, in_triangle, render, rounded_rect  # noqa: E402
 
 ICONS = os.path.join(ROOT, "fun", "icons48pix")
 INK = (40, 40, 40)
@@ -18,23 +18,9 @@ WHITE = (255, 255, 255)
 ORANGE = (240, 130, 20)
 
 
-def ellipse(cx, cy, rx, ry):
-    return lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1
-
-
 def ring(cx, cy, rx, ry, width):
     outer, inner = ellipse(cx, cy, rx, ry), ellipse(cx, cy, rx - width, ry - width)
     return lambda x, y: outer(x, y) and not inner(x, y)
-
-
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return math.hypot(x - cx, y - cy) <= r
-    return inside
 
 
 def outlined(shape_outer, shape_inner):

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QUrlQuery>
 #include <QToolBar>
+#include <QWidgetAction>
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,17 @@ TEST_F(MainWindowTest, ATabChangeMovesThePaletteAndTheEnabledness) {
     settle();
     EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
     EXPECT_FALSE(undoRedo->isVisible());
+}
+
+// A picture missing from the resources leaves a blank button rather than an error, and the icon
+// made from its name is not even null: only drawing it shows the loss.
+TEST_F(MainWindowTest, EveryToolBarAndPaletteEntryShowsAPicture) {
+    QList<QAction*> entries = window->toolPalette()->actions();
+    for (QToolBar* bar : window->findChildren<QToolBar*>())
+        entries += bar->actions();
+    for (QAction* entry : entries)
+        if (!entry->isSeparator() && !qobject_cast<QWidgetAction*>(entry) && !entry->text().isEmpty())
+            EXPECT_FALSE(entry->icon().pixmap(24, 24).isNull()) << entry->text().toStdString();
 }
 
 TEST_F(MainWindowTest, ExactlyOneSIsLivePerTab) {
