@@ -112,9 +112,12 @@ void FrolixObject::startComposition() {
     if (!theMainWindow)
         return;
     theMainWindow->updateActionEnabledness(maskingSourceImage());
-    // The window may be gone once the question has been answered.
-    if (theMainWindow->maybeSaveCutout(tr("Closing cut-out", "[all]")) && theMainWindow)
-        theMainWindow->closeCutout();
+    // A Save may have to wait for the engine before the cut-out is placed: the cut-out closes
+    // once it is, not before and never left open. The window may be gone by then.
+    theMainWindow->maybeSaveCutout(tr("Closing cut-out", "[all]"), [] {
+        if (theMainWindow)
+            theMainWindow->closeCutout();
+    });
 }
 
 void FrolixObject::endComposition() {

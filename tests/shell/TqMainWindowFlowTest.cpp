@@ -316,6 +316,24 @@ TEST_F(WindowFlowTest, CancelOnAModifiedCutoutAsksAndCancelKeepsIt) {
     EXPECT_TRUE(cutoutItems().isEmpty());
 }
 
+// A new composition asks about the cut-out being edited; Save while strokes are still queued
+// places it once they are done and only then closes it.
+TEST_F(WindowFlowTest, SaveAskedByANewCompositionPlacesTheCutoutThenClosesIt) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    queueDeleteAllThenKeepDab(300, 220);   // still running when the question is answered
+    ASSERT_FALSE(thread()->isIdle());
+    BoxAnswerer save(QMessageBox::Save);
+    FrolixObject::instance()->startComposition();
+    ASSERT_EQ(save.texts.size(), 1);
+    EXPECT_EQ(save.titles[0], "Closing cut-out");
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    EXPECT_EQ(cutoutItems().size(), 1);
+    ASSERT_TRUE(waitUntil([this] { return model()->sourceImage() == nullptr; }));
+    EXPECT_EQ(editedCutoutState, nullptr);
+}
+
 TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
     openPhoto();
     queueDeleteAllThenKeepDab(320, 240);
