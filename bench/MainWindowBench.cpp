@@ -5,6 +5,7 @@
 #include "composition/scene/FrolixWidget.h"
 #include "masking/GmBrushing.h"
 #include "masking/GmModel.h"
+#include "masking/JxCmdGenerateMask.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/NamedImage.h"
 #include "masking/OstrivalThread.h"
@@ -68,6 +69,14 @@ bool placed(TqMainWindow* window) {
     return !window->isPlacementPending() && window->currentViewTab() == ImageView::CompositionTab;
 }
 
+// A brush dab of `status` (2 keep, 4 delete) submitted as one stroke.
+void stroke(const QPointF& at, int status) {
+    auto* dab = new GmBrushing(Qt::red);
+    dab->brushing().startStroke(at);
+    theEngineThread->submit(
+        new JxCmdSelect(GmModel::instance(), dab, 15, JxPixelStatus(status), 0, 1));
+}
+
 void finish(benchmark::State& state, bool maskPending) {
     scratch();
     QPointer<TqMainWindow> window = new TqMainWindow;
@@ -75,11 +84,18 @@ void finish(benchmark::State& state, bool maskPending) {
     for (auto _ : state) {
         state.PauseTiming();
         openPhoto(window);
+        // Keep over the cup, delete over the brick: the automatic cut-out follows each.
+        stroke(QPointF(640, 480), 2);
+        stroke(QPointF(100, 100), 4);
         if (maskPending) {
-            // A keep stroke: its status change asks for a generation of the whole cut-out.
-            auto* stroke = new GmBrushing(Qt::red);
-            stroke->brushing().startStroke(QPointF(640, 480));
-            theEngineThread->submit(new JxCmdSelect(GmModel::instance(), stroke, 15, 2, 0, 1));
+            // Another keep stroke: its status change asks for a new generation of the cut-out.
+            stroke(QPointF(600, 450), 2);
+        } else {
+            // Idle: the cut-out of the last marks is generated before Finish.
+            runUntil([] {
+                return engineIdle() &&
+                       theEngineThread->modificationCount() == theLastMaskModification.load();
+            });
         }
         state.ResumeTiming();
         window->createCutoutItemDone();

@@ -82,6 +82,21 @@ class ProgramTest : public ::testing::Test {
 protected:
     /// The type the "finish-save" driver saves the picture as.
     std::string saveAsSuffix_ = "png";
+    /// The program that runs: the build's own, or a copy installed beside a distributor file.
+    std::string program_ = ZQ_PROGRAM_PATH;
+
+    /// Installs the program in a folder of its own beside `distributorXml` (a hard link or a
+    /// copy, so that the program's own folder is that one), and runs it from now on.
+    void installWithDistributorFile(const std::string& distributorXml) {
+        const std::string folder = root_ + "/install";
+        fs::create_directories(folder);
+        std::error_code linkError;
+        fs::create_hard_link(ZQ_PROGRAM_PATH, folder + "/zolquist", linkError);
+        if (linkError)   // another file system: a copy does as well
+            fs::copy_file(ZQ_PROGRAM_PATH, folder + "/zolquist");
+        std::ofstream(folder + "/distributor.xml") << distributorXml;
+        program_ = folder + "/zolquist";
+    }
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '_');
@@ -121,7 +136,7 @@ protected:
                                           const std::string& driverMode) {
         const std::string errors = root_ + "/stderr-" + std::to_string(++runs_) + ".txt";
         auto process = std::make_unique<ProgramProcess>(
-            ZQ_PROGRAM_PATH, arguments,
+            program_, arguments,
             locale_.empty() ? environment(driverMode) : environment(driverMode, locale_), errors);
         EXPECT_TRUE(process->started());
         return process;
@@ -586,6 +601,33 @@ protected:
         return false;
     }
 };
+
+// The update and news checks are made at start-up unless the distributor switches them off;
+// with both off the program sends nothing, and the test reaches no server.
+TEST_F(ProgramTest, DistributorSwitchesTurnTheStartUpChecksOff) {
+    ASSERT_TRUE(run({}).exited) << standardError_;
+    const std::string checked = onlyLog();
+    EXPECT_NE(checked.find("Update Current"), std::string::npos) << checked;
+    EXPECT_NE(checked.find("News Current"), std::string::npos) << checked;
+
+    fs::remove_all(logFolder());
+    installWithDistributorFile(R"(<Customisation id="quiet">
+  <HomePage enabled="1"/>
+  <LatestNews enabled="0"/>
+  <CheckForUpdates enabled="0"/>
+  <BuyNowAlways enabled="0"/>
+  <Tutorials enabled="1"/>
+  <AboutBoxText>Supplied without web checks</AboutBoxText>
+</Customisation>
+)");
+    const ProgramProcess::Result result = run({});
+    ASSERT_TRUE(result.exited) << standardError_;
+    EXPECT_EQ(result.exitCode, 0) << standardError_;
+    const std::string quiet = onlyLog();
+    EXPECT_EQ(quiet.find("ERRORS found in"), std::string::npos) << quiet;
+    EXPECT_EQ(quiet.find("Update Current"), std::string::npos) << quiet;
+    EXPECT_EQ(quiet.find("News Current"), std::string::npos) << quiet;
+}
 
 TEST_F(ProgramPhotoTest, OpensOnTheCutoutTabAndTheEngineSessionBegins) {
     auto process = start({photo}, "watch");
