@@ -17,6 +17,7 @@
 #include <QStatusBar>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -52,6 +53,24 @@ void TqMainWindow::maybeSaveCutout(const QString& title, std::function<void()> g
         return;
     }
     if (!model || model->isUnmodified()) {
+        OstrivalThread* thread = engineThread_;
+        if (model && model->sourceImage() && thread && thread->isOpen() && !thread->isIdle()) {
+            // Strokes still queued have not changed the engine's count yet: the answer is only
+            // known once the engine is done, and asking then keeps them from being dropped
+            // without a question.
+            // One answer, whichever of the two ends the engine's work; no connection stays.
+            auto connections = std::make_shared<std::pair<QMetaObject::Connection,
+                                                          QMetaObject::Connection>>();
+            auto askNow = [this, connections, title, goOn = std::move(goOn)]() mutable {
+                disconnect(connections->first);
+                disconnect(connections->second);
+                maybeSaveCutout(title, std::move(goOn));
+            };
+            connections->first = connect(thread, &OstrivalThread::queueEmptied, this, askNow);
+            connections->second =
+                connect(thread, &OstrivalThread::closureComplete, this, std::move(askNow));
+            return;
+        }
         if (goOn)
             goOn();
         return;

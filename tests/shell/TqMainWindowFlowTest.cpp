@@ -334,6 +334,24 @@ TEST_F(WindowFlowTest, SaveAskedByANewCompositionPlacesTheCutoutThenClosesIt) {
     EXPECT_EQ(editedCutoutState, nullptr);
 }
 
+// The first strokes of a fresh cut-out are still queued when Cancel is pressed: the question
+// comes once they have reached the engine, and Cancel keeps them.
+TEST_F(WindowFlowTest, CancelWithStrokesStillQueuedAsksOnceTheyAreDone) {
+    openPhoto();
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    ASSERT_TRUE(model()->isUnmodified());
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_FALSE(thread()->isIdle());
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    window->createCutoutItemCancelled();
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    QTest::qWait(50);
+    ASSERT_EQ(cancel.texts.size(), 1);
+    EXPECT_EQ(cancel.titles[0], "Closing cut-out");
+    EXPECT_NE(model()->sourceImage(), nullptr);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+}
+
 TEST_F(WindowFlowTest, OnADeadEngineSaveAsStillWritesThePicture) {
     openPhoto();
     queueDeleteAllThenKeepDab(320, 240);
