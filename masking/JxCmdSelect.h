@@ -43,6 +43,8 @@ public:
 
     JxPixelStatus change() const { return change_; }
     JxPixelStatus newStatus() const { return newStatus_; }
+    /// A stroke that follows the edges: refused unless the edge finding has run.
+    bool needsAnalysis() const { return needsAnalysis_; }
 
 private:
     GmRegion* region_;

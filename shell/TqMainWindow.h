@@ -180,7 +180,8 @@ private:
     void addMenuActionsToWindow(QMenu* menu);
     void setStatusBarEnabled(bool enabled);
     QLabel* makeGroupLabel(const QString& text);
-    void applyViewTab(int tab);
+    /// `keepChosenTool`: a usable brush picked since the first pass of this tab change stays.
+    void applyViewTab(int tab, bool keepChosenTool = false);
     void connectEngineThread();
 
     // Placing the finished cut-out on the composition (TqMainWindowCutout.cpp).
@@ -317,6 +318,8 @@ private:
     std::uint32_t undoCount = 0;
     std::uint32_t redoCount = 0;
     bool tabPassPending = false;
+    // The tool current right after the first pass of a tab change.
+    QPointer<GmTool> toolAfterTabPass_;
 
     bool placementPending_ = false;
     bool placementMaskRequested_ = false;

@@ -14,6 +14,7 @@
 #include "masking/GmModel.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
+#include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
@@ -27,10 +28,14 @@
 namespace {
 
 /// Only the edge finding may be cut short for a placement: strokes and mask generations
-/// carry the user's last changes into the cut-out.
+/// carry the user's last changes into the cut-out. A stroke that follows the edges is
+/// refused without them, so while one waits the edge finding runs to its end.
 void cancelEdgeFinding(OstrivalThread* thread) {
     if (!thread)
         return;
+    for (OstrivalCommand* command : thread->queuedCommands())
+        if (auto* stroke = qobject_cast<JxCmdSelect*>(command); stroke && stroke->needsAnalysis())
+            return;
     if (qobject_cast<JxCmdAnalyseImage*>(thread->currentCommand()))
         thread->cancelCommand(thread->currentCommand());
     const QList<OstrivalCommand*> waiting = thread->queuedCommands();

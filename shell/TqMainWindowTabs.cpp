@@ -100,12 +100,14 @@ void TqMainWindow::statusesPresentChangedSlot(int statuses) {
 }
 
 void TqMainWindow::viewTabChangedSlot(ImageView::ViewTab tab) {
-    applyViewTab(tab);
+    // The second pass must not take back a brush the user picked in between.
+    applyViewTab(tab, tabPassPending && theCurrentTool != toolAfterTabPass_);
     if (tabPassPending) {
         tabPassPending = false;
         return;
     }
     tabPassPending = true;
+    toolAfterTabPass_ = theCurrentTool;
     QTimer::singleShot(333, this, &TqMainWindow::deferredTabPassSlot);
 }
 
@@ -115,11 +117,14 @@ void TqMainWindow::deferredTabPassSlot() {
     viewTabChangedSlot(ImageView::ViewTab(currentViewTab()));
 }
 
-void TqMainWindow::applyViewTab(int tab) {
+void TqMainWindow::applyViewTab(int tab, bool keepChosenTool) {
     if (tab & maskingTabs) {
         setStatusBarEnabled(true);
         enableAction(revertAction_, maskPossible);
-        if (deleteLocalTool_)
+        const bool chosenToolStays = keepChosenTool && theCurrentTool && theCurrentTool != noTool_ &&
+                                     theCurrentTool->isUsable() &&
+                                     theCurrentTool->isAvailableInCurrentTab();
+        if (deleteLocalTool_ && !chosenToolStays)
             deleteLocalTool_->installSlot();
         if (undoRedoToolBar_) {
             undoRedoToolBar_->show();

@@ -20,6 +20,9 @@ class QPainter;
 /// scrolled area, and turns mouse, tablet and drop input into image points for the current tool.
 class GmZoomWidget : public QWidget {
     Q_OBJECT
+    // Read by tools that drive the program from outside (test drivers, accessibility).
+    Q_PROPERTY(double zoom READ zoom NOTIFY zoomChanged)
+    Q_PROPERTY(QRect displayRect READ displayRect)
 public:
     GmZoomWidget();
     /// Stores the background colour in the settings.

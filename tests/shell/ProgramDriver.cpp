@@ -6,6 +6,7 @@
 //                         the main window;
 //   "finish-save"         once the window is usable, presses Finish, then Save As on the
 //                         composition, answers the file dialog with ZQTEST_SAVE_AS and closes;
+//   "script"              plays the steps of the file ZQTEST_SCRIPT (see ProgramScript.cpp);
 //   "watch"               only reports (the test ends the process itself);
 //   "throw-bad-alloc"     throws std::bad_alloc from an event handler once the main window shows;
 //   "throw-runtime-error" the same with std::runtime_error.
@@ -20,6 +21,8 @@
 #include <QMessageBox>
 #include <QTabBar>
 #include <QTimer>
+
+#include "ProgramScript.h"
 
 #include <cstdio>
 #include <new>
@@ -87,13 +90,7 @@ void finishAndSave(QMainWindow* window) {
     const QString target = QString::fromLocal8Bit(qgetenv("ZQTEST_SAVE_AS"));
     if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
         say(QStringLiteral("saving as %1").arg(target));
-        // The type goes with the name: the entry of the name's suffix.
-        const QString pattern = QStringLiteral("*.") + QFileInfo(target).suffix().toLower();
-        for (const QString& filter : files->nameFilters())
-            if (filter.contains(pattern))
-                files->selectNameFilter(filter);
-        files->selectFile(target);
-        static_cast<QDialog*>(files)->accept();
+        answerFileDialog(files, target);
         return;
     }
     if (step == 0 && window->isEnabled() && !QApplication::overrideCursor() &&
@@ -119,6 +116,11 @@ void poll(const QByteArray& mode) {
     if (mode == "finish-save" && qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
         if (QMainWindow* window = visibleMainWindow())
             finishAndSave(window);
+        return;
+    }
+    if (mode == "script") {
+        if (QMainWindow* window = visibleMainWindow())
+            pollScript(window);
         return;
     }
     if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -4,6 +4,8 @@
 // with the save questions.
 #include "tests/shell/WindowFlowFixture.h"
 
+#include "masking/JxCmdAnalyseImage.h"
+
 namespace {
 
 // --- The engine's work as the user sees it ---------------------------------------------------
@@ -131,6 +133,28 @@ TEST_F(WindowFlowTest, FinishWithStrokesQueuedPlacesTheirResultOnce) {
     EXPECT_EQ(cutoutItems().size(), 1);
 }
 
+// Strokes that follow the edges need the edge finding: Finish pressed while it still runs must
+// not cut it short under them, or they are refused and the cut-out loses them.
+TEST_F(WindowFlowTest, FinishDuringTheEdgeFindingKeepsTheStrokesThatNeedIt) {
+    window->loadFile(photo);
+    ASSERT_TRUE(waitUntil(
+        [this] { return qobject_cast<JxCmdAnalyseImage*>(thread()->currentCommand()) != nullptr; }));
+    BrushSizeValue::setBrushSize(25);
+    thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
+    auto* stroke = new GmBrushing(Qt::red);
+    stroke->brushing().startStroke(QPointF(320, 240));
+    thread()->submit(new JxCmdSelect(model(), stroke, JxStatusAllClasses, JxStatusKeep, 1, 0));
+    action("Finish")->trigger();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    // The edge-following keep stroke ran: the part of the photo it found was placed, neither
+    // nothing nor the whole photo.
+    const QList<CutoutItem*> items = cutoutItems();
+    ASSERT_EQ(items.size(), 1);
+    const QSize size = items[0]->sourcePixmap.size();
+    EXPECT_GT(size.width() * size.height(), 25 * 25) << size.width() << "x" << size.height();
+    EXPECT_LT(size.width() * size.height(), 640 * 480 / 2) << size.width() << "x" << size.height();
+}
+
 TEST_F(WindowFlowTest, AWaitingPlacementIsDroppedWhenTheImageChanges) {
     openPhoto();
     queueDeleteAllThenKeepDab(320, 240);
@@ -155,6 +179,19 @@ TEST_F(WindowFlowTest, TheDefaultToolOnTheCutoutTabIsTheFirstUsableBrush) {
     action("Erase")->trigger();
     window->selectDefaultTool();
     EXPECT_EQ(theCurrentTool->action()->text(), "Erase");
+}
+
+// A user quick enough to pick a brush before the tab change's second pass keeps that brush.
+TEST_F(WindowFlowTest, ABrushPickedRightAfterOpeningSurvivesTheSecondTabPass) {
+    window->loadFile(photo);
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+    ASSERT_TRUE(waitUntil([this] { return action("Restore") && action("Restore")->isEnabled(); }));
+    action("Restore")->trigger();
+    settle();
+    ASSERT_NE(theCurrentTool, nullptr);
+    EXPECT_EQ(theCurrentTool->action()->text(), "Restore");
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_EQ(theCurrentTool->action()->text(), "Restore");
 }
 
 TEST_F(WindowFlowTest, FinishWithATransparentCutoutPlacesNothingAndClosesTheCutout) {
