@@ -2,6 +2,7 @@
 // photo opened from the command line, keep and delete strokes painted with the mouse, the
 // cut-out finished onto the composition and the pictures saved. The pictures are checked
 // against the photo and its true alpha.
+#include "HostMemoryFile.h"
 #include "ProgramFixture.h"
 #include "ScenarioImages.h"
 
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 
@@ -111,5 +113,102 @@ TEST_F(ProgramScenarioTest, PaintedMarksReachTheCutoutAndBothSavedPictures) {
     EXPECT_EQ(png.pixelColor(10, 10), QColor(Qt::white));
     EXPECT_LT(zqtest::colourDistance(jpeg.pixelColor(10, 10), Qt::white), 12);
 }
+
+// ---------------------------------------------------------------------------------------------
+// A host image editor hands its picture over, the user deletes a strip, Save and Apply
+
+struct HostCase {
+    const char* name;
+    int bits;
+    const char* tag;
+    bool bigEndian;
+};
+
+class ProgramHostScenario : public ProgramScenarioTest,
+                            public ::testing::WithParamInterface<HostCase> {
+protected:
+    static constexpr int width = 160;
+    static constexpr int height = 120;
+
+    /// The bench photo, scaled, in the host's layout: red, green, blue, alpha per pixel, in
+    /// channels of `bits`, words in the host's byte order.
+    static std::vector<unsigned char> hostPicture(const HostCase& row) {
+        const QImage picture = QImage(QString::fromStdString(photo))
+                                   .scaled(width, height, Qt::IgnoreAspectRatio,
+                                           Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_ARGB32);
+        std::vector<unsigned char> bytes;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const QRgb pixel = picture.pixel(x, y);
+                for (int channel : {qRed(pixel), qGreen(pixel), qBlue(pixel), 255})
+                    putChannel(bytes, row, channel);
+            }
+        return bytes;
+    }
+    static void putChannel(std::vector<unsigned char>& bytes, const HostCase& row, int value) {
+        if (row.bits == 8) {
+            bytes.push_back(static_cast<unsigned char>(value));
+            return;
+        }
+        // A host's 16-bit channels run from 0 to 32768.
+        const unsigned word = (unsigned(value) * 32768 + 127) / 255;
+        const auto high = static_cast<unsigned char>(word >> 8);
+        const auto low = static_cast<unsigned char>(word & 0xFF);
+        bytes.push_back(row.bigEndian ? high : low);
+        bytes.push_back(row.bigEndian ? low : high);
+    }
+    /// Channel `channel` (0 red .. 3 alpha) of pixel (x, y), scaled to 0..255. Only the tag
+    /// "little" means least significant byte first; "Little" does not.
+    static double channelAt(const std::vector<unsigned char>& bytes, const HostCase& row, int x,
+                            int y, int channel) {
+        const std::size_t size = std::size_t(row.bits / 8);
+        const std::size_t at = ((std::size_t(y) * width + std::size_t(x)) * 4 + std::size_t(channel)) * size;
+        if (row.bits == 8)
+            return bytes[at];
+        const unsigned word = row.bigEndian ? (unsigned(bytes[at]) << 8) | bytes[at + 1]
+                                            : (unsigned(bytes[at + 1]) << 8) | bytes[at];
+        return word * 255.0 / 32768.0;
+    }
+};
+
+TEST_P(ProgramHostScenario, AStripDeletedWithTheMouseComesBackInTheHostsLayout) {
+    const HostCase& row = GetParam();
+    const std::vector<unsigned char> picture = hostPicture(row);
+    const std::vector<unsigned char> untouchedResult(picture.size(), 0x5A);
+    HostMemoryFile input(picture);
+    HostMemoryFile result(untouchedResult);
+    ASSERT_TRUE(input.ready() && result.ready());
+    const ProgramProcess::Result exit =
+        play({"--gp", result.handle(), input.handle(), std::to_string(width),
+              std::to_string(height), std::to_string(row.bits), row.tag, "host picture"},
+             {"click cutoutRadioButton", "accept", "wait-tab 1.", "action Erase",
+              "stroke 5,60 155,60", "action Save and Apply"});
+    ASSERT_TRUE(exit.exited) << "signal " << exit.signal << "\n" << standardError_;
+    EXPECT_EQ(exit.exitCode, 0) << standardError_;
+    EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
+    EXPECT_EQ(input.content(), picture);   // the host's own picture is never written
+    const std::vector<unsigned char> written = result.content();
+    ASSERT_EQ(written.size(), picture.size());
+    ASSERT_NE(written, untouchedResult);
+    // On the strip: deleted. Far from it: the host's pixel as it came, opaque.
+    EXPECT_EQ(channelAt(written, row, 80, 60, 3), 0);
+    for (const QPoint& far : {QPoint(80, 10), QPoint(20, 110), QPoint(150, 5)}) {
+        EXPECT_DOUBLE_EQ(channelAt(written, row, far.x(), far.y(), 3), 255)
+            << far.x() << "," << far.y();
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(channelAt(written, row, far.x(), far.y(), channel),
+                        channelAt(picture, row, far.x(), far.y(), channel), 1.0)
+                << "channel " << channel << " at " << far.x() << "," << far.y();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramHostScenario,
+    ::testing::Values(HostCase{"eightBits", 8, "little", false},
+                      HostCase{"sixteenLittle", 16, "little", false},
+                      HostCase{"sixteenBig", 16, "big", true},
+                      HostCase{"sixteenCapitalLittle", 16, "Little", true}),
+    [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
