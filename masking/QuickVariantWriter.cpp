@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -145,8 +146,13 @@ std::vector<QByteArray> QuickVariantWriter::encodeAll(const std::vector<QImage>&
     {
         JoiningThreads helpers;
         const std::size_t count = std::min<std::size_t>(std::max(workers, 1u), images.size());
-        for (std::size_t i = 1; i < count; ++i)
-            helpers.start(work);
+        try {
+            for (std::size_t i = 1; i < count; ++i)
+                helpers.start(work);
+        } catch (const std::system_error&) {
+            // No more threads to be had: fewer helpers do, as this thread works through all
+            // that is left.
+        }
         work();   // this thread takes its share too
     }
     if (problem)

@@ -30,7 +30,8 @@ public:
     static bool write(QDataStream& out, const QVariant& value, int quality = quickQuality);
 
     /// The PNG bytes of each picture in `images` (null for one that failed), encoded on up to
-    /// `workers` threads (at least one). Rethrows the first exception of a worker after all
+    /// `workers` threads (at least one; the calling thread is one of them, and fewer are used
+    /// when the system gives no more). Rethrows the first exception of a worker after all
     /// have been joined.
     static std::vector<QByteArray> encodeAll(const std::vector<QImage>& images, int quality,
                                              unsigned workers);
