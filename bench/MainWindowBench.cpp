@@ -2,6 +2,8 @@
 // with a real engine command thread: from Finish to the cut-out item shown on the composition,
 // with the engine idle and with a mask generation still to run, and closing an idle window.
 
+#include "MainWindowCase.h"
+
 #include "composition/scene/FrolixWidget.h"
 #include "masking/GmBrushing.h"
 #include "masking/GmModel.h"
@@ -17,32 +19,18 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <benchmark/benchmark.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
 
-void runUntil(const std::function<bool()>& done) {
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
-
-// Settings and temporary files of a scratch folder, for the whole run.
-QTemporaryDir& scratch() {
-    static QTemporaryDir folder;
-    static const bool exported = [] {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.filePath("config")));
-        qputenv("TMPDIR", QFile::encodeName(folder.path()));
-        return true;
-    }();
-    (void)exported;
-    return folder;
-}
+using zqbench::engineIdle;
+using zqbench::placed;
+using zqbench::runUntil;
+using zqbench::scratch;
 
 const QImage& photo() {
     static const QImage scaled =
@@ -51,22 +39,12 @@ const QImage& photo() {
     return scaled;
 }
 
-bool engineIdle() {
-    GmModel* model = GmModel::existing();
-    return theEngineThread && theEngineThread->isIdle() &&
-           !(model && model->isWaitingToOpenSession());
-}
-
 // Opens the photo as the cut-out being edited and waits until its session is open.
 void openPhoto(TqMainWindow* window) {
     GmModel::instance()->setImage(0, 1, new TqSourceImage(NamedImage(photo(), QUrl("file:///coffee.png"))),
                                   nullptr);
     window->showCutoutTab();
     runUntil(engineIdle);
-}
-
-bool placed(TqMainWindow* window) {
-    return !window->isPlacementPending() && window->currentViewTab() == ImageView::CompositionTab;
 }
 
 // A brush dab of `status` (2 keep, 4 delete) submitted as one stroke.

@@ -270,11 +270,21 @@ void FileHandler::compositionNewSlot() {
 // Masking-session stream ---------------------------------------------------------------------
 
 bool FileHandler::saveProject(QIODevice& device) {
+    return writeSession(device, false);
+}
+
+bool FileHandler::saveProjectQuickly(QIODevice& device) {
+    return writeSession(device, true);
+}
+
+bool FileHandler::writeSession(QIODevice& device, bool quick) {
     OverrideCursor wait;
     GmModel* model = GmModel::instance();
     const quint16 check = model->sourceImage() ? model->sourceImage()->imageCheck() : 0;
     try {
-        return SessionStream::write(device, check, model->toVariant());
+        return SessionStream::write(device, check, model->toVariant(),
+                                    quick ? SessionStream::Pictures::Quick
+                                          : SessionStream::Pictures::Standard);
     } catch (const std::bad_alloc&) {
         logLine(QStringLiteral("out of memory while saving the session"));
         return false;

@@ -44,6 +44,11 @@ public:
     /// count; a failure is shown with its reason and returns false.
     bool writeFinalImage(const QString& fileName);
 
+    /// Writes the masking session for a private temporary copy: the stream of `saveProject`,
+    /// read back alike to the same pixels, with its pictures compressed lightly so that
+    /// placing a cut-out does not wait long on them. False as for `saveProject`.
+    bool saveProjectQuickly(QIODevice& device);
+
     const QList<int>& supportedVersions() const { return supportedVersions_; }
     const QStringList& recentFiles() const { return recentFiles_; }
     QString finalImageName() const { return finalImageName_; }
@@ -77,6 +82,7 @@ public slots:
 
 private:
     bool engineStarting() const;
+    bool writeSession(QIODevice& device, bool quick);
     void showCompositionTab() const;
     void warn(const QString& text) const;
 

@@ -77,7 +77,9 @@ bool SavedCutoutState::save() {
         logProblem(QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
         return false;
     }
-    if (!theFileHandler->saveProject(out)) {
+    // The file is ours alone and read back on this machine: light compression keeps placing
+    // the cut-out quick.
+    if (!theFileHandler->saveProjectQuickly(out)) {
         logProblem(QStringLiteral("writing %1 failed: %2").arg(out.fileName(), out.errorString()));
         out.cancelWriting();
         return false;

@@ -1,5 +1,6 @@
 #include "masking/SessionStream.h"
 
+#include "masking/QuickVariantWriter.h"
 #include "masking/SessionStreamCheck.h"
 
 #include <QBuffer>
@@ -34,10 +35,14 @@ QByteArray readAllBounded(QIODevice& device, bool* tooLarge) {
 
 }  // namespace
 
-bool SessionStream::write(QIODevice& device, quint16 imageCheck, const QVariant& model) {
+bool SessionStream::write(QIODevice& device, quint16 imageCheck, const QVariant& model,
+                          Pictures pictures) {
     QDataStream out(&device);
     out.setVersion(currentVersion);
-    out << qint32(magic) << qint32(currentVersion) << imageCheck << model;
+    out << qint32(magic) << qint32(currentVersion) << imageCheck;
+    if (pictures == Pictures::Quick)
+        return out.status() == QDataStream::Ok && QuickVariantWriter::write(out, model);
+    out << model;
     return out.status() == QDataStream::Ok;
 }
 

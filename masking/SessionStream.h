@@ -27,8 +27,15 @@ public:
         QString problem;    ///< for the log: why the stream was refused
     };
 
-    /// Writes the header and `model`; false when the device refused any of it.
-    static bool write(QIODevice& device, quint16 imageCheck, const QVariant& model);
+    /// How the pictures of the map are compressed: `Standard` is Qt's own writer, for files
+    /// the user keeps; `Quick` compresses lightly, several pictures at a time, for private
+    /// temporary copies. Both read back alike, to the same pixels.
+    enum class Pictures { Standard, Quick };
+
+    /// Writes the header and `model`; false when the device refused any of it or a picture
+    /// could not be encoded.
+    static bool write(QIODevice& device, quint16 imageCheck, const QVariant& model,
+                      Pictures pictures = Pictures::Standard);
 
     /// Reads a whole stream from the device's current position into memory and checks it
     /// before building anything: the header, then every count, length and picture size of

@@ -19,18 +19,6 @@ const QString casePath = QStringLiteral(ZQ_BENCH_DATA_DIR "/coffee-on-brick/");
 
 class CoffeeCutout : public MaskingEngineFixture {
 protected:
-    // Whether every trimap pixel within `radius` of (x, y) has `value`.
-    static bool sureAround(const QImage& trimap, int x, int y, int radius, int value)
-    {
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
-                const int px = x + dx, py = y + dy;
-                if (!trimap.valid(px, py) || qGray(trimap.pixel(px, py)) != value)
-                    return false;
-            }
-        return true;
-    }
-
     // One dab of the brush at every grid point where the trimap is `value` all around it.
     // Returns the pixels the strokes painted. All are queued before any runs, so the auto cut
     // drops every generation but the last.
@@ -40,7 +28,7 @@ protected:
         std::set<std::pair<int, int>> painted;
         for (int y = step / 2; y < trimap.height(); y += step)
             for (int x = step / 2; x < trimap.width(); x += step) {
-                if (!sureAround(trimap, x, y, brush / 2 + 2, value))
+                if (!masktest::sureAround(trimap, x, y, brush / 2 + 2, value))
                     continue;
                 auto* stroke = new GmBrushing(Qt::red);
                 stroke->brushing().startStroke(QPointF(x, y));

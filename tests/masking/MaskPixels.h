@@ -54,4 +54,17 @@ inline PixelSet pixelsOf(std::initializer_list<QRect> rects)
     return pixels;
 }
 
+/// Whether every pixel of a grey trimap within `radius` of (x, y) has `value`: a brush dab
+/// there marks only pixels the trimap is sure of.
+inline bool sureAround(const QImage& trimap, int x, int y, int radius, int value)
+{
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const int px = x + dx, py = y + dy;
+            if (!trimap.valid(px, py) || qGray(trimap.pixel(px, py)) != value)
+                return false;
+        }
+    return true;
+}
+
 }  // namespace masktest

@@ -2,16 +2,29 @@
 
 #include "masking/FileHandler.h"
 #include "masking/GmModel.h"
+#include "masking/SessionStream.h"
 #include "shell/StreamedTypes.h"
 #include "tests/masking/SavedTargets.h"
 #include "workspace/BrushSizeValue.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QEvent>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
 namespace savetest {
+
+/// `value` as a session stream spells it.
+inline QByteArray bytesOf(const QVariant& value) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(SessionStream::currentVersion);
+    out << value;
+    return bytes;
+}
 
 // A fresh masking model and file handler for each test that saves or restores a session, with
 // the stand-in targets registered with the factory.

@@ -28,6 +28,7 @@
 namespace {
 
 using masktest::strokePixels;
+using savetest::bytesOf;
 using savetest::SavedBrushRegion;
 using savetest::SavedEdge;
 using savetest::SavedRectRegion;
@@ -106,13 +107,6 @@ protected:
     }
 };
 
-QByteArray bytesOf(const QVariant& value) {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(SessionStream::currentVersion);
-    out << value;
-    return bytes;
-}
 
 QVariantMap mapOf(const QByteArray& stream) {
     QDataStream in(stream.mid(SessionStream::headerSize));
@@ -180,6 +174,30 @@ TEST_F(SessionStreamTest, HeaderIsBigEndianMagicVersionAndImageCheck) {
     ASSERT_GT(bytes.size(), 10);
     EXPECT_EQ(bytes.left(8).toHex(), QByteArray("08e116020000000b"));
     EXPECT_EQ(qFromBigEndian<quint16>(bytes.constData() + 8), model->sourceImage()->imageCheck());
+}
+
+TEST_F(SessionStreamTest, AUsersSessionIsQtsOwnStreamAndAQuickOneDiffersOnlyInItsPictures) {
+    openWithWork(1);
+    const QByteArray user = saved();
+    // Past the header, a user's file is exactly what Qt's own writer makes of the map.
+    EXPECT_EQ(user.mid(SessionStream::headerSize), bytesOf(model->toVariant()));
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(handler->saveProjectQuickly(buffer));
+    const QByteArray quick = buffer.data();
+    EXPECT_EQ(quick.left(SessionStream::headerSize), user.left(SessionStream::headerSize));
+    const QVariantMap fromQuick = mapOf(quick);
+    const QVariantMap fromUser = mapOf(user);
+    ASSERT_EQ(fromQuick.keys(), fromUser.keys());
+    for (const QString& key : fromUser.keys())
+        EXPECT_EQ(bytesOf(fromQuick[key]), bytesOf(fromUser[key])) << key.toStdString();
+
+    const int regions = model->regions().size();
+    model->closeImage();
+    ASSERT_TRUE(load(quick));
+    EXPECT_EQ(model->regions().size(), regions);
+    EXPECT_EQ(model->sourceImage()->image(), gradient(64, 48));
 }
 
 TEST_F(SessionStreamTest, VersionsEightToElevenReadAndOthersAreRefused) {
