@@ -5,6 +5,7 @@ ZQ_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools
     libboost-dev libboost-thread-dev libboost-date-time-dev libblitz0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb libjpeg-turbo-progs
 )
 
 zq_install_packages() {

@@ -55,6 +55,8 @@ class ZoomViewOptionsWidget;
 /// before the current tool through TqMainWindowKeys.cpp.
 class TqMainWindow : public QMainWindow {
     Q_OBJECT
+    // Read by tools that drive the program from outside (test drivers, accessibility).
+    Q_PROPERTY(bool engineIdle READ isEngineIdle)
 public:
     /// Builds and shows the window maximized, then opens `filesToOpen` in order (standalone
     /// runs; a host run opens the host's images instead).
@@ -102,6 +104,9 @@ public:
     void editCutoutItem(SavedCutoutState* state);
     /// Whether a Finish waits for the engine before it places the cut-out.
     bool isPlacementPending() const { return placementPending_; }
+    /// Nothing queued or running on the engine, no session waiting to open, no placement
+    /// waiting for the engine.
+    bool isEngineIdle() const;
     /// Forgets the cut-out being edited, closes the masking image and shows the composition.
     Q_INVOKABLE void closeCutout();
     Q_INVOKABLE void showCutoutTab();

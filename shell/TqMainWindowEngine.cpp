@@ -96,3 +96,9 @@ void TqMainWindow::internalErrorSlot(const QString& cmdDesc, const QString& erro
             QMessageBox::critical(self, tr("Internal Error", "[all]"), text, QMessageBox::Ok);
     });
 }
+
+bool TqMainWindow::isEngineIdle() const {
+    const GmModel* model = GmModel::existing();
+    return (!engineThread_ || engineThread_->isIdle()) &&
+           !(model && model->isWaitingToOpenSession()) && !placementPending_;
+}

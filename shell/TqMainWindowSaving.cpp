@@ -5,7 +5,9 @@
 #include "composition/scene/FrolixObject.h"
 #include "masking/FileHandler.h"
 #include "masking/GmModel.h"
+#include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
+#include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
 #include "shell/LogStream.h"
 #include "shell/Product.h"
@@ -155,8 +157,24 @@ void TqMainWindow::prepareApply() {
         imageView_->ensureViewTab(4, ImageView::ViewTab(4));
     promptOnClose = 0;
     GmModel* model = GmModel::existing();
+    if (engineThread_) {
+        // The result is made of everything the user did: the closing that follows must not cut
+        // short the edge finding or the strokes still waiting, or the generation refuses to run
+        // and the host gets its picture back untouched.
+        auto keep = [](OstrivalCommand* command) {
+            if (qobject_cast<JxCmdAnalyseImage*>(command) || qobject_cast<JxCmdSelect*>(command))
+                command->setProtected(true);
+        };
+        keep(engineThread_->currentCommand());
+        for (OstrivalCommand* command : engineThread_->queuedCommands())
+            keep(command);
+    }
+    // Strokes still queued have not counted as changes yet, and the auto cut that follows them
+    // is not protected from the closing drain: one protected generation after them carries
+    // them into the result.
     if (engineThread_ && model &&
-        engineThread_->modificationCount() != theLastMaskModification.load())
+        (!engineThread_->isIdle() ||
+         engineThread_->modificationCount() != theLastMaskModification.load()))
         engineThread_->submit(new JxCmdGenerateMask(model), true);
 }
 

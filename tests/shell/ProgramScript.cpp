@@ -7,19 +7,25 @@
 //   wait-ready              the main window is shown, enabled, without a wait cursor or a modal box
 //   wait-tab PREFIX         the main view's current tab starts with PREFIX ("1." or "2.")
 //   wait-file PATH          PATH exists
+//   wait-idle               ready, and the engine has nothing queued or running
+//   wait-enabled TEXT       the window's action called TEXT is enabled (Undo and Redo: the engine
+//                           is idle and has a step to take back or again)
 //   action TEXT             triggers the window's action called TEXT ("&" and "..." ignored)
 //   stroke P P ...          a left-button stroke on the masking canvas, in image pixels
 //   scene-drag P P ...      a left-button drag on the composition, in scene coordinates
 //   scene-double-click P    a double click on the composition
-//   handle-drag TYPE P      drags the shown handle of class TYPE from its centre to scene point P
+//   drag-item TYPE D        drags the item of class TYPE (a handle: the shown one) from its middle
+//                           by the offset D in scene units
+//   double-click-item TYPE  double-clicks the middle of the first item of class TYPE
 //   type TEXT               types TEXT into the focused widget
 //   key SEQUENCE            presses a key sequence ("Ctrl+Z") on the focused widget
-//   click TEXT              clicks the button named or labelled TEXT in the active modal dialog
+//   click TEXT              clicks the button named or labelled TEXT in the dialog on the screen
+//                           (the modal one, else one shown beside the window)
 //   file PATH               answers the open file dialog with PATH
 //   save-as PATH            Save As, answered with PATH; the step ends when PATH exists
 //   box TEXT                answers the message box on the screen with its button TEXT and reports
 //                           its text
-//   accept                  accepts the active modal dialog
+//   accept                  accepts the dialog on the screen
 //   items                   reports the composition's items
 //   save-item TYPE PATH     writes the pixmap of the first item of class TYPE to PATH
 //   grab-canvas PATH        writes what the masking canvas shows to PATH
@@ -36,6 +42,7 @@
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGraphicsPixmapItem>
+#include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -46,7 +53,11 @@
 #include <QTextStream>
 #include <QWindow>
 
+#include <QtMath>
+
 #include <cxxabi.h>
+
+#include <cmath>
 
 #include <cstdio>
 #include <cstdlib>
@@ -131,6 +142,13 @@ QGraphicsItem* itemOfClass(QGraphicsView* view, const QString& type, bool visibl
     return nullptr;
 }
 
+// How far the item is turned on the scene, in degrees, however the turn was made (its rotation
+// or its transform).
+double turnOf(const QGraphicsItem* item) {
+    const QTransform transform = item->sceneTransform();
+    return qRadiansToDegrees(std::atan2(transform.m12(), transform.m11()));
+}
+
 QString rectText(const QRectF& rect) {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(rect.x(), 0, 'f', 1)
@@ -179,6 +197,10 @@ public:
 
     // Runs the current step if it can run now; reports the end of the script once.
     void poll(QMainWindow* window) {
+        // A display without a window manager activates nothing: the user's first click would.
+        if (!QApplication::activeWindow() && !QApplication::activeModalWidget() &&
+            window->isVisible())
+            QApplication::setActiveWindow(window);
         if (next_ >= steps_.size()) {
             if (!finished_) {
                 finished_ = true;
@@ -230,6 +252,16 @@ private:
     QPointer<QWidget> lastModal_;
 };
 
+// The dialog the user works in: the modal one, else a dialog shown beside the window.
+QWidget* dialogOnScreen() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QDialog*>(widget) && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
 bool ready(QMainWindow* window) {
     return window->isEnabled() && !QApplication::overrideCursor() &&
            !QApplication::activeModalWidget() && !currentViewTab(window).isEmpty();
@@ -270,6 +302,12 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
             return false;
         polls = 0;
         return true;
+    }
+    if (verb == QLatin1String("wait-idle"))
+        return ready(window) && window->property("engineIdle").toBool();
+    if (verb == QLatin1String("wait-enabled")) {
+        QAction* action = actionNamed(window, rest);
+        return action && ready(window);
     }
     if (verb == QLatin1String("wait-file"))
         return QFileInfo::exists(rest);
@@ -312,19 +350,34 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
             pointer.drag(points);
         return true;
     }
-    if (verb == QLatin1String("handle-drag")) {
+    if (verb == QLatin1String("drag-item") || verb == QLatin1String("double-click-item")) {
+        // On the item's middle (handles: the shown one), by an offset in scene units.
         QGraphicsView* view = compositionView(window);
-        QGraphicsItem* handle =
-            view ? itemOfClass(view, rest.section(QLatin1Char(' '), 0, 0), true) : nullptr;
-        if (!handle || modal)
+        const QString type = rest.section(QLatin1Char(' '), 0, 0);
+        QGraphicsItem* item = view && !modal && window->isEnabled()
+                                  ? itemOfClass(view, type, type.endsWith(QLatin1String("Handle")))
+                                  : nullptr;
+        if (!item)
             return false;
+        const QPointF from = item->sceneBoundingRect().center();
         Pointer pointer(view->viewport());
-        pointer.drag({view->mapFromScene(handle->sceneBoundingRect().center()),
-                      view->mapFromScene(pointOf(rest.section(QLatin1Char(' '), 1, 1)))});
+        if (verb == QLatin1String("double-click-item"))
+            pointer.doubleClick(view->mapFromScene(from));
+        else
+            pointer.drag({view->mapFromScene(from),
+                          view->mapFromScene(from + pointOf(rest.section(QLatin1Char(' '), 1, 1)))});
         return true;
     }
     if (verb == QLatin1String("type") || verb == QLatin1String("key")) {
         QWidget* focus = QApplication::focusWidget();
+        if (!focus) {
+            // Nothing has the keyboard (a window shown again without a window manager):
+            // the user clicks into the view first.
+            if (QGraphicsView* view = compositionView(window)) {
+                view->setFocus(Qt::MouseFocusReason);
+                focus = view;
+            }
+        }
         if (!focus)
             return false;
         if (verb == QLatin1String("type")) {
@@ -336,9 +389,10 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
         return true;
     }
     if (verb == QLatin1String("click")) {
-        if (!modal)
+        QWidget* dialog = dialogOnScreen();
+        if (!dialog)
             return false;
-        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
             if ((button->objectName() == rest || plainText(button->text()) == rest) &&
                 button->isVisible() && button->isEnabled()) {
                 QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
@@ -368,7 +422,7 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
         return false;
     }
     if (verb == QLatin1String("accept")) {
-        auto* dialog = qobject_cast<QDialog*>(modal);
+        auto* dialog = qobject_cast<QDialog*>(dialogOnScreen());
         if (!dialog)
             return false;
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
@@ -380,12 +434,16 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
             return false;
         if (verb == QLatin1String("items")) {
             for (QGraphicsItem* item : view->scene()->items(Qt::AscendingOrder))
-                if (!item->parentItem())
-                    say(QStringLiteral("item %1 rect %2 rotation %3 z %4 visible %5")
-                            .arg(className(item), rectText(item->sceneBoundingRect()))
-                            .arg(item->rotation())
-                            .arg(item->zValue())
-                            .arg(item->isVisible() ? 1 : 0));
+                if (!item->parentItem()) {
+                    QString line = QStringLiteral("item %1 rect %2 rotation %3 z %4 visible %5")
+                                       .arg(className(item), rectText(item->sceneBoundingRect()))
+                                       .arg(turnOf(item), 0, 'f', 1)
+                                       .arg(item->zValue())
+                                       .arg(item->isVisible() ? 1 : 0);
+                    if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+                        line += QStringLiteral(" text \"%1\"").arg(text->toPlainText());
+                    say(line);
+                }
             return true;
         }
         auto* item = dynamic_cast<QGraphicsPixmapItem*>(

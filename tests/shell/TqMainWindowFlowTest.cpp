@@ -5,6 +5,7 @@
 #include "tests/shell/WindowFlowFixture.h"
 
 #include "masking/JxCmdAnalyseImage.h"
+#include "masking/JxCmdGenerateMask.h"
 
 namespace {
 
@@ -310,6 +311,31 @@ TEST_F(WindowFlowTest, CloseWithSaveWritesThePictureFirst) {
     }));
     const QImage written(target);
     EXPECT_FALSE(written.isNull());
+}
+
+// Save and Apply while the edge finding still runs and a stroke waits behind it: the closing
+// that follows must not cut either short, and the result is generated after them.
+TEST_F(WindowFlowTest, SaveAndApplyKeepsTheWorkItsResultNeedsFromTheClosingDrain) {
+    window->loadFile(photo);
+    ASSERT_TRUE(waitUntil(
+        [this] { return qobject_cast<JxCmdAnalyseImage*>(thread()->currentCommand()) != nullptr; }));
+    OstrivalCommand* analysis = thread()->currentCommand();
+    queueDeleteAllThenKeepDab(320, 240);
+    window->saveAndApplySlot();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(analysis->isProtected());
+    const QList<OstrivalCommand*> queued = thread()->queuedCommands();
+    ASSERT_GE(queued.size(), 3);
+    for (OstrivalCommand* command : queued)
+        if (qobject_cast<JxCmdSelect*>(command))
+            EXPECT_TRUE(command->isProtected());
+    auto* last = qobject_cast<JxCmdGenerateMask*>(queued.last());
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(last->isProtected());
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
 }
 
 TEST_F(WindowFlowTest, CloseWhileACommandRunsWaitsDisabledAndEndsWhenTheQueueDrains) {
