@@ -81,7 +81,10 @@ TEST_F(ProgramScenarioTest, PaintedMarksReachTheCutoutAndBothSavedPictures) {
     const ProgramProcess::Result result = play(
         {photo}, joined({{"click cutoutRadioButton", "accept", "wait-tab 1."},
                          markTheCup,
-                         {"action Finish", "wait-tab 2.", "items",
+                         // A slip across the cup, painted back with Restore.
+                         {"action Erase", "stroke 270,155 295,155", "action Restore",
+                          "stroke 270,155 295,155",
+                          "action Finish", "wait-tab 2.", "items",
                           "save-item CutoutItem " + file("cutout.png"),
                           "save-as " + file("picture.png"), "save-as " + file("picture.jpg"),
                           "close"}}));
