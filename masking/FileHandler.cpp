@@ -97,6 +97,12 @@ void FileHandler::warn(const QString& text) const {
 // Opening pictures ---------------------------------------------------------------------------
 
 void FileHandler::loadFile(const QString& fileName) {
+    // A window that can wait for the cut-out being edited to be placed opens the file after it;
+    // asking here could only give up while the placement waits.
+    if (mainWindow_ && mainWindow_->metaObject()->indexOfSlot("loadFile(QString)") >= 0) {
+        QMetaObject::invokeMethod(mainWindow_, "loadFile", Q_ARG(QString, fileName));
+        return;
+    }
     if (!askWindow(mainWindow_, "maybeSaveCutout", tr("Closing cut-out", "[all]")))
         return;
     if (startedByHost())

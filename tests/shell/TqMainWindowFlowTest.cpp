@@ -4,8 +4,11 @@
 // with the save questions.
 #include "tests/shell/WindowFlowFixture.h"
 
+#include "masking/FileHandler.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
+
+#include <QImage>
 
 namespace {
 
@@ -154,6 +157,26 @@ TEST_F(WindowFlowTest, FinishDuringTheEdgeFindingKeepsTheStrokesThatNeedIt) {
     const QSize size = items[0]->sourcePixmap.size();
     EXPECT_GT(size.width() * size.height(), 25 * 25) << size.width() << "x" << size.height();
     EXPECT_LT(size.width() * size.height(), 640 * 480 / 2) << size.width() << "x" << size.height();
+}
+
+// Opening another picture while Finish still waits for the engine: the cut-out is placed
+// first, then the picture opens.
+TEST_F(WindowFlowTest, AFileOpenedWhileFinishWaitsOpensOnceTheCutoutIsPlaced) {
+    openPhoto();
+    QTemporaryDir folder;
+    const QString second = folder.filePath("second.png");
+    ASSERT_TRUE(QImage(photo).scaled(320, 240).save(second));
+    queueDeleteAllThenKeepDab(320, 240);
+    window->createCutoutItemDone();
+    ASSERT_TRUE(window->isPlacementPending());
+    window->fileHandler()->loadFile(second);
+    ASSERT_TRUE(waitUntil([this, second] {
+        return !window->isPlacementPending() && model()->sourceImage() &&
+               model()->sourceImage()->name() == second;
+    })) << window->isPlacementPending() << " "
+        << (model()->sourceImage() ? model()->sourceImage()->name().toStdString() : "none");
+    EXPECT_EQ(cutoutItems().size(), 1);
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
 }
 
 TEST_F(WindowFlowTest, AWaitingPlacementIsDroppedWhenTheImageChanges) {
