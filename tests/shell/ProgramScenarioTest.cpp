@@ -2,20 +2,19 @@
 // photo opened from the command line, keep and delete strokes painted with the mouse, the
 // cut-out finished onto the composition and the pictures saved. The pictures are checked
 // against the photo and its true alpha.
-#include "ProgramFixture.h"
 #include "ScenarioImages.h"
+#include "ScriptedProgramTest.h"
 
 #include <QImage>
 #include <QString>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iostream>
 
 namespace {
 
-using zqtest::ProgramTest;
+using zqtest::joined;
 
 const std::string photo = ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png";
 
@@ -37,28 +36,7 @@ const std::vector<std::string> markTheCup = {
     "stroke 590,40 590,440",
 };
 
-class ProgramScenarioTest : public ProgramTest {
-protected:
-    /// Runs the program on `arguments` playing `steps`; keeps its standard error.
-    ProgramProcess::Result play(const std::vector<std::string>& arguments,
-                                const std::vector<std::string>& steps) {
-        const std::string script = root_ + "/script-" + std::to_string(runs_ + 1) + ".txt";
-        std::ofstream out(script);
-        for (const std::string& step : steps)
-            out << step << '\n';
-        out.close();
-        extraEnvironment_["ZQTEST_SCRIPT"] = script;
-        return run(arguments, "script");
-    }
-    std::string file(const std::string& name) const { return root_ + "/" + name; }
-};
-
-std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+using ProgramScenarioTest = zqtest::ScriptedProgramTest;
 
 TEST_F(ProgramScenarioTest, PaintedMarksReachTheCutoutAndBothSavedPictures) {
     const ProgramProcess::Result result = play(
