@@ -144,25 +144,37 @@ TEST_F(ProgramBrokenInputTest, FullDiskKeepsTheEarlierPictureAndLeavesNoPartialF
                   "wait-file " + file("picture-read"), "action Add Text", "wait-ready",
                   "file-size-limit " + std::to_string(limit), "action Save", "box OK",
                   "wait-ready", "action Save As", "file " + other, "box OK", "wait-ready",
-                  "file-size-limit none", "items", "close", "box Discard"});
+                  "file-size-limit none", "wait-file " + file("folder-checked"),
+                  // With room again, Save succeeds: nothing was lost on the way.
+                  "action Save", "wait-ready", "items", "close"});
     ASSERT_TRUE(waitForStep(*process, "save-as " + picture));
     const std::string saved = readWholeFile(picture);
     ASSERT_GT(saved.size(), size_t(limit)) << "the limit would not stop the second save";
     letGoOn("picture-read");
 
-    const ProgramProcess::Result result = finish(*process);
-    expectRanToTheEnd(result);
+    ASSERT_TRUE(waitForStep(*process, "file-size-limit none"));
+    const std::string errors = process->standardError();
     for (const std::string& target : {picture, other})
-        EXPECT_NE(standardError_.find(boxReport("The picture could not be saved to\n" + target +
-                                                "\n\nNot all of the picture could be written. "
-                                                "The disk may be full.")),
+        EXPECT_NE(errors.find(boxReport("The picture could not be saved to\n" + target +
+                                        "\n\nNot all of the picture could be written. "
+                                        "The disk may be full.")),
                   std::string::npos)
-            << standardError_;
+            << errors;
     EXPECT_EQ(readWholeFile(picture), saved);
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{"picture.png"});
+    letGoOn("folder-checked");
+
+    const ProgramProcess::Result result = finish(*process);
+    expectRanToTheEnd(result);
     const std::vector<zqtest::ReportedItem> items = zqtest::reportedItems(standardError_);
     EXPECT_EQ(zqtest::countOf(items, "BackdropItem"), 1) << standardError_;
     EXPECT_EQ(zqtest::countOf(items, "TextFieldItem"), 1) << standardError_;
+    // Save goes to the name last chosen, the one that failed: now it is whole, with the text
+    // field in it, and the earlier picture is still as it was.
+    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"other.png", "picture.png"}));
+    EXPECT_EQ(QImage(QString::fromStdString(other)).size(), QSize(640, 480));
+    EXPECT_NE(readWholeFile(other), saved);
+    EXPECT_EQ(readWholeFile(picture), saved);
 }
 
 }  // namespace
