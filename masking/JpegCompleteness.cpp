@@ -40,16 +40,21 @@ bool jpegIsComplete(const uchar* bytes, qint64 size) {
         return false;
     qint64 at = 2;
     for (;;) {
-        if (at >= size || bytes[at] != markerPrefix)
-            return false;
-        while (at < size && bytes[at] == markerPrefix)   // fill bytes
-            ++at;
-        if (at >= size)
-            return false;
-        const uchar code = bytes[at++];
+        // Stray bytes before a marker are skipped, as the decoder skips them (some cameras
+        // pad between segments); so are 0xFF fill bytes and a 0xFF followed by zero.
+        uchar code = 0x00;
+        while (code == 0x00) {
+            while (at < size && bytes[at] != markerPrefix)
+                ++at;
+            while (at < size && bytes[at] == markerPrefix)
+                ++at;
+            if (at >= size)
+                return false;
+            code = bytes[at++];
+        }
         if (code == endOfImage)
             return true;
-        if (code == 0x00 || code == startOfImage)
+        if (code == startOfImage)
             return false;
         if (standsAlone(code))
             continue;
