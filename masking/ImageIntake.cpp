@@ -1,9 +1,11 @@
 #include "masking/ImageIntake.h"
 
 #include "masking/ExifOrientation.h"
+#include "masking/JpegCompleteness.h"
 #include "shell/LogStream.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QTransform>
 
@@ -45,6 +47,31 @@ IntakeResult finish(QImage image, int orientation) {
     return result;
 }
 
+bool jpegFormat(const QByteArray& format) {
+    const QByteArray lower = format.toLower();
+    return lower == "jpeg" || lower == "jpg";
+}
+
+// A JPEG cut short decodes without an error, its missing part grey; its structure tells.
+// Only the two devices this file reads from are looked into.
+bool wholeJpeg(QIODevice* device) {
+    auto check = [](const QByteArray& bytes) {
+        return jpegIsComplete(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    };
+    if (auto* buffer = qobject_cast<QBuffer*>(device))
+        return check(buffer->data());
+    auto* file = qobject_cast<QFile*>(device);
+    if (!file)
+        return true;
+    if (uchar* mapped = file->map(0, file->size())) {
+        const bool whole = jpegIsComplete(mapped, file->size());
+        file->unmap(mapped);
+        return whole;
+    }
+    QFile again(file->fileName());
+    return again.open(QIODevice::ReadOnly) && check(again.readAll());
+}
+
 IntakeResult readWith(QImageReader& reader, int orientation, const QString& source) {
     IntakeResult result;
     // The orientation is ours to apply, read by our own reader and in our own order.
@@ -61,6 +88,10 @@ IntakeResult readWith(QImageReader& reader, int orientation, const QString& sour
         const QSize wanted = intakeSize(oriented);
         if (wanted != oriented)
             reader.setScaledSize(transposed(wanted, swap));
+    }
+    if (jpegFormat(reader.format()) && !wholeJpeg(reader.device())) {
+        result.problem = QStringLiteral("the JPEG data ends before its end-of-image marker");
+        return result;
     }
     QImage image;
     if (!reader.read(&image)) {

@@ -7,6 +7,7 @@
 #include "shell/ShellUtilities.h"
 #include "shell/TqMainWindow.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -89,16 +90,25 @@ bool FrolixObject::saveFinalImage(const QString& fileName, QString* problem) {
     const QPixmap pixmap = renderFinalPixmap();
     if (pixmap.isNull())
         return fail(tr("There is no picture to save."));
+    // Encoded in memory first: a writer that meets a failing device abandons what it holds
+    // (the PNG writer leaks), and only a plain write tells a full disk apart.
+    QByteArray encoded;
+    {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        writer.setQuality(quality);
+        if (!writer.write(pixmap.toImage()))
+            return fail(writer.errorString());
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    QImageWriter writer(&file, format);
-    writer.setQuality(quality);
-    if (!writer.write(pixmap.toImage())) {
-        const QString why = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                  : writer.errorString();
+    // A write cut short by a full disk sets no error (or one without words), and the last
+    // flush's shortfall would be committed anyway: the bytes on disk must be all the bytes.
+    if (file.write(encoded) != encoded.size() || !file.flush() || file.size() != encoded.size()) {
         file.cancelWriting();
-        return fail(why);
+        return fail(tr("Not all of the picture could be written. The disk may be full."));
     }
     if (!file.commit())
         return fail(file.errorString());

@@ -86,6 +86,17 @@ QImage quadrantImage(int width, int height) {
     return image;
 }
 
+QImage noiseImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            image.setPixel(x, y, state >> 8);
+        }
+    return image;
+}
+
 char quadrantColour(QRgb pixel) {
     const bool r = qRed(pixel) > 160, g = qGreen(pixel) > 160, b = qBlue(pixel) > 160;
     const bool r0 = qRed(pixel) < 96, g0 = qGreen(pixel) < 96, b0 = qBlue(pixel) < 96;

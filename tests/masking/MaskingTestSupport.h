@@ -32,6 +32,9 @@ QByteArray pngHeaderOnly(int width, int height);
 /// bottom-left, white bottom-right), so that every turn and mirror shows.
 QImage quadrantImage(int width, int height);
 
+/// Pixels from a fixed pseudo-random sequence: compressed, they fill most of a JPEG file.
+QImage noiseImage(int width, int height);
+
 /// Which quadrant colour a pixel is nearest to: 'R', 'G', 'B', 'W', or '?'.
 char quadrantColour(QRgb pixel);
 

@@ -102,6 +102,7 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         png = file.readAll();
     }
+    const QByteArray jpeg = zqtest::jpegBytes(zqtest::noiseImage(64, 48), 90);
     const std::vector<BadFileCase> cases = {
         {"missing.png", QByteArray()},
         {"garbage.png", QByteArray(300, 'x')},
@@ -110,6 +111,9 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         {"header-only.png", png.left(40)},
         {"cut-in-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(30)},
         {"cut-after-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(120)},
+        // Decodes without an error, the lower half grey: only its structure shows the cut.
+        {"cut-in-scan.jpg", jpeg.left(jpeg.size() / 2)},
+        {"cut-before-end.jpg", jpeg.left(jpeg.size() - 2)},
     };
     for (const BadFileCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -178,4 +182,18 @@ TEST(ImageIntake, DroppedImageDataIsBoundedAndConverted) {
     EXPECT_EQ(bounded.format(), QImage::Format_ARGB32);
     EXPECT_EQ(bounded.pixel(640, 320), qRgb(1, 2, 3));
     EXPECT_TRUE(boundIntakeImage(QImage()).isNull());
+}
+
+TEST(ImageIntake, DownloadedJpegCutShortIsRefusedWhateverItsNamedFormat) {
+    const QByteArray jpeg = zqtest::jpegBytes(zqtest::noiseImage(64, 48), 90);
+    for (const QByteArray& format : {QByteArray(), QByteArray("jpeg"), QByteArray("JPG")}) {
+        SCOPED_TRACE(format.toStdString());
+        const IntakeResult whole = readIntakeBytes(jpeg, format, QStringLiteral("whole"));
+        EXPECT_EQ(whole.image.size(), QSize(64, 48));
+        const IntakeResult cut = readIntakeBytes(jpeg.left(jpeg.size() * 2 / 3), format,
+                                                 QStringLiteral("cut"));
+        EXPECT_TRUE(cut.image.isNull());
+        EXPECT_FALSE(cut.outOfMemory);
+        EXPECT_FALSE(cut.problem.isEmpty());
+    }
 }

@@ -3,8 +3,8 @@
 // cut-out finished onto the composition and the pictures saved. The pictures are checked
 // against the photo and its true alpha.
 #include "HostMemoryFile.h"
-#include "ProgramFixture.h"
 #include "ScenarioImages.h"
+#include "ScriptedProgramTest.h"
 #include "XvfbDisplay.h"
 
 #include <QImage>
@@ -17,12 +17,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 
 namespace {
 
-using zqtest::ProgramTest;
+using zqtest::joined;
 
 const std::string photo = ZQ_BENCH_DATA_DIR "/coffee-on-brick/image.png";
 
@@ -44,20 +43,8 @@ const std::vector<std::string> markTheCup = {
     "stroke 590,40 590,440",
 };
 
-class ProgramScenarioTest : public ProgramTest {
+class ProgramScenarioTest : public zqtest::ScriptedProgramTest {
 protected:
-    /// Runs the program on `arguments` playing `steps`; keeps its standard error.
-    ProgramProcess::Result play(const std::vector<std::string>& arguments,
-                                const std::vector<std::string>& steps) {
-        const std::string script = root_ + "/script-" + std::to_string(runs_ + 1) + ".txt";
-        std::ofstream out(script);
-        for (const std::string& step : steps)
-            out << step << '\n';
-        out.close();
-        extraEnvironment_["ZQTEST_SCRIPT"] = script;
-        return run(arguments, "script");
-    }
-    std::string file(const std::string& name) const { return root_ + "/" + name; }
     /// The script ran to its close, which asked nothing (the picture was just saved), ended
     /// the program well and took the placed cut-outs' temporary files with it.
     void expectCleanEndAfterSaving(const ProgramProcess::Result& result) const {
@@ -69,13 +56,6 @@ protected:
         EXPECT_TRUE(filesIn(tmpFolder_).empty());
     }
 };
-
-std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
 
 TEST_F(ProgramScenarioTest, PaintedMarksReachTheCutoutAndBothSavedPictures) {
     const ProgramProcess::Result result = play(
@@ -198,7 +178,7 @@ TEST_F(ProgramOnXTest, APhotoBecomesAComposedPictureAndItsCutoutOpensAgainAsItWa
                  "accept", "wait-ready", "drag-item CutoutItem 40,10", "items",
                  "drag-item RotateItemHandle 60,30", "items",
                  // Opened again: one more keep dab where the cup already is, then Finish.
-                 "double-click-item CutoutItem", "wait-tab 1.", "action Restore",
+                 "scene-double-click CutoutItem", "wait-tab 1.", "action Restore",
                  "stroke 330,200 350,200", "action Finish", "wait-tab 2.", "items",
                  "save-item CutoutItem " + file("reopened.png"),
                  // Words.

@@ -14,9 +14,9 @@
 //   stroke P P ...          a left-button stroke on the masking canvas, in image pixels
 //   scene-drag P P ...      a left-button drag on the composition, in scene coordinates
 //   scene-double-click P    a double click on the composition
+//   scene-double-click TYPE a double click at the centre of the first visible item of class TYPE
 //   drag-item TYPE D        drags the item of class TYPE (a handle: the shown one) from its middle
 //                           by the offset D in scene units
-//   double-click-item TYPE  double-clicks the middle of the first item of class TYPE
 //   type TEXT               types TEXT into the focused widget
 //   key SEQUENCE            presses a key sequence ("Ctrl+Z") on the focused widget
 //   click TEXT              clicks the button named or labelled TEXT in the dialog on the screen
@@ -29,6 +29,8 @@
 //   items                   reports the composition's items
 //   save-item TYPE PATH     writes the pixmap of the first item of class TYPE to PATH
 //   grab-canvas PATH        writes what the masking canvas shows to PATH
+//   file-size-limit BYTES   no file of the program may grow past BYTES from now on: a write
+//                           beyond fails with EFBIG, as on a full disk ("none" lifts the limit)
 //   close                   closes the main window
 // Each step is reported on standard error ("zqtest: step N ...", "zqtest: done N").
 #include "ProgramScript.h"
@@ -56,9 +58,11 @@
 #include <QtMath>
 
 #include <cxxabi.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -262,6 +266,25 @@ QWidget* dialogOnScreen() {
     return nullptr;
 }
 
+// Only the soft limit moves, so that "none" can lift it again without privileges. The signal a
+// write past the limit raises would end the program; ignored, the write fails with EFBIG.
+bool limitFileSize(const QString& bytes) {
+    rlimit limit{};
+    bool number = true;
+    const qulonglong wanted = bytes.toULongLong(&number);
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || (!number && bytes != QLatin1String("none"))) {
+        say(QStringLiteral("file-size-limit: cannot apply \"%1\"").arg(bytes));
+        std::_Exit(97);
+    }
+    limit.rlim_cur = number ? std::min<rlim_t>(wanted, limit.rlim_max) : limit.rlim_max;
+    ::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        say(QStringLiteral("file-size-limit: setrlimit failed"));
+        std::_Exit(97);
+    }
+    return true;
+}
+
 bool ready(QMainWindow* window) {
     return window->isEnabled() && !QApplication::overrideCursor() &&
            !QApplication::activeModalWidget() && !currentViewTab(window).isEmpty();
@@ -337,21 +360,38 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
             QGraphicsView* view = compositionView(window);
             if (!view || !window->isEnabled())
                 return false;
-            for (const QString& text : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                points << view->mapFromScene(pointOf(text));
+            if (verb == QLatin1String("scene-double-click") && !rest.contains(QLatin1Char(','))) {
+                QGraphicsItem* item = itemOfClass(view, rest, true);
+                if (!item)
+                    return false;
+                points << view->mapFromScene(item->sceneBoundingRect().center());
+            } else {
+                for (const QString& text : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                    points << view->mapFromScene(pointOf(text));
+            }
             target = view->viewport();
         }
         Pointer pointer(target);
         if (points.isEmpty() || !pointer.usable())
             return false;
-        if (verb == QLatin1String("scene-double-click"))
-            pointer.doubleClick(points.first());
-        else
+        if (verb == QLatin1String("scene-double-click")) {
+            // From the event loop: a box that the double click opens must leave this driver
+            // free to run and answer it.
+            const QPointer<QWidget> widget(target);
+            const QPoint at = points.first();
+            QMetaObject::invokeMethod(
+                target, [widget, at] {
+                    if (widget)
+                        Pointer(widget).doubleClick(at);
+                },
+                Qt::QueuedConnection);
+        } else {
             pointer.drag(points);
+        }
         return true;
     }
-    if (verb == QLatin1String("drag-item") || verb == QLatin1String("double-click-item")) {
-        // On the item's middle (handles: the shown one), by an offset in scene units.
+    if (verb == QLatin1String("drag-item")) {
+        // From the item's middle (handles: the shown one), by an offset in scene units.
         QGraphicsView* view = compositionView(window);
         const QString type = rest.section(QLatin1Char(' '), 0, 0);
         QGraphicsItem* item = view && !modal && window->isEnabled()
@@ -360,12 +400,9 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
         if (!item)
             return false;
         const QPointF from = item->sceneBoundingRect().center();
-        Pointer pointer(view->viewport());
-        if (verb == QLatin1String("double-click-item"))
-            pointer.doubleClick(view->mapFromScene(from));
-        else
-            pointer.drag({view->mapFromScene(from),
-                          view->mapFromScene(from + pointOf(rest.section(QLatin1Char(' '), 1, 1)))});
+        Pointer(view->viewport())
+            .drag({view->mapFromScene(from),
+                   view->mapFromScene(from + pointOf(rest.section(QLatin1Char(' '), 1, 1)))});
         return true;
     }
     if (verb == QLatin1String("type") || verb == QLatin1String("key")) {
@@ -454,6 +491,8 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
         QWidget* canvas = zoomWidget(window);
         return canvas && ready(window) && canvas->grab().save(rest);
     }
+    if (verb == QLatin1String("file-size-limit"))
+        return limitFileSize(rest);
     if (verb == QLatin1String("close")) {
         QMetaObject::invokeMethod(window, "close", Qt::QueuedConnection);
         return true;

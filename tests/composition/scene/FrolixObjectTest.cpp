@@ -16,7 +16,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -158,6 +162,63 @@ TEST_F(FrolixObjectTest, FailedSaveKeepsTheExistingFileAndChecksum) {
         EXPECT_EQ(document->savedChecksum(), before);
     } else {
         EXPECT_EQ(::geteuid(), 0u) << "an unwritable folder took the file";
+    }
+}
+
+// Files of this process may not grow past a size while it lives: a write beyond fails with
+// EFBIG, as on a full disk (the signal such a write raises is ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : previous_(::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = std::min(bytes, saved_.rlim_max);
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    sighandler_t previous_;
+};
+
+TEST_F(FrolixObjectTest, FullDiskKeepsTheEarlierPictureLeavesNoPartialFileAndSaysWhy) {
+    FrolixObject* document = FrolixObject::instance();
+    addItem(QSize(60, 40), Qt::red);
+    QTemporaryDir folder;
+    for (const char* suffix : {"png", "jpg"}) {
+        SCOPED_TRACE(suffix);
+        const QString whole = folder.filePath(QStringLiteral("whole.%1").arg(suffix));
+        ASSERT_TRUE(document->saveFinalImage(whole));
+        const qint64 size = QFileInfo(whole).size();
+        const QString existing = folder.filePath(QStringLiteral("kept.%1").arg(suffix));
+        const QString fresh = folder.filePath(QStringLiteral("fresh.%1").arg(suffix));
+        writeFile(existing, "earlier content");
+        const QStringList before = QDir(folder.path()).entryList(QDir::Files);
+        // No room at all, room for the header only, and one byte short.
+        for (const qint64 limit : {qint64(0), qint64(60), size / 2, size - 1}) {
+            SCOPED_TRACE(limit);
+            const QByteArray checksum = document->savedChecksum();
+            QString problemOverwriting, problemNew;
+            bool overwritten = false, written = false;
+            {
+                const FileSizeLimit full{rlim_t(limit)};
+                overwritten = document->saveFinalImage(existing, &problemOverwriting);
+                written = document->saveFinalImage(fresh, &problemNew);
+            }
+            EXPECT_FALSE(overwritten);
+            EXPECT_FALSE(written);
+            EXPECT_EQ(readFile(existing), QByteArray("earlier content"));
+            EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), before);
+            EXPECT_EQ(document->savedChecksum(), checksum);
+            for (const QString& problem : {problemOverwriting, problemNew})
+                EXPECT_TRUE(problem.contains(QStringLiteral("disk may be full"))) << problem.toStdString();
+        }
     }
 }
 

@@ -1,0 +1,70 @@
+#include "masking/JpegCompleteness.h"
+
+namespace {
+
+constexpr uchar markerPrefix = 0xFF;
+constexpr uchar startOfImage = 0xD8;
+constexpr uchar endOfImage = 0xD9;
+constexpr uchar startOfScan = 0xDA;
+constexpr uchar temporary = 0x01;
+
+bool isRestart(uchar code) { return code >= 0xD0 && code <= 0xD7; }
+
+// Markers that carry no length field.
+bool standsAlone(uchar code) { return code == temporary || isRestart(code); }
+
+// The position of the marker that ends the compressed data starting at `at`, or `size` when
+// the data runs to the end. Inside the data a 0xFF is followed by a stuffed zero or a restart
+// marker; 0xFF fill bytes may come before a marker.
+qint64 endOfCompressedData(const uchar* bytes, qint64 size, qint64 at) {
+    while (at + 1 < size) {
+        if (bytes[at] != markerPrefix) {
+            ++at;
+            continue;
+        }
+        const uchar next = bytes[at + 1];
+        if (next == 0x00 || isRestart(next))
+            at += 2;
+        else if (next == markerPrefix)
+            ++at;
+        else
+            return at;
+    }
+    return size;
+}
+
+}  // namespace
+
+bool jpegIsComplete(const uchar* bytes, qint64 size) {
+    if (!bytes || size < 4 || bytes[0] != markerPrefix || bytes[1] != startOfImage)
+        return false;
+    qint64 at = 2;
+    for (;;) {
+        // Stray bytes before a marker are skipped, as the decoder skips them (some cameras
+        // pad between segments); so are 0xFF fill bytes and a 0xFF followed by zero.
+        uchar code = 0x00;
+        while (code == 0x00) {
+            while (at < size && bytes[at] != markerPrefix)
+                ++at;
+            while (at < size && bytes[at] == markerPrefix)
+                ++at;
+            if (at >= size)
+                return false;
+            code = bytes[at++];
+        }
+        if (code == endOfImage)
+            return true;
+        if (code == startOfImage)
+            return false;
+        if (standsAlone(code))
+            continue;
+        if (at + 2 > size)
+            return false;
+        const int length = (bytes[at] << 8) | bytes[at + 1];
+        if (length < 2 || at + length > size)
+            return false;
+        at += length;
+        if (code == startOfScan)
+            at = endOfCompressedData(bytes, size, at);
+    }
+}
