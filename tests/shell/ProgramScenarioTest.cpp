@@ -188,6 +188,11 @@ TEST_F(ProgramOnXTest, APhotoBecomesAComposedPictureAndItsCutoutOpensAgainAsItWa
     ASSERT_TRUE(result.exited) << standardError_;
     expectCleanEndAfterSaving(result);
 
+    // The run stayed off the network.
+    const std::string log = onlyLog();
+    EXPECT_EQ(log.find("Update Current"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Error getting URL"), std::string::npos) << log;
+
     // Undo takes the slip off the canvas and Redo brings it back.
     const QImage slip(QString::fromStdString(file("slip.png")));
     const QImage undone(QString::fromStdString(file("undone.png")));

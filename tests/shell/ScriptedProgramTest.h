@@ -21,6 +21,20 @@ inline std::vector<std::string> joined(std::initializer_list<std::vector<std::st
 
 class ScriptedProgramTest : public ProgramTest {
 protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        // A user's session reaches no web site: the update and news checks stay off.
+        installWithDistributorFile(R"(<Customisation id="scripted">
+  <HomePage enabled="1"/>
+  <LatestNews enabled="0"/>
+  <CheckForUpdates enabled="0"/>
+  <BuyNowAlways enabled="0"/>
+  <Tutorials enabled="1"/>
+  <AboutBoxText>Scripted run</AboutBoxText>
+</Customisation>
+)");
+    }
+
     /// Starts the program on `arguments` playing `steps`.
     std::unique_ptr<ProgramProcess> startPlaying(const std::vector<std::string>& arguments,
                                                  const std::vector<std::string>& steps) {
