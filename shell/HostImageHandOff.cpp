@@ -6,7 +6,12 @@
 #include "platform/FileMapping.h"
 
 #include <climits>
+#include <functional>
 #include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -143,26 +148,59 @@ bool HostImageHandOff::checkMappings() {
 
 bool HostImageHandOff::copyIn() {
     const std::uint64_t bytes = imageBytes();
-    SharedMapping input(inputDescriptor_, bytes, SharedMapping::ReadOnly);
-    SharedMapping result(resultDescriptor_, bytes, SharedMapping::ReadOnly);
-    if (!input.isMapped())
-        return refuse(QStringLiteral("input mapping: ") + QString::fromStdString(input.error()));
-    if (!result.isMapped())
-        return refuse(QStringLiteral("result mapping: ") + QString::fromStdString(result.error()));
     const std::uint64_t pixels = std::uint64_t(width_) * std::uint64_t(height_);
+    const bool swap = swapsBytes();
+    const int bits = bits_;
+    // The two images share nothing: each is mapped, given its buffer (the kernel clears and
+    // maps every page of it) and converted on a thread of its own, which halves the wait.
+    struct Side {
+        int descriptor;
+        zqplatform::PageBuffer buffer;
+        std::string mappingError;
+        bool outOfMemory = false;
+    };
+    Side input{inputDescriptor_, {}, {}};
+    Side result{resultDescriptor_, {}, {}};
+    auto take = [bytes, pixels, swap, bits](Side& side) noexcept {
+        SharedMapping mapping(side.descriptor, bytes, SharedMapping::ReadOnly);
+        if (!mapping.isMapped()) {
+            try {
+                side.mappingError = mapping.error();
+            } catch (...) {
+                side.outOfMemory = true;
+            }
+            return;
+        }
+        try {
+            side.buffer = zqplatform::PageBuffer(bytes);
+        } catch (const std::bad_alloc&) {
+            side.outOfMemory = true;
+            return;
+        }
+        if (bits == 8)
+            copyHostPixels8(mapping.data(), side.buffer.data(), pixels);
+        else
+            copyHostPixels16(mapping.data(), side.buffer.data(), pixels, swap);
+    };
+    std::thread helper;
     try {
-        input_ = zqplatform::PageBuffer(bytes);
-        second_ = zqplatform::PageBuffer(bytes);
-    } catch (const std::bad_alloc&) {
+        helper = std::thread(take, std::ref(result));
+    } catch (const std::system_error&) {
+        // No thread to be had: one after the other.
+    }
+    take(input);
+    if (helper.joinable())
+        helper.join();
+    else
+        take(result);
+    if (!input.mappingError.empty())
+        return refuse(QStringLiteral("input mapping: ") + QString::fromStdString(input.mappingError));
+    if (!result.mappingError.empty())
+        return refuse(QStringLiteral("result mapping: ") + QString::fromStdString(result.mappingError));
+    if (input.outOfMemory || result.outOfMemory)
         return refuse(QStringLiteral("not enough memory for two images of %1 bytes").arg(bytes));
-    }
-    if (bits_ == 8) {
-        copyHostPixels8(input.data(), input_.data(), pixels);
-        copyHostPixels8(result.data(), second_.data(), pixels);
-    } else {
-        copyHostPixels16(input.data(), input_.data(), pixels, swapsBytes());
-        copyHostPixels16(result.data(), second_.data(), pixels, swapsBytes());
-    }
+    input_ = std::move(input.buffer);
+    second_ = std::move(result.buffer);
     return true;
 }
 
