@@ -319,13 +319,6 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
         return ready(window);
     if (verb == QLatin1String("wait-tab"))
         return ready(window) && currentViewTab(window).startsWith(rest);
-    if (verb == QLatin1String("pause")) {
-        static int polls = 0;
-        if (++polls < rest.toInt())
-            return false;
-        polls = 0;
-        return true;
-    }
     if (verb == QLatin1String("wait-idle"))
         return ready(window) && window->property("engineIdle").toBool();
     if (verb == QLatin1String("wait-enabled")) {
