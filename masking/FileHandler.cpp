@@ -51,18 +51,6 @@ void logLine(const QString& text) {
 }
 
 // Window operations other parts provide; a window without them is passed by.
-bool askWindow(QObject* window, const char* method, const QString& title) {
-    if (!window)
-        return true;
-    bool answer = true;
-    if (window->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(
-            QByteArray(method).append("(QString)")).constData()) < 0)
-        return true;
-    QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_RETURN_ARG(bool, answer),
-                              Q_ARG(QString, title));
-    return answer;
-}
-
 void tellWindow(QObject* window, const char* method) {
     if (window && window->metaObject()->indexOfMethod(
                       QByteArray(method).append("()").constData()) >= 0)
@@ -97,14 +85,12 @@ void FileHandler::warn(const QString& text) const {
 // Opening pictures ---------------------------------------------------------------------------
 
 void FileHandler::loadFile(const QString& fileName) {
-    // A window that can wait for the cut-out being edited to be placed opens the file after it;
-    // asking here could only give up while the placement waits.
+    // The window asks about the cut-out being edited and opens the file once that cut-out is
+    // placed; without it there is no cut-out to ask about.
     if (mainWindow_ && mainWindow_->metaObject()->indexOfSlot("loadFile(QString)") >= 0) {
         QMetaObject::invokeMethod(mainWindow_, "loadFile", Q_ARG(QString, fileName));
         return;
     }
-    if (!askWindow(mainWindow_, "maybeSaveCutout", tr("Closing cut-out", "[all]")))
-        return;
     if (startedByHost())
         return;
     loadImage(fileName);

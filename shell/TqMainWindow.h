@@ -91,12 +91,9 @@ public:
     /// Enables the actions for `image` (none allowed), the shown tab and whether a
     /// composition is open.
     void updateActionEnabledness(const TqSourceImage* image);
-    /// True when the cut-out being edited may be dropped: untouched, discarded, or saved into
-    /// the composition. A Save that has to wait for the engine answers false (the caller
-    /// stops); the cut-out is placed when the engine is done.
-    Q_INVOKABLE bool maybeSaveCutout(const QString& title);
-    /// As above, then runs `goOn` when the caller may go on: at once, or once the cut-out is
-    /// placed. Nothing runs on Cancel or when the placement is dropped.
+    /// Asks whether the cut-out being edited may be dropped (untouched, discarded, or saved into
+    /// the composition), then runs `goOn` when the caller may go on: at once, or once the
+    /// cut-out is placed. Nothing runs on Cancel or when the placement is dropped.
     void maybeSaveCutout(const QString& title, std::function<void()> goOn);
     /// True when the work may be thrown away: nothing new, saved, or discarded.
     Q_INVOKABLE bool maybeSave(const QString& title);

@@ -39,14 +39,6 @@ QMessageBox::StandardButton askToSave(QWidget* parent, const QString& title,
 
 }  // namespace
 
-bool TqMainWindow::maybeSaveCutout(const QString& title) {
-    // A caller that cannot wait goes on only when the answer needs no engine work first; a
-    // placement that has to wait still happens, the caller just stops.
-    auto goOn = std::make_shared<bool>(false);
-    maybeSaveCutout(title, [goOn] { *goOn = true; });
-    return *goOn;
-}
-
 void TqMainWindow::maybeSaveCutout(const QString& title, std::function<void()> goOn) {
     GmModel* model = GmModel::existing();
     if (placementPending_) {

@@ -57,15 +57,6 @@ protected:
     /// Lets a script that waits with "wait-file" for `name` go on.
     void letGoOn(const std::string& name) { std::ofstream(file(name)) << "go\n"; }
 
-    /// The program played its whole script, closed normally and reported no memory fault.
-    void expectRanToTheEnd(const ProgramProcess::Result& result) const {
-        EXPECT_TRUE(result.exited) << "signal " << result.signal << "\n" << standardError_;
-        EXPECT_EQ(result.exitCode, 0) << standardError_;
-        // The window closes with the last step, before the script could say it has finished.
-        const std::string last = "zqtest: done " + std::to_string(steps_.size()) + "\n";
-        EXPECT_NE(standardError_.find(last), std::string::npos) << standardError_;
-        EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
-    }
 };
 
 TEST_F(ProgramBrokenInputTest, BrokenPicturesAreNamedInAMessageAndTheNextPhotoIsCutOut) {

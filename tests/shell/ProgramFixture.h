@@ -43,16 +43,25 @@ protected:
     /// The program that runs: the build's own, or a copy installed beside a distributor file.
     std::string program_ = ZQ_PROGRAM_PATH;
 
-    /// Installs the program in a folder of its own beside `distributorXml` (a hard link or a
-    /// copy, so that the program's own folder is that one), and runs it from now on.
-    void installWithDistributorFile(const std::string& distributorXml) {
+    /// Installs the program in a folder of its own beside a distributor file that switches the
+    /// update and news checks off (a hard link or a copy, so that the program's own folder is
+    /// that one), and runs it from now on: such a run reaches no web site.
+    void installWithoutWebChecks() {
         const std::string folder = root_ + "/install";
         fs::create_directories(folder);
         std::error_code linkError;
         fs::create_hard_link(ZQ_PROGRAM_PATH, folder + "/zolquist", linkError);
         if (linkError)   // another file system: a copy does as well
             fs::copy_file(ZQ_PROGRAM_PATH, folder + "/zolquist");
-        std::ofstream(folder + "/distributor.xml") << distributorXml;
+        std::ofstream(folder + "/distributor.xml") << R"(<Customisation id="quiet">
+  <HomePage enabled="1"/>
+  <LatestNews enabled="0"/>
+  <CheckForUpdates enabled="0"/>
+  <BuyNowAlways enabled="0"/>
+  <Tutorials enabled="1"/>
+  <AboutBoxText>Supplied without web checks</AboutBoxText>
+</Customisation>
+)";
         program_ = folder + "/zolquist";
     }
     void SetUp() override {

@@ -489,15 +489,7 @@ TEST_F(ProgramTest, DistributorSwitchesTurnTheStartUpChecksOff) {
     EXPECT_NE(checked.find("News Current"), std::string::npos) << checked;
 
     fs::remove_all(logFolder());
-    installWithDistributorFile(R"(<Customisation id="quiet">
-  <HomePage enabled="1"/>
-  <LatestNews enabled="0"/>
-  <CheckForUpdates enabled="0"/>
-  <BuyNowAlways enabled="0"/>
-  <Tutorials enabled="1"/>
-  <AboutBoxText>Supplied without web checks</AboutBoxText>
-</Customisation>
-)");
+    installWithoutWebChecks();
     const ProgramProcess::Result result = run({});
     ASSERT_TRUE(result.exited) << standardError_;
     EXPECT_EQ(result.exitCode, 0) << standardError_;

@@ -23,16 +23,8 @@ class ScriptedProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        // A user's session reaches no web site: the update and news checks stay off.
-        installWithDistributorFile(R"(<Customisation id="scripted">
-  <HomePage enabled="1"/>
-  <LatestNews enabled="0"/>
-  <CheckForUpdates enabled="0"/>
-  <BuyNowAlways enabled="0"/>
-  <Tutorials enabled="1"/>
-  <AboutBoxText>Scripted run</AboutBoxText>
-</Customisation>
-)");
+        // A user's session reaches no web site.
+        installWithoutWebChecks();
     }
 
     /// Starts the program on `arguments` playing `steps`.
@@ -62,6 +54,16 @@ protected:
     }
 
     std::string file(const std::string& name) const { return root_ + "/" + name; }
+
+    /// The program played its whole script, closed normally and reported no memory fault.
+    void expectRanToTheEnd(const ProgramProcess::Result& result) const {
+        EXPECT_TRUE(result.exited) << "signal " << result.signal << "\n" << standardError_;
+        EXPECT_EQ(result.exitCode, 0) << standardError_;
+        // The window closes with the last step, before the script could say it has finished.
+        const std::string last = "zqtest: done " + std::to_string(steps_.size()) + "\n";
+        EXPECT_NE(standardError_.find(last), std::string::npos) << standardError_;
+        EXPECT_EQ(standardError_.find("Sanitizer"), std::string::npos) << standardError_;
+    }
 
     /// The steps of the last run started.
     std::vector<std::string> steps_;

@@ -317,8 +317,9 @@ TEST_P(HostExit, ApplyOnlyWithTheResultWritten) {
         const bool fits = std::string(row.width) == "4" && std::string(row.bits) != "12";
         ASSERT_EQ(application.hostImages().imagesTaken(), fits);
         // Taken before the Qt application could remove a name it reads as one of its options.
-        if (fits)
+        if (fits) {
             EXPECT_EQ(application.hostImages().imageName(), QStringLiteral("-reverse"));
+        }
         if (fits) {
             ASSERT_NE(application.sourceImage(), nullptr);
             ASSERT_NE(application.outputImage(), nullptr);

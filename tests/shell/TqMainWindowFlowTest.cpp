@@ -349,9 +349,11 @@ TEST_F(WindowFlowTest, SaveAndApplyKeepsTheWorkItsResultNeedsFromTheClosingDrain
     EXPECT_TRUE(analysis->isProtected());
     const QList<OstrivalCommand*> queued = thread()->queuedCommands();
     ASSERT_GE(queued.size(), 3);
-    for (OstrivalCommand* command : queued)
-        if (qobject_cast<JxCmdSelect*>(command))
+    for (OstrivalCommand* command : queued) {
+        if (qobject_cast<JxCmdSelect*>(command)) {
             EXPECT_TRUE(command->isProtected());
+        }
+    }
     auto* last = qobject_cast<JxCmdGenerateMask*>(queued.last());
     ASSERT_NE(last, nullptr);
     EXPECT_TRUE(last->isProtected());

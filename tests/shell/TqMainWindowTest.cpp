@@ -225,9 +225,11 @@ TEST_F(MainWindowTest, EveryToolBarAndPaletteEntryShowsAPicture) {
     QList<QAction*> entries = window->toolPalette()->actions();
     for (QToolBar* bar : window->findChildren<QToolBar*>())
         entries += bar->actions();
-    for (QAction* entry : entries)
-        if (!entry->isSeparator() && !qobject_cast<QWidgetAction*>(entry) && !entry->text().isEmpty())
+    for (QAction* entry : entries) {
+        if (!entry->isSeparator() && !qobject_cast<QWidgetAction*>(entry) && !entry->text().isEmpty()) {
             EXPECT_FALSE(entry->icon().pixmap(24, 24).isNull()) << entry->text().toStdString();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ExactlyOneSIsLivePerTab) {
