@@ -77,6 +77,32 @@ QVariantMap sessionLike() {
     return m;
 }
 
+// `value` with every bitmap replaced by its pixels in a format of whole bytes. Qt's reader
+// leaves the unused bits at the end of a 1-bit row as it found them in fresh memory, and its
+// writer writes them out, so two read-backs of the very same bytes may be spelt apart there
+// (a 33-pixel row has 7 such bits); the pixels themselves never differ.
+QVariant withBitmapsAsPixels(const QVariant& value) {
+    switch (value.userType()) {
+    case QMetaType::QVariantMap: {
+        QVariantMap map = value.toMap();
+        for (auto it = map.begin(); it != map.end(); ++it)
+            it.value() = withBitmapsAsPixels(it.value());
+        return map.isEmpty() ? value : QVariant(map);
+    }
+    case QMetaType::QVariantList: {
+        QVariantList list = value.toList();
+        for (QVariant& element : list)
+            element = withBitmapsAsPixels(element);
+        return list.isEmpty() ? value : QVariant(list);
+    }
+    case QMetaType::QBitmap:
+        return QVariantList{QStringLiteral("bitmap"),
+                            value.value<QBitmap>().toImage().convertToFormat(QImage::Format_ARGB32)};
+    default:
+        return value;
+    }
+}
+
 QByteArray quickBytes(const QVariant& value, int quality) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -142,13 +168,14 @@ TEST_F(QuickVariantWriterTest, QuickBytesReadBackToTheSamePicturesAndPassTheRead
     EXPECT_EQ(end, quick.size());
 
     // Read back, the two give the very same values, pictures pixel for pixel included; Qt's
-    // writer then spells both alike.
+    // writer then spells both alike, but for the unused bits of bitmap rows.
     const QVariantMap fromQuick = readBack(quick).toMap();
     const QVariantMap fromStandard = readBack(standard).toMap();
     ASSERT_EQ(fromQuick.keys(), session.keys());
     for (const QString& key : session.keys()) {
         SCOPED_TRACE(key.toStdString());
-        EXPECT_EQ(bytesOf(fromQuick[key]), bytesOf(fromStandard[key]));
+        EXPECT_EQ(bytesOf(withBitmapsAsPixels(fromQuick[key])),
+                  bytesOf(withBitmapsAsPixels(fromStandard[key])));
     }
     EXPECT_EQ(fromQuick["segImg_"].toMap()["image_"].value<QImage>(),
               session["segImg_"].toMap()["image_"].value<QImage>());
