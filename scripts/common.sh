@@ -8,6 +8,16 @@ ZQ_PACKAGES=(
     xvfb libjpeg-turbo-progs
 )
 
+# The two builds. The optimized one is what run.sh starts and what CI tests besides the
+# sanitizer build: one folder and one set of options, so the program a user starts is made of
+# the very objects the tests ran against (run.sh builds only the program's own target in it).
+ZQ_SANITIZE_DIR=build/test
+ZQ_SANITIZE_OPTIONS=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DZQ_SANITIZE=ON
+                     -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON)
+ZQ_OPTIMIZED_DIR=build/release
+ZQ_OPTIMIZED_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DZQ_SANITIZE=OFF -DZQ_BUILD_TESTS=ON
+                      -DZQ_BUILD_BENCH=ON)
+
 zq_install_packages() {
     local missing=()
     local package
@@ -31,15 +41,23 @@ zq_install_packages() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# zq_build BUILD_DIR [cmake options...]: configures once, then builds incrementally.
-zq_build() {
+# zq_configure BUILD_DIR [cmake options...]: configures once, afterwards only applies the options.
+zq_configure() {
     local dir="$1"
     shift
+    # Paths below the clone are hashed relative to it and the working folder is left out of
+    # the hash, so a clone in another folder (CI's) hits the cache that this one filled.
     export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+    export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja "$@"
     else
         cmake "$dir" "$@" >/dev/null
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# zq_build BUILD_DIR [cmake options...]: configures, then builds everything incrementally.
+zq_build() {
+    zq_configure "$@"
+    cmake --build "$1" --parallel "$(nproc)"
 }
