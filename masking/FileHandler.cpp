@@ -5,6 +5,7 @@
 #include "composition/scene/FrolixOutputHandler.h"
 #include "composition/scene/ItemController.h"
 #include "masking/CutoutChoice.h"
+#include "masking/FileNameDialog.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdBeginSession.h"
 #include "masking/JxCmdInit.h"
@@ -21,7 +22,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMainWindow>
@@ -230,7 +230,7 @@ QString FileHandler::askImageFilename(QWidget* parent) {
         tr("Images (%1)", "[all]A description of the type of file we can load").arg(patterns.join(' '))
         + tr(";;All files (*)", "[all]");
     const QString name =
-        QFileDialog::getOpenFileName(parent, tr("Open", "[all]"), lastImageDir(), filter);
+        FileNameDialog::askOpen(parent, tr("Open", "[all]"), lastImageDir(), filter);
     if (!name.isEmpty())
         setLastImageDir(name);
     return name;
@@ -349,13 +349,11 @@ QString FileHandler::exportName(const QString& chosen, const QString& selectedFi
 bool FileHandler::exportFinalImageAs(const QString& proposal) {
     const QString start = finalImageName_.isEmpty() ? proposal : finalImageName_;
     for (;;) {
-        QString selected;
-        const QString chosen = QFileDialog::getSaveFileName(
-            mainWindow_, tr("Export Final Image As", "[frolix, zol]"), start, exportFileFilter(),
-            &selected);
-        if (chosen.isEmpty())
+        const FileNameDialog::Answer chosen = FileNameDialog::askSave(
+            mainWindow_, tr("Export Final Image As", "[frolix, zol]"), start, exportFileFilter());
+        if (chosen.fileName.isEmpty())
             return false;
-        const QString name = exportName(chosen, selected);
+        const QString name = exportName(chosen.fileName, chosen.selectedFilter);
         emit exportFileTypeChanged(exportTypeOfSuffix(QFileInfo(name).suffix()));
         const TqSourceImage* source = GmModel::existing() ? GmModel::existing()->sourceImage() : nullptr;
         const QString own = source ? QFileInfo(source->name()).canonicalFilePath() : QString();

@@ -145,7 +145,7 @@ void CanvasSettings::on_clearImagePushButton_clicked(bool) { setBackdropPixmap(Q
 
 void CanvasSettings::on_setColourPushButton_clicked(bool) {
     setBackdropPixmap(QPixmap());
-    const QColor colour = QColorDialog::getColor(backgroundColour_, nullptr, QString());
+    const QColor colour = QColorDialog::getColor(backgroundColour_, this, QString());
     if (colour.isValid() && colour != backgroundColour_)
         setBackgroundColour(colour);
 }
@@ -302,8 +302,10 @@ void CanvasSettings::showEvent(QShowEvent* event) {
     settings.beginGroup(settingsGroup);
     const QByteArray geometry = settings.value("geometry").toByteArray();
     settings.endGroup();
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    // Where the user left it; the first time, QDialog's own placement centres it over the
+    // main window (without it the window system puts it in the screen's corner).
+    if (geometry.isEmpty() || !restoreGeometry(geometry))
+        QDialog::showEvent(event);
     event->accept();
 }
 

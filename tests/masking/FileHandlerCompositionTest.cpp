@@ -1,5 +1,5 @@
 // The file handler's work with the composition: placing an opened picture, New Composition and
-// the export of the final image, through its real dialogs answered from a timer.
+// the export of the final image, through its real dialogs answered as each comes up.
 #include "CompositionFixture.h"
 #include "TestPixmapItem.h"
 #include "classification/JxInterface.h"
@@ -39,18 +39,6 @@ namespace {
 const QString pngFilter = QStringLiteral("PNG image (*.png)");
 const QString jpegFilter = QStringLiteral("JPEG image (*.jpg)");
 
-// Types `path` into the save dialog with `filter` selected and closes it as accepted (without
-// the dialog's own checks, such as the question before replacing a file).
-std::function<void(QDialog*)> typeName(const QString& path, const QString& filter) {
-    return [path, filter](QDialog* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        files->selectNameFilter(filter);
-        files->selectFile(path);
-        dialog->done(QDialog::Accepted);
-    };
-}
-
 // Keeps the box's text in `text` and presses `button` (the default one when none is named).
 std::function<void(QDialog*)> answerBox(QString* text, const QString& button = QString()) {
     return [text, button](QDialog* dialog) {
@@ -66,7 +54,7 @@ std::function<void(QDialog*)> answerBox(QString* text, const QString& button = Q
     };
 }
 
-const auto cancelDialog = [](QDialog* dialog) { dialog->done(QDialog::Rejected); };
+const auto cancelDialog = [](QDialog* dialog) { dialog->reject(); };
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
@@ -105,7 +93,7 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
 
     // No suffix typed, the PNG entry selected: ".png" is added and PNG becomes the type.
     {
-        ModalSequence answers({typeName(path("out"), pngFilter)});
+        ModalSequence answers({chooseFile(path("out"), pngFilter)});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
     const QImage rendering = renderFinalPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -123,7 +111,7 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
     {
         ModalSequence answers({[this, &proposed](QDialog* dialog) {
             proposed = qobject_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
-            typeName(path("again.JPG"), pngFilter)(dialog);
+            chooseFile(path("again.JPG"), pngFilter)(dialog);
         }});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
@@ -137,12 +125,14 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
 
 TEST_F(FileHandlerCompositionTest, AFailedWriteIsShownWithItsReasonAndNotCountedAsSaved) {
     addItem(QSize(20, 10), Qt::red);
-    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("taken.png")));
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("locked")));
     QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const struct { const char* name; const char* file; bool evenForRoot; } cases[] = {
         {"missing folder", "missing/out.png", true},
-        {"a folder of that name", "taken.png", true},
+        {"a file where a folder should be", "plain/out.png", true},
         {"read-only folder", "locked/out.png", false},
     };
     for (const auto& c : cases) {
@@ -153,7 +143,7 @@ TEST_F(FileHandlerCompositionTest, AFailedWriteIsShownWithItsReasonAndNotCounted
         QString shown;
         bool saved = true;
         {
-            ModalSequence answers({typeName(path(c.file), pngFilter), answerBox(&shown)});
+            ModalSequence answers({chooseFile(path(c.file), pngFilter), answerBox(&shown)});
             saved = handler->fileSaveAsSlot();
             EXPECT_EQ(answers.handled(), 2);
         }
@@ -168,7 +158,7 @@ TEST_F(FileHandlerCompositionTest, AFailedWriteIsShownWithItsReasonAndNotCounted
     QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
     EXPECT_FALSE(QFileInfo::exists(path("locked/out.png")));
-    EXPECT_TRUE(QFileInfo(path("taken.png")).isDir());
+    EXPECT_TRUE(QFileInfo(path("plain")).isFile());
 }
 
 TEST_F(FileHandlerCompositionTest, ThePicturesOwnFileIsRefusedAndTheDialogAsksAgain) {
@@ -181,11 +171,15 @@ TEST_F(FileHandlerCompositionTest, ThePicturesOwnFileIsRefusedAndTheDialogAsksAg
     QString warning;
     bool saved = true;
     {
-        // Named through another spelling of the same path.
-        ModalSequence answers({typeName(folder.path() + QStringLiteral("/./source.png"), pngFilter),
-                               answerBox(&warning), cancelDialog});
+        // Named through another spelling of the same path; the dialog asks before replacing
+        // the file, and the refusal comes after that.
+        QString replace;
+        ModalSequence answers({chooseFile(folder.path() + QStringLiteral("/./source.png"), pngFilter),
+                               answerBox(&replace, QStringLiteral("&Yes")), answerBox(&warning),
+                               cancelDialog});
         saved = handler->fileSaveAsSlot();
-        EXPECT_EQ(answers.handled(), 3);
+        EXPECT_EQ(answers.handled(), 4);
+        EXPECT_TRUE(replace.contains(QStringLiteral("source.png"))) << replace.toStdString();
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(warning, QStringLiteral("Save As|You can not save the generated file over the original file"));
@@ -225,7 +219,7 @@ TEST_F(FileHandlerCompositionTest, NewCompositionAsksOnlyAboutUnsavedChanges) {
     // Right after a save nothing is asked.
     addItem(QSize(20, 10), Qt::blue);
     {
-        ModalSequence answers({typeName(path("saved.png"), pngFilter)});
+        ModalSequence answers({chooseFile(path("saved.png"), pngFilter)});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
     {
@@ -257,7 +251,7 @@ TEST_F(FileHandlerCompositionTest, OnlyASuccessfulExportRecordsTheEngineModifica
     };
     ASSERT_TRUE(modify(2));
     {
-        ModalSequence answers({typeName(path("counted.png"), pngFilter)});
+        ModalSequence answers({chooseFile(path("counted.png"), pngFilter)});
         ASSERT_TRUE(handler->fileSaveAsSlot());
     }
     EXPECT_EQ(handler->savedModificationCount(), 2);
@@ -265,7 +259,7 @@ TEST_F(FileHandlerCompositionTest, OnlyASuccessfulExportRecordsTheEngineModifica
     ASSERT_TRUE(modify(1));
     QString shown;
     {
-        ModalSequence answers({typeName(path("missing/out.png"), pngFilter), answerBox(&shown)});
+        ModalSequence answers({chooseFile(path("missing/out.png"), pngFilter), answerBox(&shown)});
         EXPECT_FALSE(handler->fileSaveAsSlot());
     }
     EXPECT_EQ(handler->savedModificationCount(), 2);

@@ -16,12 +16,13 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -160,8 +161,7 @@ TEST_F(FileHandlerTest, OpenDialogOffersTheImageFormatsAndRemembersTheFolder) {
             title = files->windowTitle();
             filters = files->nameFilters();
             startFolder = files->directory().absolutePath();
-            files->selectFile(picture);
-            dialog->done(QDialog::Accepted);
+            typeIntoFileDialog(files, picture);
         }});
         EXPECT_EQ(handler->askImageFilename(), picture);
     }
@@ -176,24 +176,22 @@ TEST_F(FileHandlerTest, OpenDialogOffersTheImageFormatsAndRemembersTheFolder) {
     // Cancelled: nothing chosen, the folder stays.
     FileHandler::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
     {
-        ModalSequence answers({[](QDialog* dialog) { dialog->done(QDialog::Rejected); }});
+        ModalSequence answers({[](QDialog* dialog) { dialog->reject(); }});
         EXPECT_TRUE(handler->askImageFilename().isEmpty());
     }
     EXPECT_EQ(handler->lastImageDir(), folder.filePath(QStringLiteral("start")));
 }
 
-// Runs `answer` on the choice dialog once it is open.
+// Runs `answer` on the next choice dialog, once it is open.
 void whenDialogOpens(const std::function<void(CutoutChoice*)>& answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (theCutoutChoice && theCutoutChoice->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(theCutoutChoice);
-        }
+    auto watch = std::make_shared<ModalWatch*>(nullptr);
+    *watch = new ModalWatch([watch, answer](QDialog* dialog) {
+        auto* choice = qobject_cast<CutoutChoice*>(dialog);
+        if (!choice || !*watch)
+            return;
+        std::exchange(*watch, nullptr)->deleteLater();   // once only
+        answer(choice);
     });
-    timer->start();
 }
 
 void clickOk(CutoutChoice* dialog) {

@@ -30,17 +30,13 @@ public slots:
 #include <QApplication>
 #include <QMessageBox>
 #include <QAbstractButton>
-#include <QTimer>
+#include "tests/shell/ModalWatch.h"
 #include <QStringList>
 
-class BoxAnswerer : public QObject {
-    Q_OBJECT
+class BoxAnswerer {
 public:
-    explicit BoxAnswerer(QStringList answers) : answers_(std::move(answers)) {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::poll);
-        timer_.start();
-    }
+    explicit BoxAnswerer(QStringList answers)
+        : answers_(std::move(answers)), watch_([this](QDialog* dialog) { answer(dialog); }) {}
 
     struct Shown {
         QString title;
@@ -50,9 +46,9 @@ public:
     };
     QList<Shown> shown;
 
-private slots:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+private:
+    void answer(QDialog* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
         if (!box || answers_.isEmpty())
             return;
         Shown seen{box->windowTitle(), box->text(), {}, box->parentWidget() != nullptr};
@@ -70,7 +66,6 @@ private slots:
             box->reject();
     }
 
-private:
     QStringList answers_;
-    QTimer timer_;
+    ModalWatch watch_;
 };

@@ -2,6 +2,7 @@
 
 #include "masking/GmModel.h"
 #include "shell/TqMainWindow.h"
+#include "tests/shell/ModalWatch.h"
 #include "tests/shell/ScratchSettingsTest.h"
 
 #include <QAbstractButton>
@@ -19,13 +20,11 @@
 // the window is gone. Then the engine thread and the model's image go too.
 inline void closeMainWindowDiscarding(QPointer<TqMainWindow>& window) {
     if (window) {
-        QTimer answerer;
-        QObject::connect(&answerer, &QTimer::timeout, [] {
-            if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+        ModalWatch answerer([](QDialog* dialog) {
+            if (auto* question = qobject_cast<QMessageBox*>(dialog))
                 if (QAbstractButton* discard = question->button(QMessageBox::Discard))
                     discard->click();
         });
-        answerer.start(10);
         window->close();
         QDeadlineTimer deadline(30000);
         while (window && !deadline.hasExpired()) {

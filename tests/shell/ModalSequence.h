@@ -1,44 +1,45 @@
 #pragma once
 
-#include <QApplication>
+#include "FileDialogTyping.h"
+#include "ModalWatch.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QList>
-#include <QTimer>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-// Answers the modal dialogs that come up, one after the other, with the given handlers.
+// Answers the modal dialogs that come up, one after the other, with the given handlers. A
+// dialog that one handler's answer brings up (a question the dialog asks before it closes) is
+// the next one.
 class ModalSequence {
 public:
     explicit ModalSequence(QList<std::function<void(QDialog*)>> handlers)
-        : handlers_(std::move(handlers)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(10);
-    }
+        : handlers_(std::move(handlers)), watch_([this](QDialog* dialog) { answer(dialog); }) {}
     int handled() const { return handled_; }
 
 private:
-    void poll() {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || dialog == last_ || handled_ >= handlers_.size())
-            return;
+    void answer(QDialog* dialog) {
+        if (dialog == last_ || handled_ >= handlers_.size())
+            return;   // a dialog shown again after it was answered is not a new one
         last_ = dialog;
         handlers_[handled_++](dialog);
     }
     QList<std::function<void(QDialog*)>> handlers_;
-    QDialog* last_ = nullptr;
+    QPointer<QDialog> last_;
     int handled_ = 0;
-    QTimer timer_;
+    ModalWatch watch_;
 };
 
-inline std::function<void(QDialog*)> chooseFile(const QString& path) {
-    return [path](QDialog* dialog) {
+/// Types `path` into the file dialog (choosing `filter` first, when given) and accepts it.
+inline std::function<void(QDialog*)> chooseFile(const QString& path,
+                                                const QString& filter = QString()) {
+    return [path, filter](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);
-        files->selectFile(path);
-        static_cast<QDialog*>(files)->accept();   // checks the name, then closes
+        typeIntoFileDialog(files, path, filter);
     };
 }

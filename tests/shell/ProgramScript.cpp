@@ -35,6 +35,8 @@
 // Each step is reported on standard error ("zqtest: step N ...", "zqtest: done N").
 #include "ProgramScript.h"
 
+#include "FileDialogTyping.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -498,18 +500,15 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
 
 void answerFileDialog(QFileDialog* files, const QString& path) {
     const QString pattern = QStringLiteral("*.") + QFileInfo(path).suffix().toLower();
+    QString type;
     for (const QString& filter : files->nameFilters())
         if (filter.contains(pattern, Qt::CaseInsensitive)) {
-            files->selectNameFilter(filter);
+            type = filter;
             break;
         }
-    files->selectFile(path);
-    // The dialog leaves a name typed by the user alone while its edit has the focus: type it.
-    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        name->setText(path);
     // At once: a queued accept would let the dialog's own queued updates put its proposal back.
     // The dialog's loop ends only after this driver returns.
-    static_cast<QDialog*>(files)->accept();
+    typeIntoFileDialog(files, path, type);
 }
 
 void pollScript(QMainWindow* window) {

@@ -2,7 +2,9 @@
 
 // The real main window on a real engine command thread with the photo case: the fixture and
 // helpers of the window flow and key tests.
+#include "tests/shell/FileDialogTyping.h"
 #include "tests/shell/MainWindowFixture.h"
+#include "tests/shell/ModalWatch.h"
 
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixObject.h"
@@ -32,13 +34,11 @@
 #include <QGraphicsScene>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -60,20 +60,17 @@ inline bool waitUntil(const std::function<bool()>& done, int ms = 30000) {
 /// Answers every message box that comes up with `button` and remembers their texts.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(QMessageBox::StandardButton button) : button_(button) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(10);
-    }
+    explicit BoxAnswerer(QMessageBox::StandardButton button)
+        : button_(button), watch_([this](QDialog* dialog) { answer(dialog); }) {}
     QStringList texts;
     QStringList titles;
     void setButton(QMessageBox::StandardButton button) { button_ = button; }
 
 private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box->isHidden() || box == last_)
+    void answer(QDialog* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (!box)
             return;
-        last_ = box;
         texts << box->text();
         titles << box->windowTitle();
         QAbstractButton* answer = box->button(button_);
@@ -85,25 +82,20 @@ private:
             box->reject();
     }
     QMessageBox::StandardButton button_;
-    QPointer<QMessageBox> last_;
-    QTimer timer_;
+    ModalWatch watch_;
 };
 
 /// Answers every file dialog that comes up with `target`.
 class FileDialogAnswerer {
 public:
-    explicit FileDialogAnswerer(const QString& target) {
-        QObject::connect(&timer_, &QTimer::timeout, [target] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                dialog->selectFile(target);
-                static_cast<QDialog*>(dialog)->accept();
-            }
-        });
-        timer_.start(10);
-    }
+    explicit FileDialogAnswerer(const QString& target)
+        : watch_([target](QDialog* dialog) {
+              if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                  typeIntoFileDialog(files, target);
+          }) {}
 
 private:
-    QTimer timer_;
+    ModalWatch watch_;
 };
 
 /// A command whose engine call reports that the engine library failed.
