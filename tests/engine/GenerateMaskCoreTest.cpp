@@ -207,6 +207,32 @@ TEST(GenerateMask, WithoutDeleteMarksEverythingIsKeptAndWithoutKeepMarksDeleted)
     }
 }
 
+// A picture's transparency survives whatever the statuses say: with no delete mark (all kept)
+// and with keep and delete marks (the passes), a kept pixel takes the source's alpha: a
+// transparent one stays transparent, a half-transparent one half opaque.
+template <class Format>
+void checkSourceTransparencyIsKept(bool marksToSeparate) {
+    using Channel = typename Format::Channel;
+    Cut<Format> cut(4, 8, 2);
+    if (!marksToSeparate)
+        cut.status = keep;
+    cut.source(1, 1)[3] = 0;                                   // in a kept column
+    cut.source(2, 3)[3] = static_cast<Channel>(Format::maximum / 2);
+    EXPECT_EQ(cut.generate(), 0);
+    EXPECT_EQ(cut.output(1, 1)[3], 0);
+    EXPECT_EQ(cut.output(2, 3)[3], Format::maximum / 2) << "a kept pixel keeps the source's alpha";
+    EXPECT_EQ(cut.output(0, 0)[3], Format::maximum) << "opaque pixels are untouched";
+}
+
+TEST(GenerateMask, TheSourcesTransparencyStaysInTheCutoutInEveryFormat) {
+    for (const bool marks : {false, true}) {
+        SCOPED_TRACE(marks ? "keep and delete marks" : "everything kept");
+        checkSourceTransparencyIsKept<MaskFormat8>(marks);
+        checkSourceTransparencyIsKept<MaskFormat16>(marks);
+        checkSourceTransparencyIsKept<MaskFormat15>(marks);
+    }
+}
+
 // A solo layer restricts the generation to its masked cells: everything else keeps what the
 // output held, even cells of the layer's box outside its mask.
 TEST(GenerateMask, SoloLayerProducesOnlyItsMaskedCells) {

@@ -3,6 +3,7 @@
 #include "HostMemoryFile.h"
 #include "ModalDialogCloser.h"
 
+#include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
 #include "shell/AboutBox.h"
 #include "shell/GasPipe.h"
@@ -26,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -172,6 +175,42 @@ TEST(TqAppStandAlone, AboutBoxLeftAtTheEndGoesBeforeTheQtApplication) {
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
+TEST(TqAppStandAlone, TheMaskingModelGoesAtShutDownWhileTheQtApplicationIsStillThere) {
+    Arguments arguments({"zolquist"});
+    bool applicationAtTheEnd = false;
+    QPointer<GmModel> model;
+    {
+        TqAppStandAlone application(TqApp::StandAlone);
+        application.init(arguments.count, arguments.values());
+        model = GmModel::existing();
+        ASSERT_NE(model, nullptr) << "the main window makes it";
+        QObject::connect(model, &QObject::destroyed,
+                         [&] { applicationAtTheEnd = QCoreApplication::instance() != nullptr; });
+        QTimer::singleShot(0, theMainWindow, &QWidget::close);
+        EXPECT_EQ(application.run(), 0);
+        EXPECT_NE(model, nullptr);
+    }
+    EXPECT_TRUE(model.isNull());
+    EXPECT_EQ(GmModel::existing(), nullptr);
+    EXPECT_TRUE(applicationAtTheEnd);
+}
+
+// A model made after the application object went is deleted when the process ends.
+TEST(TqAppStandAlone, AMaskingModelLeftAtTheEndIsDeletedWhenTheProcessExits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Arguments arguments({"zolquist"});
+            {
+                TqAppStandAlone application(TqApp::StandAlone);
+                application.init(arguments.count, arguments.values());
+            }
+            QObject::connect(GmModel::instance(), &QObject::destroyed,
+                             [] { std::fputs("model deleted\n", stderr); });
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "model deleted");
+}
 
 // ---------------------------------------------------------------------------------------------
 // Control files

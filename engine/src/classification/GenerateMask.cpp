@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 
 namespace classification {
@@ -36,6 +37,26 @@ template <class Format>
 void deleteEverything(Image<Format> output) {
     for (auto it = output.begin(); it != output.end(); ++it)
         (*it)[3] = 0;
+}
+
+// A picture's own transparency stays in its cut-out: whatever the passes made of a pixel, it
+// is at most as opaque as the source was there. The passes copy source colours "fully opaque",
+// so without this a transparent area of a PNG would come back as the colours stored under it.
+// Opaque sources (every photograph) pass unchanged.
+template <class Format>
+void keepSourceTransparency(Image<Format> output, const Image<Format>& source,
+                            const IntBox& box) {
+    using Channel = typename Format::Channel;
+    constexpr std::uint64_t full = Format::maximum;
+    for (int x = box.lower[0]; x <= box.upper[0]; ++x) {
+        for (int y = box.lower[1]; y <= box.upper[1]; ++y) {
+            const std::uint64_t alpha = std::min<std::uint64_t>(source(x, y)[3], full);
+            if (alpha == full)
+                continue;
+            auto& pixel = output(x, y);
+            pixel[3] = static_cast<Channel>(pixel[3] * alpha / full);
+        }
+    }
 }
 
 // A matting layer that could not be matted shows the unmasked source over its own cells (the
@@ -152,10 +173,12 @@ int generateMask(IiClassification& c, Image<Format> output, const Image<Format>&
                                  source.extent(1) == c.colourImage.extent(1)};
 
         if (!fill.hasDelete || !fill.hasKeep) {
-            if (!fill.hasDelete)
+            if (!fill.hasDelete) {
                 keepEverything<Format>(g.outputCrop, g.sourceCrop);
-            else
+                keepSourceTransparency<Format>(output, source, outputBox);
+            } else {
                 deleteEverything<Format>(g.outputCrop);
+            }
             // Nothing was generated, so nothing of the auto fill's may stay unrecorded.
             if (!wholeImage)
                 history.rollBack(start, c);
@@ -212,6 +235,7 @@ int generateMask(IiClassification& c, Image<Format> output, const Image<Format>&
         const int drawn = renderForcedEdges<Format>(g.outputCrop, g.sourceCrop, statuses, scale,
                                                     forcedEdges, progress.subRange(1.0f),
                                                     c.sourceAlphaThreshold);
+        keepSourceTransparency<Format>(output, source, outputBox);
         return drawn & result;
     } catch (...) {
         history.rollBack(start, c);
