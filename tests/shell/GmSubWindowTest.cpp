@@ -1,5 +1,5 @@
 #include "masking/GmModel.h"
-#include "masking/GmRegion.h"
+#include "masking/RectRegion.h"
 #include "shell/FakeDock.h"
 #include "shell/GmSubWindow.h"
 #include "shell/TitleButton.h"
@@ -313,7 +313,7 @@ TEST(GmSubWindow, BackspaceDeletesTheActiveRegion) {
     auto panel = dockedPanel(host, nullptr);
     panel->toggleViewSlot(true);
     GmModel* model = GmModel::instance();
-    QPointer<GmRegion> region = new GmRegion;
+    QPointer<GmRegion> region = new RectRegion(QRectF(10, 10, 40, 30));
     model->regions().append(region);
     model->setActiveRegion(region, 0);
 

@@ -13,6 +13,7 @@
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -205,6 +206,10 @@ TEST(TqAppStandAlone, AMaskingModelLeftAtTheEndIsDeletedWhenTheProcessExits) {
                 TqAppStandAlone application(TqApp::StandAlone);
                 application.init(arguments.count, arguments.values());
             }
+            // Another Qt application, as a host would keep one, and a model made in it.
+            static QApplication* const later =
+                new QApplication(arguments.count, arguments.values());
+            Q_UNUSED(later)
             QObject::connect(GmModel::instance(), &QObject::destroyed,
                              [] { std::fputs("model deleted\n", stderr); });
             std::exit(0);

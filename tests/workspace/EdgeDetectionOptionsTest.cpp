@@ -1,7 +1,7 @@
 // The edge-finding options against the real masking model and engine: which changes start an
 // edge finding of the whole image, what Defaults does, the width across resolutions, and what
 // comes back at the next start.
-#include "masking/GmRegion.h"
+#include "masking/RectRegion.h"
 #include "masking/SegmentationStuff.h"
 #include "tests/masking/MaskingEngineFixture.h"
 
@@ -116,11 +116,12 @@ TEST_F(EdgeOptions, ARegionsOwnEdgeStatusIsAnnouncedAndThePanelKeepsTheImageOpti
     QToolButton* defaults = options.defaultsButton();
     open(twoColours());
     ASSERT_TRUE(waitIdle());
-    auto* region = new GmRegion;
+    auto* region = new RectRegion(QRectF(10, 10, 40, 30));
     model->regions().append(region);
     model->setActiveRegion(region, 0);
     region->smeg().options().width_.value = 20;
     const int imageWidth = options.widthSlider->value();
+    qRegisterMetaType<GmRegion*>();
     QSignalSpy own(model, &GmModel::ownSmegStatusChanged);
 
     region->smeg().setChecked(true);

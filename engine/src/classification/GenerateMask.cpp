@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <iostream>
 
 namespace classification {
@@ -40,21 +39,20 @@ void deleteEverything(Image<Format> output) {
 }
 
 // A picture's own transparency stays in its cut-out: whatever the passes made of a pixel, it
-// is at most as opaque as the source was there. The passes copy source colours "fully opaque",
-// so without this a transparent area of a PNG would come back as the colours stored under it.
+// is at most as opaque as the source was there. The passes copy source colours "fully opaque"
+// (and keeping everything sets full alpha), so without this a transparent area of a PNG would
+// come back as the colours stored under it. A cap rather than a product: pixels the passes
+// leave alone keep their earlier value, and a second generation must not fade them further.
 // Opaque sources (every photograph) pass unchanged.
 template <class Format>
 void keepSourceTransparency(Image<Format> output, const Image<Format>& source,
                             const IntBox& box) {
-    using Channel = typename Format::Channel;
-    constexpr std::uint64_t full = Format::maximum;
     for (int x = box.lower[0]; x <= box.upper[0]; ++x) {
         for (int y = box.lower[1]; y <= box.upper[1]; ++y) {
-            const std::uint64_t alpha = std::min<std::uint64_t>(source(x, y)[3], full);
-            if (alpha == full)
-                continue;
+            const auto alpha = source(x, y)[3];
             auto& pixel = output(x, y);
-            pixel[3] = static_cast<Channel>(pixel[3] * alpha / full);
+            if (alpha < pixel[3])
+                pixel[3] = alpha;
         }
     }
 }
