@@ -283,8 +283,16 @@ bool FileHandler::writeSession(QIODevice& device, bool quick) {
     }
 }
 
-bool FileHandler::loadProject(QIODevice& device) {
+bool FileHandler::loadProject(QIODevice& device, QString* refusal) {
+    auto refuse = [this, refusal](const QString& message, const QString& reason) {
+        if (refusal)
+            *refusal = reason;
+        else
+            warn(message);
+        return false;
+    };
     const QString formatMessage = tr("File is not of the correct format \n%1", "[tq3,zol]");
+    const QString damaged = tr("Its saved session is damaged.", "[zol]");
     SessionStream::Contents read;
     {
         OverrideCursor wait;
@@ -292,26 +300,27 @@ bool FileHandler::loadProject(QIODevice& device) {
     }
     if (read.outcome == SessionStream::Outcome::UnsupportedVersion) {
         logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
-        warn(tr("Cannot load unsupported version %1 of %2 file \n%3", "[tq3,zol]")
-                 .arg(read.version).arg(QString(), projectName_));
-        return false;
+        return refuse(tr("Cannot load unsupported version %1 of %2 file \n%3", "[tq3,zol]")
+                          .arg(read.version)
+                          .arg(QString(), projectName_),
+                      tr("Its saved session has version %1, which this version cannot read.",
+                         "[zol]")
+                          .arg(read.version));
     }
     if (read.outcome != SessionStream::Outcome::Read) {
         logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
-        warn(formatMessage.arg(projectName_));
-        return false;
+        return refuse(formatMessage.arg(projectName_), damaged);
     }
     GmModel* model = GmModel::instance();
     if (startedByHost() && (!model->sourceImage() || model->sourceImage()->imageCheck() != read.imageCheck)) {
-        warn(tr("Cannot load %1 file\n\n%2\n\nbecause it was not created from the current image",
-                "[tq3]").arg(QString(), projectName_));
-        return false;
+        return refuse(tr("Cannot load %1 file\n\n%2\n\nbecause it was not created from the current image",
+                         "[tq3]").arg(QString(), projectName_),
+                      tr("Its saved session was not made from the current image.", "[zol]"));
     }
     QString problem;
     if (!GmModel::checkVariant(read.model, &problem)) {
         logLine(QStringLiteral("%1 refused: %2").arg(projectName_, problem));
-        warn(formatMessage.arg(projectName_));
-        return false;
+        return refuse(formatMessage.arg(projectName_), damaged);
     }
     if (!model->closeImage())
         return false;

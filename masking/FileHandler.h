@@ -70,9 +70,11 @@ public slots:
     /// Writes the masking session; false when the device refused any of it.
     bool saveProject(QIODevice& device);
     /// Reads a masking session into the model. All or nothing: the stream is read and checked
-    /// whole before the open image is closed; any fault leaves the work as it was, shows the
-    /// format message and returns false.
-    bool loadProject(QIODevice& device);
+    /// whole before the open image is closed; any fault leaves the work as it was and returns
+    /// false. Without `refusal` the fault is shown in the format message; with it, no message
+    /// is shown and `refusal` gets one sentence saying why, for a caller that tells the user
+    /// in its own message.
+    bool loadProject(QIODevice& device, QString* refusal = nullptr);
 
     /// The export type of a suffix, case aside: 0 for "jpg" and "jpeg", 1 for "png", else -1.
     static int exportTypeOfSuffix(const QString& suffix);

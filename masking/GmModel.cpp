@@ -69,6 +69,10 @@ GmModel::GmModel() {
 }
 
 GmModel::~GmModel() {
+    // An image still open goes with the model. While an engine thread runs, its commands may
+    // still reach into the image: closing it first is then the thread owner's business.
+    if (!theEngineThread)
+        closeImage();
     delete rubberBand_;
     delete imageSmeg_;
     delete imageBlendage_;

@@ -1,9 +1,11 @@
 #include "masking/SavedCutoutState.h"
 
 #include "masking/FileHandler.h"
+#include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
 #include "shell/LogStream.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -16,7 +18,8 @@ void logProblem(const QString& what) {
 
 }  // namespace
 
-SavedCutoutState::SavedCutoutState(TqSourceImage* image) : image_(image) {
+SavedCutoutState::SavedCutoutState(TqSourceImage* image)
+    : image_(image), pictureName_(image ? image->name() : QString()) {
     // Opening once gives the file its name; it stays on disk, empty, until the record goes.
     if (file_.open())
         file_.close();
@@ -26,6 +29,7 @@ SavedCutoutState::SavedCutoutState(TqSourceImage* image) : image_(image) {
 
 SavedCutoutState::SavedCutoutState(const SavedCutoutState& other)
     : SavedCutoutState(other.image_ ? new TqSourceImage(*other.image_) : nullptr) {
+    pictureName_ = other.pictureName_;
     if (other.savedSize() <= 0)
         return;
     QFile source(other.fileName());
@@ -95,19 +99,30 @@ bool SavedCutoutState::save() {
         logProblem(QStringLiteral("replacing %1 failed: %2").arg(out.fileName(), out.errorString()));
         return false;
     }
+    if (const GmModel* model = GmModel::existing(); model && model->sourceImage())
+        pictureName_ = model->sourceImage()->name();
     delete image_;
     image_ = nullptr;
     return true;
 }
 
-bool SavedCutoutState::restore() {
+bool SavedCutoutState::restore(QString* refusal) {
     if (!theFileHandler)
         return false;
     if (savedSize() > 0) {
         QFile in(file_.fileName());
-        if (!in.open(QIODevice::ReadOnly))
+        if (!in.open(QIODevice::ReadOnly)) {
+            logProblem(QStringLiteral("cannot read %1: %2").arg(in.fileName(), in.errorString()));
+            if (refusal)
+                *refusal = QCoreApplication::translate("SavedCutoutState",
+                                                       "Its saved session cannot be read.");
             return false;
-        return theFileHandler->loadProject(in);
+        }
+        QString reason;
+        const bool loaded = theFileHandler->loadProject(in, &reason);
+        if (refusal)
+            *refusal = reason;
+        return loaded;
     }
     if (!image_)
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTemporaryFile>
 
 class TqSourceImage;
@@ -23,8 +24,13 @@ public:
     /// picture stay, the log says why, and the result is false.
     bool save();
     /// Makes this cut-out the one being edited: reads the saved session, or offers a copy of
-    /// the held picture as a new cut-out. False when neither is there or either fails.
-    bool restore();
+    /// the held picture as a new cut-out. False when neither is there or either fails; then
+    /// nothing is shown, and `refusal` (when given) gets why in one sentence, or stays empty
+    /// when there is nothing to tell the user.
+    bool restore(QString* refusal = nullptr);
+    /// The name of the picture the cut-out was made from (a file's path, a download's
+    /// address); empty when it came without one.
+    QString pictureName() const { return pictureName_; }
 
     QString fileName() const { return file_.fileName(); }
     /// Bytes in the file (0 before the first save).
@@ -38,6 +44,7 @@ public:
 private:
     QTemporaryFile file_;
     TqSourceImage* image_ = nullptr;
+    QString pictureName_;   // kept past the save, so a damaged session can still be named
 };
 
 /// The cut-out being edited in the masking view when it came from the composition: its

@@ -33,9 +33,16 @@ QVariant SegmentationStuff::toVariant() const {
 }
 
 void SegmentationStuff::setChecked(bool checked) {
+    const bool changed = checked_ != checked;
     checked_ = checked;
-    if (GmModel* model = GmModel::existing())
-        emit model->smegChanged();
+    GmModel* model = GmModel::existing();
+    if (!model)
+        return;
+    emit model->smegChanged();
+    // A region's flag says whether it finds its edges with options of its own: the edge
+    // panel hears of it as of a change of the active region.
+    if (region_ && changed)
+        emit model->ownSmegStatusChanged(region_);
 }
 
 void SegmentationStuff::analyse(QObject* panel) {

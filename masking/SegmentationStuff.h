@@ -30,7 +30,8 @@ public:
     QVariant toVariant() const;
 
     bool isChecked() const { return checked_; }
-    /// Stores the flag; the model emits `smegChanged`.
+    /// Stores the flag; the model emits `smegChanged`, and for a region's holder whose flag
+    /// changed, `ownSmegStatusChanged` with that region.
     void setChecked(bool checked);
 
     /// Applies the edited options and submits an analysis, cancelling the one still queued or

@@ -46,6 +46,18 @@ void copyRows(const TqPixelView& from, const TqPixelView& to, int bytesPerPixel)
         std::memcpy(to.data + qint64(y) * to.stride, from.data + qint64(y) * from.stride, rowBytes);
 }
 
+// The reader's reason as a sentence of its own under the message, so the user learns what
+// the log knows (a file cut short, a format we cannot read); nothing when there is none.
+QString reasonLine(const QString& problem) {
+    QString reason = problem.trimmed();
+    if (reason.isEmpty())
+        return QString();
+    reason[0] = reason[0].toUpper();
+    if (!reason.endsWith(QLatin1Char('.')))
+        reason += QLatin1Char('.');
+    return QLatin1Char('\n') + reason;
+}
+
 TqPixelView viewOf(QImage& image) {
     // Called only while `image` is not shared, so bits() hands out its own memory.
     return TqPixelView{image.width(), image.height(), image.bits(), int(image.bytesPerLine())};
@@ -153,7 +165,8 @@ void TqSourceImage::loadFile(const QString& fileName) {
             endLogLine();
             QMessageBox::warning(theMainWindow, productDisplayName(),
                                  tr("Sorry - could not open file %1", "%1 is filename")
-                                     .arg(fileName),
+                                         .arg(fileName) +
+                                     reasonLine(read.problem),
                                  QMessageBox::Ok);
             return;
         }

@@ -1,5 +1,6 @@
 #include "shell/GmSubWindow.h"
 
+#include "masking/GmModel.h"
 #include "shell/FakeDock.h"
 #include "shell/GmSubWindowLayout.h"
 #include "shell/TitleButton.h"
@@ -216,8 +217,9 @@ void GmSubWindow::keyPressEvent(QKeyEvent* e) {
         e->accept();
         break;
     case Qt::Key_Backspace:
-        // Taken here so that it never reaches the window behind; deleting the active region
-        // is the masking model's, which answers to Backspace once it exists.
+        // A panel holding the keyboard focus must not swallow the key that deletes the active
+        // patch; taken here, it never reaches the window behind.
+        GmModel::instance()->deleteActiveRegionSlot();
         e->accept();
         break;
     default:

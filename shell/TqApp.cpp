@@ -1,5 +1,6 @@
 #include "shell/TqApp.h"
 
+#include "masking/GmModel.h"
 #include "shell/AboutBox.h"
 #include "shell/PersistOptions.h"
 #include "shell/Product.h"
@@ -17,6 +18,8 @@
 #include <QSettings>
 #include <QSplashScreen>
 
+#include <cstdlib>
+
 TqApp* theApp = nullptr;
 QString theMachineId;
 QString theInstallationId;
@@ -31,6 +34,10 @@ std::exception_ptr& shutDownException() {
     static std::exception_ptr exception;
     return exception;
 }
+
+// A masking model made after the application object went (or by code that never had one)
+// must not outlive the process unreleased.
+void deleteMaskingModelAtExit() { delete GmModel::existing(); }   // clears the global
 
 }  // namespace
 
@@ -49,6 +56,12 @@ TqApp::~TqApp() {
     // still here when an exception ended the event loop.
     shutDownStep([this] { delete mainWindow_.data(); });
     shutDownStep([] { deleteAboutBox(); });
+    // The masking model's actions and timers are Qt objects: it goes after the window that
+    // shows it and before the Qt application, and so do the regions it left to deleteLater.
+    shutDownStep([] {
+        delete GmModel::existing();   // clears the global
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
     shutDownStep([this] {
         delete application_;   // and a splash screen it still holds
         application_ = nullptr;
@@ -91,6 +104,8 @@ void TqApp::init(int& argc, char** argv) {
     adoptInstallationIdentity();
     ensureMachineIdentity();
 
+    static const bool exitHookSet = std::atexit(deleteMaskingModelAtExit) == 0;
+    Q_UNUSED(exitHookSet)
     application_ = new TqApplication(argc, argv);
     registerResources();
     startSplash();

@@ -36,7 +36,6 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolBar;
-class SavedCutoutState;
 class ShowOriginalToolButton;
 class ToolBarPalette;
 class ToolOptions;
@@ -97,8 +96,6 @@ public:
     void maybeSaveCutout(const QString& title, std::function<void()> goOn);
     /// True when the work may be thrown away: nothing new, saved, or discarded.
     Q_INVOKABLE bool maybeSave(const QString& title);
-    /// Opens a placed cut-out for editing; the tab changes only when it opened.
-    void editCutoutItem(SavedCutoutState* state);
     /// Whether a Finish waits for the engine before it places the cut-out.
     bool isPlacementPending() const { return placementPending_; }
     /// Nothing queued or running on the engine, no session waiting to open, no placement

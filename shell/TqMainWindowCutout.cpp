@@ -1,6 +1,5 @@
 // The hand-off between the two halves: Finish places the masking side's cut-out on the
-// composition, Cancel leaves it, a placed cut-out opens again for editing, and images and
-// texts dropped or asked for come in here.
+// composition, Cancel leaves it, and images and texts dropped or asked for come in here.
 //
 // Placing saves the masking session, so it waits until the engine command thread is idle; the
 // wait is a connection, never a blocking call. Work that must follow the placement (saving,
@@ -174,18 +173,6 @@ void TqMainWindow::closeCutout() {
         model->closeImage();
     if (imageView_)
         imageView_->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
-}
-
-void TqMainWindow::editCutoutItem(SavedCutoutState* state) {
-    if (!state)
-        return;
-    editedCutoutState = state;
-    if (state->restore()) {
-        showCutoutTab();
-        return;
-    }
-    // Left set, the next new cut-out would replace this item's picture.
-    editedCutoutState = nullptr;
 }
 
 void TqMainWindow::receivedImageSlot(NamedImage image) {

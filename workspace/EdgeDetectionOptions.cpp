@@ -372,4 +372,6 @@ void EdgeDetectionOptions::sessionHasBegunSlot() {
         segmentation->analyse(this);
 }
 
-void EdgeDetectionOptions::activeRegionChangedSlot(GmRegion*) {}
+// The panel edits the image-wide options whichever region is active, or has options of its
+// own: it only keeps its Defaults button true to the options it shows.
+void EdgeDetectionOptions::activeRegionChangedSlot(GmRegion*) { setEnablednessOfButtons(); }

@@ -6,6 +6,7 @@
 #include "workspace/ImageView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QMessageBox>
 
@@ -30,7 +31,8 @@ void CutoutItem::edit() {
     if (!savedState_)
         return;
     editedCutoutState = savedState_;
-    if (savedState_->restore()) {
+    QString refusal;
+    if (savedState_->restore(&refusal)) {
         if (ImageView* tabs = GmTool::imageView())
             tabs->ensureViewTab(ImageView::MaskingTab, ImageView::MaskingTab);
         return;
@@ -38,9 +40,16 @@ void CutoutItem::edit() {
     // Left set, the next finished cut-out would replace this item's picture instead of
     // becoming an item of its own.
     editedCutoutState = nullptr;
-    QMessageBox::warning(theMainWindow, QCoreApplication::applicationName(),
-                         QCoreApplication::translate("CutoutItem",
-                                                     "The cut-out could not be opened again."));
+    const QString picture = QFileInfo(savedState_->pictureName()).fileName();
+    QString text = picture.isEmpty()
+                       ? QCoreApplication::translate("CutoutItem",
+                                                     "The cut-out cannot be opened again.")
+                       : QCoreApplication::translate("CutoutItem",
+                                                     "The cut-out of %1 cannot be opened again.")
+                             .arg(picture);
+    if (!refusal.isEmpty())
+        text += QLatin1Char('\n') + refusal;
+    QMessageBox::warning(theMainWindow, QCoreApplication::applicationName(), text);
 }
 
 void CutoutItem::replacePixmap(const QPixmap& pixmap, SavedCutoutState*) {

@@ -207,6 +207,36 @@ TEST(GenerateMask, WithoutDeleteMarksEverythingIsKeptAndWithoutKeepMarksDeleted)
     }
 }
 
+// A picture's transparency survives whatever the statuses say: with no delete mark (all kept)
+// and with keep and delete marks (the passes), no pixel comes out more opaque than its source,
+// a kept one takes the source's alpha, and generating again fades nothing further.
+template <class Format>
+void checkSourceTransparencyIsKept(bool marksToSeparate) {
+    using Channel = typename Format::Channel;
+    constexpr Channel half = static_cast<Channel>(Format::maximum / 2);
+    Cut<Format> cut(4, 8, 2);
+    if (!marksToSeparate)
+        cut.status = keep;
+    cut.source(1, 1)[3] = 0;   // both in kept columns
+    cut.source(2, 3)[3] = half;
+    cut.output = cut.source;   // the program's output starts as a copy of its picture
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(cut.generate(), 0);
+        EXPECT_EQ(cut.output(1, 1)[3], 0);
+        EXPECT_EQ(cut.output(2, 3)[3], half) << "round " << round;
+        EXPECT_EQ(cut.output(0, 0)[3], Format::maximum) << "opaque pixels are untouched";
+    }
+}
+
+TEST(GenerateMask, TheSourcesTransparencyStaysInTheCutoutInEveryFormat) {
+    for (const bool marks : {false, true}) {
+        SCOPED_TRACE(marks ? "keep and delete marks" : "everything kept");
+        checkSourceTransparencyIsKept<MaskFormat8>(marks);
+        checkSourceTransparencyIsKept<MaskFormat16>(marks);
+        checkSourceTransparencyIsKept<MaskFormat15>(marks);
+    }
+}
+
 // A solo layer restricts the generation to its masked cells: everything else keeps what the
 // output held, even cells of the layer's box outside its mask.
 TEST(GenerateMask, SoloLayerProducesOnlyItsMaskedCells) {

@@ -91,7 +91,8 @@ TEST_F(SourceImageLoading, EveryFileFormatBecomesArgb32KeepingAlpha) {
 
 struct BadFileCase {
     const char* name;
-    QByteArray bytes;   // null: the file does not exist
+    QByteArray bytes;               // null: the file does not exist
+    const char* reason = nullptr;   // the message's second line; null: any that says something
 };
 
 TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
@@ -103,8 +104,9 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         png = file.readAll();
     }
     const QByteArray jpeg = zqtest::jpegBytes(zqtest::noiseImage(64, 48), 90);
+    const char* const cutJpeg = "The JPEG data ends before its end-of-image marker.";
     const std::vector<BadFileCase> cases = {
-        {"missing.png", QByteArray()},
+        {"missing.png", QByteArray(), "File not found."},
         {"garbage.png", QByteArray(300, 'x')},
         {"empty.jpg", QByteArray("")},
         {"truncated.png", png.left(png.size() / 2)},
@@ -112,8 +114,8 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         {"cut-in-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(30)},
         {"cut-after-exif.jpg", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6).left(120)},
         // Decodes without an error, the lower half grey: only its structure shows the cut.
-        {"cut-in-scan.jpg", jpeg.left(jpeg.size() / 2)},
-        {"cut-before-end.jpg", jpeg.left(jpeg.size() - 2)},
+        {"cut-in-scan.jpg", jpeg.left(jpeg.size() / 2), cutJpeg},
+        {"cut-before-end.jpg", jpeg.left(jpeg.size() - 2), cutJpeg},
     };
     for (const BadFileCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -131,7 +133,15 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         TqSourceImage image(file);
         EXPECT_EQ(closer.closed(), 1);
         EXPECT_EQ(title, productDisplayName());
-        EXPECT_EQ(text, QStringLiteral("Sorry - could not open file ") + file);
+        // The message keeps its first line and says why on the second.
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2) << text.toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("Sorry - could not open file ") + file);
+        if (row.reason) {
+            EXPECT_EQ(lines[1], QString::fromLatin1(row.reason));
+        } else {
+            EXPECT_FALSE(lines[1].isEmpty());
+        }
         EXPECT_FALSE(image.valid());
         EXPECT_EQ(image.pixelView().data, nullptr);
         EXPECT_FALSE(image.makeWorkingImage(1));

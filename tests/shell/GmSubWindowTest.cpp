@@ -1,9 +1,12 @@
+#include "masking/GmModel.h"
+#include "masking/RectRegion.h"
 #include "shell/FakeDock.h"
 #include "shell/GmSubWindow.h"
 #include "shell/TitleButton.h"
 #include "shell/TitleWidget.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
@@ -302,6 +305,26 @@ INSTANTIATE_TEST_SUITE_P(GmSubWindow, SubWindowKeys,
                          [](const ::testing::TestParamInfo<KeyCase>& info) {
                              return info.param.name;
                          });
+
+// Backspace in a panel deletes the masking view's active patch, as it does in the window.
+TEST(GmSubWindow, BackspaceDeletesTheActiveRegion) {
+    Host host;
+    host.show();
+    auto panel = dockedPanel(host, nullptr);
+    panel->toggleViewSlot(true);
+    GmModel* model = GmModel::instance();
+    QPointer<GmRegion> region = new RectRegion(QRectF(10, 10, 40, 30));
+    model->regions().append(region);
+    model->setActiveRegion(region, 0);
+
+    QTest::keyClick(panel.get(), Qt::Key_Backspace);
+    EXPECT_EQ(model->activeRegion(), nullptr);
+    EXPECT_FALSE(model->regions().contains(region.data()));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(region.isNull()) << "nothing else owns the deleted region";
+    QTest::keyClick(panel.get(), Qt::Key_Backspace);   // none active: nothing happens
+    EXPECT_FALSE(host.keys.contains(Qt::Key_Backspace));
+}
 
 TEST(GmSubWindow, NewContentReplacesTheOldWhichIsHiddenAndDeleted) {
     Host host;

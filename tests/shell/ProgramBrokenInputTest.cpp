@@ -76,8 +76,14 @@ TEST_F(ProgramBrokenInputTest, BrokenPicturesAreNamedInAMessageAndTheNextPhotoIs
                        markTheCup,
                        {"action Finish", "wait-tab 2.", "items", "close", "box Discard"}}));
     expectRanToTheEnd(result);
-    for (const std::string& broken : {cut, notAPicture})
-        EXPECT_NE(standardError_.find(boxReport("Sorry - could not open file " + broken)),
+    // Each message says why on a line of its own, as the log does.
+    const std::pair<std::string, std::string> told[] = {
+        {cut, "The JPEG data ends before its end-of-image marker."},
+        {notAPicture, "Unsupported image format."},
+    };
+    for (const auto& [broken, reason] : told)
+        EXPECT_NE(standardError_.find(boxReport("Sorry - could not open file " + broken + "\n" +
+                                                reason)),
                   std::string::npos)
             << standardError_;
     const std::vector<zqtest::ReportedItem> items = zqtest::reportedItems(standardError_);
@@ -93,7 +99,7 @@ TEST_F(ProgramBrokenInputTest, CutoutWhoseSavedSessionWasCutInHalfStaysOnTheComp
         {photo}, joined({chooseCutout,
                          markTheCup,
                          {"action Finish", "wait-tab 2.", "items", "wait-file " + file("cut-done"),
-                          "scene-double-click CutoutItem", "box OK", "box OK", "wait-tab 2.",
+                          "scene-double-click CutoutItem", "box OK", "wait-tab 2.",
                           "items", "close", "box Discard"}}));
     ASSERT_TRUE(waitForStep(*process, "items"));
     // The placed cut-out's session is the one file the run keeps in its temporary folder.
@@ -107,11 +113,12 @@ TEST_F(ProgramBrokenInputTest, CutoutWhoseSavedSessionWasCutInHalfStaysOnTheComp
 
     const ProgramProcess::Result result = finish(*process);
     expectRanToTheEnd(result);
-    EXPECT_NE(standardError_.find(boxReport("File is not of the correct format \n")),
+    // One message, naming the cut-out by its picture and saying why.
+    EXPECT_NE(standardError_.find(boxReport("The cut-out of image.png cannot be opened again.\n"
+                                            "Its saved session is damaged.")),
               std::string::npos)
         << standardError_;
-    EXPECT_NE(standardError_.find(boxReport("The cut-out could not be opened again.")),
-              std::string::npos)
+    EXPECT_EQ(standardError_.find("File is not of the correct format"), std::string::npos)
         << standardError_;
     // The item is where it was, and the masking side was not opened on anything.
     const std::vector<zqtest::ReportedItem> before = zqtest::reportedItems(standardError_, 0);

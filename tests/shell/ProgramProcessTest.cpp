@@ -560,7 +560,8 @@ TEST_F(ProgramPhotoTest, AMissingFileSaysSoAndTheWindowStaysOnTheComposition) {
     const ProgramProcess::Result result = run({root_ + "/missing.jpg"});
     ASSERT_TRUE(result.exited) << standardError_;
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(standardError_.find("text \"Sorry - could not open file " + root_ + "/missing.jpg\""),
+    EXPECT_NE(standardError_.find("text \"Sorry - could not open file " + root_ +
+                                  "/missing.jpg\nFile not found.\""),
               std::string::npos)
         << standardError_;
     EXPECT_NE(standardError_.find("view tab \"2. Compose Picture\""), std::string::npos)

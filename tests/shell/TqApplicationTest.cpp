@@ -3,6 +3,7 @@
 #include "HostMemoryFile.h"
 #include "ModalDialogCloser.h"
 
+#include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
 #include "shell/AboutBox.h"
 #include "shell/GasPipe.h"
@@ -12,6 +13,7 @@
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -26,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -172,6 +176,46 @@ TEST(TqAppStandAlone, AboutBoxLeftAtTheEndGoesBeforeTheQtApplication) {
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
+TEST(TqAppStandAlone, TheMaskingModelGoesAtShutDownWhileTheQtApplicationIsStillThere) {
+    Arguments arguments({"zolquist"});
+    bool applicationAtTheEnd = false;
+    QPointer<GmModel> model;
+    {
+        TqAppStandAlone application(TqApp::StandAlone);
+        application.init(arguments.count, arguments.values());
+        model = GmModel::existing();
+        ASSERT_NE(model, nullptr) << "the main window makes it";
+        QObject::connect(model, &QObject::destroyed,
+                         [&] { applicationAtTheEnd = QCoreApplication::instance() != nullptr; });
+        QTimer::singleShot(0, theMainWindow, &QWidget::close);
+        EXPECT_EQ(application.run(), 0);
+        EXPECT_NE(model, nullptr);
+    }
+    EXPECT_TRUE(model.isNull());
+    EXPECT_EQ(GmModel::existing(), nullptr);
+    EXPECT_TRUE(applicationAtTheEnd);
+}
+
+// A model made after the application object went is deleted when the process ends.
+TEST(TqAppStandAlone, AMaskingModelLeftAtTheEndIsDeletedWhenTheProcessExits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Arguments arguments({"zolquist"});
+            {
+                TqAppStandAlone application(TqApp::StandAlone);
+                application.init(arguments.count, arguments.values());
+            }
+            // Another Qt application, as a host would keep one, and a model made in it.
+            static QApplication* const later =
+                new QApplication(arguments.count, arguments.values());
+            Q_UNUSED(later)
+            QObject::connect(GmModel::instance(), &QObject::destroyed,
+                             [] { std::fputs("model deleted\n", stderr); });
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "model deleted");
+}
 
 // ---------------------------------------------------------------------------------------------
 // Control files

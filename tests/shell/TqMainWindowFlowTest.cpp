@@ -4,11 +4,15 @@
 // with the save questions.
 #include "tests/shell/WindowFlowFixture.h"
 
+#include "composition/panels/EditCutoutButton.h"
 #include "masking/FileHandler.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
+#include "workspace/GmZoomWidget.h"
 
 #include <QImage>
+
+#include <cstdlib>
 
 namespace {
 
@@ -236,7 +240,7 @@ TEST_F(WindowFlowTest, AReopenedCutoutReplacesItsItemWhenFinished) {
     CutoutItem* item = cutoutItems()[0];
     const QSize before = item->sourcePixmap.size();
 
-    window->editCutoutItem(item->savedState());
+    doubleClick(item);
     ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
     ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
     // A second dab far from the first widens the cut-out.
@@ -252,11 +256,35 @@ TEST_F(WindowFlowTest, AReopenedCutoutReplacesItsItemWhenFinished) {
     EXPECT_EQ(editedCutoutState, nullptr);
 }
 
-TEST_F(WindowFlowTest, AFailedReopenForgetsTheStateAndKeepsTheTab) {
-    SavedCutoutState empty;   // neither a session nor a picture
-    window->editCutoutItem(&empty);
+// The palette's Edit button reopens the selected cut-out as a double click does. A session
+// cut short on disk is refused in one message that names the cut-out, and nothing moves.
+TEST_F(WindowFlowTest, ADamagedCutoutIsNamedInOneMessageAndStaysOnTheComposition) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    ASSERT_EQ(cutoutItems().size(), 1);
+    CutoutItem* item = cutoutItems()[0];
+    const QRectF where = item->sceneBoundingRect();
+    QFile session(item->savedState()->fileName());
+    ASSERT_TRUE(session.resize(session.size() / 2));
+
+    QTest::mouseClick(window->frolixWidget()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      onScreen(item));
+    ASSERT_TRUE(item->isSelected());
+    auto* edit = window->findChild<EditCutoutButton*>();
+    ASSERT_NE(edit, nullptr);
+    BoxAnswerer ok(QMessageBox::Ok);
+    edit->click();
+    ASSERT_TRUE(waitUntil([&] { return !ok.texts.isEmpty(); }));
+    settle();
+    EXPECT_EQ(ok.texts, QStringList{"The cut-out of image.png cannot be opened again.\n"
+                                    "Its saved session is damaged."});
     EXPECT_EQ(editedCutoutState, nullptr);
     EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));
+    EXPECT_EQ(model()->sourceImage(), nullptr);
+    ASSERT_EQ(cutoutItems(), QList<CutoutItem*>{item});
+    EXPECT_EQ(item->sceneBoundingRect(), where);
 }
 
 TEST_F(WindowFlowTest, ACutoutThatCannotBeSavedStaysOpenWithAMessage) {
@@ -281,6 +309,61 @@ TEST_F(WindowFlowTest, ACutoutThatCannotBeSavedStaysOpenWithAMessage) {
     EXPECT_TRUE(cutoutItems().isEmpty());
     EXPECT_NE(model()->sourceImage(), nullptr);
     EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+}
+
+// A PNG whose every pixel is transparent but an opaque blue disc in the middle; under the
+// transparent pixels lies red, as a drawing program leaves it.
+QString discPicture(const QString& folder) {
+    QImage image(500, 400, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool inDisc = (x - 250) * (x - 250) + (y - 200) * (y - 200) <= 100 * 100;
+            image.setPixel(x, y, inDisc ? qRgba(20, 40, 230, 255) : qRgba(255, 0, 0, 0));
+        }
+    const QString name = folder + QStringLiteral("/disc.png");
+    return image.save(name, "PNG") ? name : QString();
+}
+
+TEST_F(WindowFlowTest, APicturesTransparencyShowsOnTheCanvasAndStaysInTheCutout) {
+    QTemporaryDir folder;
+    const QString disc = discPicture(folder.path());
+    ASSERT_FALSE(disc.isEmpty());
+    window->loadFile(disc);
+    ASSERT_NE(model()->sourceImage(), nullptr);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle() && model()->statusArray(); }));
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+
+    // What the canvas shows, image point by image point.
+    auto* canvas = window->findChild<GmZoomWidget*>();
+    ASSERT_NE(canvas, nullptr);
+    canvas->repaint();
+    const QImage shown = canvas->grab().toImage();
+    const auto shownAt = [&](QPoint imagePoint) {
+        return QColor(shown.pixel(canvas->displayRect().topLeft() +
+                                  (QPointF(imagePoint) * canvas->zoom()).toPoint()));
+    };
+    const QColor background = canvas->backgroundColour();
+    for (const QPoint corner : {QPoint(20, 20), QPoint(480, 20), QPoint(20, 380), QPoint(480, 380)}) {
+        const QColor there = shownAt(corner);
+        EXPECT_LE(std::abs(there.red() - background.red()), 24)
+            << "at (" << corner.x() << ", " << corner.y() << "): " << there.name().toStdString();
+        EXPECT_LE(std::abs(there.green() - background.green()), 24);
+    }
+    const QColor middle = shownAt(QPoint(250, 200));
+    EXPECT_GT(middle.blue(), 180) << middle.name().toStdString();
+    EXPECT_LT(middle.red(), 80) << middle.name().toStdString();
+
+    // Finished untouched, the cut-out is the disc alone.
+    window->createCutoutItemDone();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    ASSERT_EQ(cutoutItems().size(), 1);
+    const QImage cutout = cutoutItems()[0]->sourcePixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_LE(cutout.width(), 202);
+    EXPECT_LE(cutout.height(), 202);
+    EXPECT_EQ(qAlpha(cutout.pixel(cutout.width() / 2, cutout.height() / 2)), 255);
+    // The corners of the disc's box lie outside the disc.
+    for (const QPoint corner : {QPoint(3, 3), QPoint(cutout.width() - 4, cutout.height() - 4)})
+        EXPECT_EQ(qAlpha(cutout.pixel(corner)), 0) << corner.x() << ", " << corner.y();
 }
 
 // --- Closing ---------------------------------------------------------------------------------

@@ -384,7 +384,7 @@ TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesAUsableWindow) {
     });
     window = new TqMainWindow({QStringLiteral("/nonexistent/photo.jpg")});
     EXPECT_EQ(closer.closed(), 1);
-    EXPECT_EQ(message, "Sorry - could not open file /nonexistent/photo.jpg");
+    EXPECT_EQ(message, "Sorry - could not open file /nonexistent/photo.jpg\nFile not found.");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(window->currentViewTab(), int(ImageView::CompositionTab));

@@ -141,6 +141,15 @@ protected:
                 items << cutout;
         return items;
     }
+    /// Where the middle of `item` shows in the composition view's viewport.
+    QPoint onScreen(const QGraphicsItem* item) const {
+        return window->frolixWidget()->mapFromScene(item->sceneBoundingRect().center());
+    }
+    /// A double click on `item` in the composition view, as the user reopens a cut-out.
+    void doubleClick(const QGraphicsItem* item) const {
+        QTest::mouseDClick(window->frolixWidget()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           onScreen(item));
+    }
     bool placed() const {
         return !window->isPlacementPending() &&
                window->currentViewTab() == int(ImageView::CompositionTab);

@@ -1,6 +1,7 @@
 // The edge-finding options against the real masking model and engine: which changes start an
 // edge finding of the whole image, what Defaults does, the width across resolutions, and what
 // comes back at the next start.
+#include "masking/RectRegion.h"
 #include "masking/SegmentationStuff.h"
 #include "tests/masking/MaskingEngineFixture.h"
 
@@ -106,6 +107,42 @@ TEST_F(EdgeOptions, DefaultsIsEnabledOffTheDefaultsAndResetsAndReanalyses) {
     EXPECT_FALSE(imageOptions().anyOffDefault());
     EXPECT_FALSE(defaults->isEnabled());
     ASSERT_TRUE(waitIdle());
+}
+
+// A region that takes options of its own tells the panel so; the panel goes on showing and
+// editing the image's options, its Defaults button true to them.
+TEST_F(EdgeOptions, ARegionsOwnEdgeStatusIsAnnouncedAndThePanelKeepsTheImageOptions) {
+    EdgeDetectionOptions options(true, true);
+    QToolButton* defaults = options.defaultsButton();
+    open(twoColours());
+    ASSERT_TRUE(waitIdle());
+    auto* region = new RectRegion(QRectF(10, 10, 40, 30));
+    model->regions().append(region);
+    model->setActiveRegion(region, 0);
+    region->smeg().options().width_.value = 20;
+    const int imageWidth = options.widthSlider->value();
+    qRegisterMetaType<GmRegion*>();
+    QSignalSpy own(model, &GmModel::ownSmegStatusChanged);
+
+    region->smeg().setChecked(true);
+    ASSERT_EQ(own.size(), 1);
+    EXPECT_EQ(own.at(0).at(0).value<GmRegion*>(), region);
+    EXPECT_EQ(options.widthSlider->value(), imageWidth);
+    EXPECT_FALSE(defaults->isEnabled()) << "the image's options are still at their defaults";
+    region->smeg().setChecked(true);   // no change, no news
+    model->imageSmeg()->setChecked(true);   // the image's flag is no region's
+    EXPECT_EQ(own.size(), 1);
+    region->smeg().setChecked(false);
+    EXPECT_EQ(own.size(), 2);
+
+    options.widthSlider->setValue(imageWidth == 32 ? 31 : imageWidth + 1);
+    EXPECT_EQ(imageOptions().width_.applied, options.widthSlider->value());
+    EXPECT_EQ(region->smeg().options().width_.value, 20);
+    EXPECT_TRUE(defaults->isEnabled());
+    ASSERT_TRUE(waitIdle());
+    model->setActiveRegion(nullptr, 0);
+    model->regions().removeAll(region);
+    delete region;
 }
 
 TEST_F(EdgeOptions, WithoutAnImageNothingIsAnalysedAndTheWidthSurvivesAResolutionRoundTrip) {

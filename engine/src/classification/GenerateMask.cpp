@@ -38,6 +38,25 @@ void deleteEverything(Image<Format> output) {
         (*it)[3] = 0;
 }
 
+// A picture's own transparency stays in its cut-out: whatever the passes made of a pixel, it
+// is at most as opaque as the source was there. The passes copy source colours "fully opaque"
+// (and keeping everything sets full alpha), so without this a transparent area of a PNG would
+// come back as the colours stored under it. A cap rather than a product: pixels the passes
+// leave alone keep their earlier value, and a second generation must not fade them further.
+// Opaque sources (every photograph) pass unchanged.
+template <class Format>
+void keepSourceTransparency(Image<Format> output, const Image<Format>& source,
+                            const IntBox& box) {
+    for (int x = box.lower[0]; x <= box.upper[0]; ++x) {
+        for (int y = box.lower[1]; y <= box.upper[1]; ++y) {
+            const auto alpha = source(x, y)[3];
+            auto& pixel = output(x, y);
+            if (alpha < pixel[3])
+                pixel[3] = alpha;
+        }
+    }
+}
+
 // A matting layer that could not be matted shows the unmasked source over its own cells (the
 // cells its pass had to produce), so other layers keep what they made.
 template <class Format>
@@ -152,10 +171,12 @@ int generateMask(IiClassification& c, Image<Format> output, const Image<Format>&
                                  source.extent(1) == c.colourImage.extent(1)};
 
         if (!fill.hasDelete || !fill.hasKeep) {
-            if (!fill.hasDelete)
+            if (!fill.hasDelete) {
                 keepEverything<Format>(g.outputCrop, g.sourceCrop);
-            else
+                keepSourceTransparency<Format>(output, source, outputBox);
+            } else {
                 deleteEverything<Format>(g.outputCrop);
+            }
             // Nothing was generated, so nothing of the auto fill's may stay unrecorded.
             if (!wholeImage)
                 history.rollBack(start, c);
@@ -212,6 +233,7 @@ int generateMask(IiClassification& c, Image<Format> output, const Image<Format>&
         const int drawn = renderForcedEdges<Format>(g.outputCrop, g.sourceCrop, statuses, scale,
                                                     forcedEdges, progress.subRange(1.0f),
                                                     c.sourceAlphaThreshold);
+        keepSourceTransparency<Format>(output, source, outputBox);
         return drawn & result;
     } catch (...) {
         history.rollBack(start, c);
