@@ -5,6 +5,8 @@
 #include "masking/ForcedEdge.h"
 #include "masking/GmRegion.h"
 #include "masking/JxCmdAnalyseImage.h"
+#include "masking/JxCmdEndSession.h"
+#include "masking/JxCmdProtect.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/Shape.h"
 #include "masking/OstrivalThread.h"
@@ -139,13 +141,41 @@ void GmModel::resendForcedEdges() {
         edge->applyToEngine();
 }
 
+namespace {
+
+/// The re-protection still waiting at the end of the queue with nothing but sub-session ends
+/// behind it, else null. Ending a sub-session reads and writes no status, so a newer
+/// re-protection may take its place: the engine ends as it would have after both.
+JxCmdProtect* waitingReprotection(const OstrivalThread& thread) {
+    const QList<OstrivalCommand*>& queue = thread.queuedCommands();
+    for (int i = queue.size() - 1; i >= 0; --i) {
+        if (auto* protect = qobject_cast<JxCmdProtect*>(queue.at(i)))
+            return protect->reprotects() ? protect : nullptr;
+        if (!qobject_cast<JxCmdEndSession*>(queue.at(i)))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void GmModel::reapplyProtections() {
-    if (theEngineThread)
-        theEngineThread->submit(new JxCmdSelect(this, nullptr, JxStatusProtected,
-                                                JxStatusUnassigned));
+    OstrivalThread* thread = theEngineThread;
+    if (!thread)
+        return;
+    QList<GmRegion*> protectedRegions;
     for (GmRegion* region : regions_)
         if (region->isProtected())
-            region->protectInEngine();
+            protectedRegions.append(region);
+    // Regions reset or deleted one after another (closing, reverting, a restore whose regions
+    // the engine refuses) each ask for this: with one command per protected region, n regions
+    // queued n * n commands.
+    if (JxCmdProtect* waiting = waitingReprotection(*thread)) {
+        waiting->retake(protectedRegions);
+        return;
+    }
+    thread->submit(new JxCmdSelect(this, nullptr, JxStatusProtected, JxStatusUnassigned));
+    thread->submit(new JxCmdProtect(this, protectedRegions));
 }
 
 GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {
