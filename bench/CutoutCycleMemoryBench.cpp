@@ -87,7 +87,7 @@ void cycle(TqMainWindow* window, bool emptyTrash) {
     settle();
 }
 
-void cutoutCycles(benchmark::State& state, bool emptyTrash) {
+void cutoutCycles(benchmark::State& state, const char* label, bool emptyTrash) {
     scratch();
     QSettings().setValue(QStringLiteral("OnImageLoad"), 1);   // an opened photo becomes a cut-out
     QPointer<TqMainWindow> window = new TqMainWindow;
@@ -102,7 +102,7 @@ void cutoutCycles(benchmark::State& state, bool emptyTrash) {
             heap.push_back(heapInUseMb());
         }
     }
-    std::fprintf(stderr, "%s: cycle, resident MB, heap in use MB\n", state.name().c_str());
+    std::fprintf(stderr, "%s: cycle, resident MB, heap in use MB\n", label);
     for (std::size_t i = 0; i < resident.size(); ++i)
         std::fprintf(stderr, "  %2zu %8.1f %8.1f\n", i + 1, resident[i], heap[i]);
     state.counters["rss5_MB"] = resident[4];
@@ -115,12 +115,12 @@ void cutoutCycles(benchmark::State& state, bool emptyTrash) {
     delete window.data();
 }
 
-void BM_CutoutCyclesEmptyingTheTrash(benchmark::State& state) { cutoutCycles(state, true); }
+void BM_CutoutCyclesEmptyingTheTrash(benchmark::State& state) { cutoutCycles(state, "emptying the trash", true); }
 BENCHMARK(BM_CutoutCyclesEmptyingTheTrash)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // The same with the trash kept: the trash (shown to the user, who may empty it) holds every
 // deleted cut-out.
-void BM_CutoutCyclesKeepingTheTrash(benchmark::State& state) { cutoutCycles(state, false); }
+void BM_CutoutCyclesKeepingTheTrash(benchmark::State& state) { cutoutCycles(state, "keeping the trash", false); }
 BENCHMARK(BM_CutoutCyclesKeepingTheTrash)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace

@@ -144,7 +144,7 @@ void BM_RestoreAndCloseProtectedPatches(benchmark::State& state) {
     const int count = int(state.range(0));
     OstrivalThread thread;
     GmModel* model = GmModel::instance();
-    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QtMessageHandler previous = qgetenv("ZQ_BENCH_LOG").isEmpty() ? qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}) : nullptr;
     const QVariantMap saved = sessionWithProtectedPatches(thread, model, count, state.range(1) != 0);
     int commands = 0;
     QObject::connect(&thread, &OstrivalThread::commandFinished, [&] { ++commands; });

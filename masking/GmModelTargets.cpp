@@ -6,6 +6,7 @@
 #include "masking/GmRegion.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdEndSession.h"
+#include "masking/JxCmdGenerateMask.h"
 #include "masking/JxCmdProtect.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/Shape.h"
@@ -143,15 +144,24 @@ void GmModel::resendForcedEdges() {
 
 namespace {
 
-/// The re-protection still waiting at the end of the queue with nothing but sub-session ends
-/// behind it, else null. Ending a sub-session reads and writes no status, so a newer
-/// re-protection may take its place: the engine ends as it would have after both.
+/// Behind a waiting re-protection, a command that lets a newer one take its place: ending a
+/// sub-session reads and writes no status, and the auto cut's generation is asked for again
+/// after every status change (the re-protection's own finish among them). A generation
+/// protected from cancelling (a placement's) must see the statuses as they were.
+bool passable(const OstrivalCommand* command) {
+    if (qobject_cast<const JxCmdEndSession*>(command))
+        return true;
+    return qobject_cast<const JxCmdGenerateMask*>(command) && !command->isProtected();
+}
+
+/// The re-protection still waiting at the end of the queue with nothing but passable
+/// commands behind it, else null. The engine ends as it would have after both.
 JxCmdProtect* waitingReprotection(const OstrivalThread& thread) {
     const QList<OstrivalCommand*>& queue = thread.queuedCommands();
     for (int i = queue.size() - 1; i >= 0; --i) {
         if (auto* protect = qobject_cast<JxCmdProtect*>(queue.at(i)))
             return protect->reprotects() ? protect : nullptr;
-        if (!qobject_cast<JxCmdEndSession*>(queue.at(i)))
+        if (!passable(queue.at(i)))
             return nullptr;
     }
     return nullptr;
