@@ -144,7 +144,10 @@ void BM_RestoreAndCloseProtectedPatches(benchmark::State& state) {
     const int count = int(state.range(0));
     OstrivalThread thread;
     GmModel* model = GmModel::instance();
-    QtMessageHandler previous = qgetenv("ZQ_BENCH_LOG").isEmpty() ? qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}) : nullptr;
+    // The engine command log goes nowhere unless ZQ_BENCH_LOG is set (to see what was queued).
+    QtMessageHandler previous = nullptr;
+    if (qEnvironmentVariableIsEmpty("ZQ_BENCH_LOG"))
+        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const QVariantMap saved = sessionWithProtectedPatches(thread, model, count, state.range(1) != 0);
     int commands = 0;
     QObject::connect(&thread, &OstrivalThread::commandFinished, [&] { ++commands; });

@@ -112,7 +112,7 @@ void JxCmdEndSession::execute() {
             result_ = JxEndSession(other.session, &OstrivalThread::reportEngineProgress);
         if (other.subSession && other.subSession != other.session)
             result_ = JxEndSession(other.subSession, &OstrivalThread::reportEngineProgress);
-        if (kept != JxOk && kept != 1)
+        if (kept != JxOk && kept != JxRefused)
             result_ = kept;
     }
 }

@@ -29,8 +29,6 @@ public:
     /// Takes `regions` in place of the regions given before (the command must still wait). A
     /// mask unchanged since it was copied is not copied again.
     void retake(const QList<GmRegion*>& regions);
-    /// How many masks the command holds, one for each region it was given.
-    int maskCount() const { return int(masks_.size()); }
 
     bool prepare() override;
     void execute() override;
