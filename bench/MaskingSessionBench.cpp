@@ -1,11 +1,14 @@
 // The masking document's own costs: opening a picture's engine session, one command's round
-// trip through the engine command thread, and the status image's rescan and recolouring.
+// trip through the engine command thread, the status image's rescan and recolouring, and
+// restoring and closing a saved session with many protected patches.
 
 #include "masking/GmModel.h"
+#include "masking/GmModelKeys.h"
 #include "masking/GmStatusArray.h"
 #include "masking/NamedImage.h"
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"
+#include "masking/RectRegion.h"
 #include "masking/TqSourceImage.h"
 
 #include <QCoreApplication>
@@ -15,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -106,5 +110,73 @@ void BM_StatusRescanAndColours(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StatusRescanAndColours)->Args({1280, 960})->Unit(benchmark::kMillisecond);
+
+// The saved session of a 640 x 480 picture holding `count` copies of one protected patch;
+// with `refused`, every other copy lies outside the picture, so the engine refuses it and
+// the restore removes it again.
+QVariantMap sessionWithProtectedPatches(OstrivalThread& thread, GmModel* model, int count,
+                                        bool refused) {
+    model->setImage(GmSession::ChooseSettings, 1,
+                    new TqSourceImage(NamedImage(photoLike(640, 480), QUrl("file:///bench.png"))));
+    runUntil(thread, [&] { return !model->isWaitingToOpenSession() && thread.isIdle(); });
+    QVariantMap saved = model->toVariant().toMap();
+    model->closeImage();
+    runUntil(thread, [&] { return thread.isIdle(); });
+    auto entryOver = [](const QRectF& box) {
+        QVariantMap entry = RectRegion(box).save().toMap();
+        QVariantMap base = entry[GmKeys::regionBase].toMap();
+        base[GmKeys::isProtected] = true;
+        entry[GmKeys::regionBase] = base;
+        return entry;
+    };
+    const QVariantMap inside = entryOver(QRectF(100, 80, 120, 90));
+    const QVariantMap outside = entryOver(QRectF(2000, 2000, 50, 50));
+    QVariantList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(refused && i % 2 ? outside : inside);
+    saved[GmKeys::arrowTargetList] = entries;
+    return saved;
+}
+
+// Counters: the engine commands the restore queued, and the commands and milliseconds from
+// `closeImage` to an idle engine thread. The time measured is the restore's.
+void BM_RestoreAndCloseProtectedPatches(benchmark::State& state) {
+    const int count = int(state.range(0));
+    OstrivalThread thread;
+    GmModel* model = GmModel::instance();
+    // The engine command log goes nowhere unless ZQ_BENCH_LOG is set (to see what was queued).
+    QtMessageHandler previous = nullptr;
+    if (qEnvironmentVariableIsEmpty("ZQ_BENCH_LOG"))
+        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QVariantMap saved = sessionWithProtectedPatches(thread, model, count, state.range(1) != 0);
+    int commands = 0;
+    QObject::connect(&thread, &OstrivalThread::commandFinished, [&] { ++commands; });
+    QObject::connect(&thread, &OstrivalThread::commandDiscarded, [&] { ++commands; });
+    double restoreCommands = 0, closeCommands = 0, closeMs = 0;
+    for (auto _ : state) {
+        commands = 0;
+        model->fromVariant(saved);
+        runUntil(thread, [&] { return !model->isWaitingToOpenSession() && thread.isIdle(); });
+        state.PauseTiming();
+        restoreCommands += commands;
+        commands = 0;
+        const auto start = std::chrono::steady_clock::now();
+        model->closeImage();
+        runUntil(thread, [&] { return thread.isIdle(); });
+        closeMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        closeCommands += commands;
+        state.ResumeTiming();
+    }
+    qInstallMessageHandler(previous);
+    const double runs = double(state.iterations());
+    state.counters["restoreCommands"] = restoreCommands / runs;
+    state.counters["closeCommands"] = closeCommands / runs;
+    state.counters["close_ms"] = closeMs / runs;
+    delete model;
+}
+BENCHMARK(BM_RestoreAndCloseProtectedPatches)
+    ->ArgNames({"patches", "refused"})
+    ->Args({200, 0})->Args({2000, 0})->Args({200, 1})->Args({2000, 1})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 }  // namespace

@@ -299,6 +299,10 @@ void GmModel::endSession(TqSourceImage* source, TqSourceImage* output) {
 bool GmModel::closeImage() {
     if (!sourceImage_)
         return true;
+    // Nothing still waiting for this picture is wanted; discarding it first spares every
+    // region's removal a search of the queue for its edge finding.
+    if (theEngineThread)
+        theEngineThread->cancelCommandsSlot();
     closeArrowTargets();
     if (startedByHost()) {
         endSession(nullptr, nullptr);

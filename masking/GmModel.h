@@ -116,12 +116,18 @@ public:
     bool isUnmodified() const;
 
     // Saved map ------------------------------------------------------------------------------
+    /// The most patches and forced edges a saved map may hold. Each is drawn by hand, with a
+    /// drag or a run of clicks: even at one every two seconds, 5,000 is three hours of drawing
+    /// on one picture, far past any cut-out, while every one costs the engine a sub-session,
+    /// a copy of its mask and a command or three when the session opens.
+    static constexpr int largestTargetCount = 5000;
     /// The whole model as one map: images, statuses, image-wide settings, resolution and
     /// every arrow target (regions first, then forced edges).
     QVariant toVariant() const;
-    /// True when `value` is a map the model can be restored from: "resolution_" 1, 2, 4 or 8
-    /// and, unless a host gave the images, both images present, 32-bit, of one size and within
-    /// the intake's limits. Else false with the reason in `problem`.
+    /// True when `value` is a map the model can be restored from: "resolution_" 1, 2, 4 or 8,
+    /// at most `largestTargetCount` arrow targets and, unless a host gave the images, both
+    /// images present, 32-bit, of one size and within the intake's limits. Else false with the
+    /// reason in `problem`.
     static bool checkVariant(const QVariant& value, QString* problem);
     /// Restores what `toVariant` wrote into a model whose image was closed, and opens the
     /// session. Give it only a value `checkVariant` accepted. Entries that cannot be used

@@ -95,6 +95,10 @@ bool GmModel::checkVariant(const QVariant& value, QString* problem) {
     if (!isInt || !isDivisor(divisor))
         return refuse(QStringLiteral("working resolution %1 is not 1, 2, 4 or 8")
                           .arg(m.value(GmKeys::resolution).toString()));
+    const int targets = m.value(GmKeys::arrowTargetList).toList().size();
+    if (targets > largestTargetCount)
+        return refuse(QStringLiteral("the session holds %1 patches and forced edges, more than %2")
+                          .arg(targets).arg(largestTargetCount));
     if (!startedByHost()) {
         const QImage source = storedImage(m.value(GmKeys::segImg), "the source image", &why);
         if (source.isNull())

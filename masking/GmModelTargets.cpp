@@ -5,6 +5,9 @@
 #include "masking/ForcedEdge.h"
 #include "masking/GmRegion.h"
 #include "masking/JxCmdAnalyseImage.h"
+#include "masking/JxCmdEndSession.h"
+#include "masking/JxCmdGenerateMask.h"
+#include "masking/JxCmdProtect.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/Shape.h"
 #include "masking/OstrivalThread.h"
@@ -139,13 +142,50 @@ void GmModel::resendForcedEdges() {
         edge->applyToEngine();
 }
 
+namespace {
+
+/// Behind a waiting re-protection, a command that lets a newer one take its place: ending a
+/// sub-session reads and writes no status, and the auto cut's generation is asked for again
+/// after every status change (the re-protection's own finish among them). A generation
+/// protected from cancelling (a placement's) must see the statuses as they were.
+bool passable(const OstrivalCommand* command) {
+    if (qobject_cast<const JxCmdEndSession*>(command))
+        return true;
+    return qobject_cast<const JxCmdGenerateMask*>(command) && !command->isProtected();
+}
+
+/// The re-protection still waiting at the end of the queue with nothing but passable
+/// commands behind it, else null. The engine ends as it would have after both.
+JxCmdProtect* waitingReprotection(const OstrivalThread& thread) {
+    const QList<OstrivalCommand*>& queue = thread.queuedCommands();
+    for (int i = queue.size() - 1; i >= 0; --i) {
+        if (auto* protect = qobject_cast<JxCmdProtect*>(queue.at(i)))
+            return protect->reprotects() ? protect : nullptr;
+        if (!passable(queue.at(i)))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void GmModel::reapplyProtections() {
-    if (theEngineThread)
-        theEngineThread->submit(new JxCmdSelect(this, nullptr, JxStatusProtected,
-                                                JxStatusUnassigned));
+    OstrivalThread* thread = theEngineThread;
+    if (!thread)
+        return;
+    QList<GmRegion*> protectedRegions;
     for (GmRegion* region : regions_)
         if (region->isProtected())
-            region->protectInEngine();
+            protectedRegions.append(region);
+    // Regions reset or deleted one after another (closing, reverting, a restore whose regions
+    // the engine refuses) each ask for this: with one command per protected region, n regions
+    // queued n * n commands.
+    if (JxCmdProtect* waiting = waitingReprotection(*thread)) {
+        waiting->retake(protectedRegions);
+        return;
+    }
+    thread->submit(new JxCmdSelect(this, nullptr, JxStatusProtected, JxStatusUnassigned));
+    thread->submit(new JxCmdProtect(this, protectedRegions));
 }
 
 GmRegion* GmModel::setActiveRegion(GmRegion* region, int announce) {

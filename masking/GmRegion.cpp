@@ -108,7 +108,15 @@ void GmRegion::resetEngineState(GmRegion* region)
     if (!model)
         return;
     if (region) {
-        if (engineThreadOpen())
+        if (!engineThreadOpen())
+            return;
+        // Removed right after another region (a picture closing, a restore's refused regions):
+        // both end in the command already waiting.
+        const QList<OstrivalCommand*>& queue = theEngineThread->queuedCommands();
+        auto* waiting = queue.isEmpty() ? nullptr : qobject_cast<JxCmdEndSession*>(queue.last());
+        if (waiting && waiting->endsRegions())
+            waiting->addRegion(region);
+        else
             theEngineThread->submit(new JxCmdEndSession(model, region));
         return;
     }

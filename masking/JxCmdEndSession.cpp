@@ -53,6 +53,13 @@ JxCmdEndSession::~JxCmdEndSession() {
     delete source_;
     delete output_;
     delete region_.data();
+    for (const Joined& other : joined_)
+        delete other.region.data();
+}
+
+void JxCmdEndSession::addRegion(GmRegion* region) {
+    if (region && region != region_)
+        joined_.push_back(Joined{region});
 }
 
 QString JxCmdEndSession::description() const {
@@ -76,7 +83,21 @@ bool JxCmdEndSession::prepare() {
         holder_->setAnalysedSession(nullptr);
         holder_->refreshVectorEdges();
     }
-    return session_ || subSession_;
+    bool any = session_ || subSession_;
+    for (Joined& other : joined_) {
+        if (!other.region)
+            continue;
+        SegmentationStuff& holder = other.region->smeg();
+        other.session = holder.session();
+        other.subSession = holder.analysedSession();
+        holder.setSession(nullptr);
+        if (holder.analysedSession()) {
+            holder.setAnalysedSession(nullptr);
+            holder.refreshVectorEdges();
+        }
+        any = any || other.session || other.subSession;
+    }
+    return any;
 }
 
 void JxCmdEndSession::execute() {
@@ -84,6 +105,16 @@ void JxCmdEndSession::execute() {
         result_ = JxEndSession(session_, &OstrivalThread::reportEngineProgress);
     if (subSession_ && subSession_ != session_)
         result_ = JxEndSession(subSession_, &OstrivalThread::reportEngineProgress);
+    for (const Joined& other : joined_) {
+        // The first failure is the command's result; the other sessions still end.
+        const int kept = result_;
+        if (other.session)
+            result_ = JxEndSession(other.session, &OstrivalThread::reportEngineProgress);
+        if (other.subSession && other.subSession != other.session)
+            result_ = JxEndSession(other.subSession, &OstrivalThread::reportEngineProgress);
+        if (kept != JxOk && kept != JxRefused)
+            result_ = kept;
+    }
 }
 
 void JxCmdEndSession::hasFinished() {

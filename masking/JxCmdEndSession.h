@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class GmRegion;
 class PixelState;
@@ -36,6 +37,13 @@ public:
     JxCmdEndSession(GmModel* model, GmRegion* region);
     ~JxCmdEndSession() override;
 
+    /// Made for a region: more regions may join it while it waits.
+    bool endsRegions() const { return !region_.isNull(); }
+    /// Ends `region`'s sub-sessions with the first region's and deletes it with it (the
+    /// command must still wait). Regions removed one after another (closing a picture, a
+    /// restore's refused regions) end in one command, not one command each.
+    void addRegion(GmRegion* region);
+
     QString description() const override;
     bool prepare() override;
     void execute() override;
@@ -52,4 +60,11 @@ private:
     QPointer<SegmentationStuff> holder_;
     std::unique_ptr<PixelState> oldPixelState_;
     QPointer<GmRegion> region_;
+    /// The regions that joined the first, with the handles `prepare` takes from them.
+    struct Joined {
+        QPointer<GmRegion> region;
+        JxSession* session = nullptr;
+        JxSession* subSession = nullptr;
+    };
+    std::vector<Joined> joined_;
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 OstrivalThread* theEngineThread = nullptr;
 std::atomic<zqplatform::ThreadToken*> theEngineThreadHandle{nullptr};
@@ -198,10 +199,12 @@ void OstrivalThread::refreshUndoCounts(OstrivalCommand* finished) {
     }
 }
 
+bool OstrivalThread::mayCancel(const OstrivalCommand* command) const {
+    return libraryDead_ || (command->isCancellable() && !command->isProtected());
+}
+
 void OstrivalThread::cancelCommand(OstrivalCommand* command) {
-    if (!command)
-        return;
-    if (!libraryDead_ && (!command->isCancellable() || command->isProtected()))
+    if (!command || !mayCancel(command))
         return;
     if (command == current_) {
         emit commandCancelling(command);
@@ -209,24 +212,37 @@ void OstrivalThread::cancelCommand(OstrivalCommand* command) {
         logStep("cancelling", command);
         return;
     }
-    if (queue_.removeOne(command))
-        discardCommand(command);
+    // The commands cancelled one by one (the auto cut's last generation, a region's edge
+    // finding) were mostly submitted last: the search starts at the end.
+    const int at = queue_.lastIndexOf(command);
+    queueVisits_ += at < 0 ? queue_.size() : queue_.size() - at;
+    if (at < 0)
+        return;
+    queue_.removeAt(at);
+    discardCommand(command);
+}
+
+void OstrivalThread::cancelWaiting(const std::function<bool(const OstrivalCommand*)>& which) {
+    // The queue may hold thousands of commands (a session with many regions): finding and
+    // removing each one alone would cost a scan of the queue per command. One pass splits it,
+    // then the discards run; a discard's slots see the queue without any of them.
+    QList<OstrivalCommand*> kept;
+    QList<OstrivalCommand*> dropped;
+    kept.reserve(queue_.size());
+    for (OstrivalCommand* command : std::as_const(queue_))
+        (which(command) && mayCancel(command) ? dropped : kept).append(command);
+    queueVisits_ += queue_.size();
+    if (dropped.isEmpty())
+        return;
+    queue_.swap(kept);
+    for (int i = dropped.size() - 1; i >= 0; --i)
+        discardCommand(dropped.at(i));
 }
 
 void OstrivalThread::cancelCommandsSlot() {
     if (current_)
         cancelCommand(current_);
-    // From the last waiting command to the first; a discard's slots may change the queue.
-    const QList<OstrivalCommand*> waiting = queue_;
-    for (int i = waiting.size() - 1; i >= 0; --i) {
-        OstrivalCommand* command = waiting.at(i);
-        if (!queue_.contains(command))
-            continue;
-        if (libraryDead_ || (command->isCancellable() && !command->isProtected())) {
-            queue_.removeOne(command);
-            discardCommand(command);
-        }
-    }
+    cancelWaiting([](const OstrivalCommand*) { return true; });
     emit stateChanged();
 }
 
@@ -238,7 +254,7 @@ void OstrivalThread::discardCommand(OstrivalCommand* command) {
 }
 
 bool OstrivalThread::canCancel() const {
-    if (current_ && !libraryDead_ && (!current_->isCancellable() || current_->isProtected()))
+    if (current_ && !mayCancel(current_))
         return false;
     return !queue_.isEmpty() || (busy_ && !cancelRequested_);
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <functional>
 
 class OstrivalCommand;
 
@@ -41,6 +42,10 @@ public:
     /// discarding it. Protected and non-cancellable commands are left alone while the library
     /// lives.
     void cancelCommand(OstrivalCommand* command);
+    /// Discards every waiting command `which` picks that may be cancelled (as `cancelCommand`
+    /// judges), from the last to the first, in one pass over the queue; the others keep their
+    /// order. The running command is left alone.
+    void cancelWaiting(const std::function<bool(const OstrivalCommand*)>& which);
 
     bool canCancel() const;
 
@@ -61,6 +66,9 @@ public:
     int modificationCount() const { return modificationCount_; }
     OstrivalCommand* currentCommand() const { return current_; }
     const QList<OstrivalCommand*>& queuedCommands() const { return queue_; }
+    /// How many queue entries the removals of waiting commands have looked at so far: what
+    /// cancelling costs, which the tests hold to one look per waiting command.
+    std::int64_t queueVisits() const { return queueVisits_; }
 
 signals:
     void commandStarted(OstrivalCommand* jxCmd);
@@ -86,6 +94,8 @@ protected:
 private:
     void startNextCommand();
     void discardCommand(OstrivalCommand* command);
+    /// While the library lives, protected and non-cancellable commands are not cancelled.
+    bool mayCancel(const OstrivalCommand* command) const;
     void markLibraryDead(const QString& command, const QString& error);
     void refreshUndoCounts(OstrivalCommand* finished);
     void joinCommandThread();
@@ -98,6 +108,7 @@ private:
     OstrivalCommand* current_ = nullptr;
     QList<OstrivalCommand*> queue_;
     int modificationCount_ = 0;
+    std::int64_t queueVisits_ = 0;
     bool libraryDead_ = false;
     // An exception from `execute`, kept by the engine command thread and reported by the
     // finish on the GUI thread (QThread::wait orders the two).

@@ -269,6 +269,8 @@ void TqMainWindow::loadFile(const QString& fileName) {
         return;
     }
     requestedFiles_.append(fileName);
+    while (requestedFiles_.size() > requestedFilesKept)
+        requestedFiles_.removeFirst();
     // The file handler's own open asks about the cut-out and cannot wait for its placement.
     maybeSaveCutout(tr("Closing cut-out", "[all]"), [this, fileName] {
         if (fileHandler_ && !startedByHost())

@@ -68,8 +68,11 @@ public:
     /// Writes the window state under "UI/"; nothing reads it back.
     void saveUiState();
 
-    /// The files asked for by the system or the command line so far, oldest first.
+    /// The last files (at most `requestedFilesKept`) asked for by the system, the command
+    /// line or an open, oldest first.
     const QStringList& requestedFiles() const { return requestedFiles_; }
+    /// A window left open for days opens file after file: the record keeps only the last ones.
+    static constexpr int requestedFilesKept = 32;
 
     ImageView* imageView() const { return imageView_; }
     FrolixWidget* frolixWidget() const { return frolixWidget_; }

@@ -37,10 +37,9 @@ void cancelEdgeFinding(OstrivalThread* thread) {
             return;
     if (qobject_cast<JxCmdAnalyseImage*>(thread->currentCommand()))
         thread->cancelCommand(thread->currentCommand());
-    const QList<OstrivalCommand*> waiting = thread->queuedCommands();
-    for (OstrivalCommand* command : waiting)
-        if (qobject_cast<JxCmdAnalyseImage*>(command) && thread->queuedCommands().contains(command))
-            thread->cancelCommand(command);
+    thread->cancelWaiting([](const OstrivalCommand* command) {
+        return qobject_cast<const JxCmdAnalyseImage*>(command) != nullptr;
+    });
 }
 
 }  // namespace

@@ -76,6 +76,13 @@ void ToolBarPalette::showEntry(Entry* entry) {
         insertSeparator(action);
 }
 
+bool ToolBarPalette::isEntryAction(const QAction* action) const {
+    for (const Entry* entry : entries_)
+        if (effectiveAction(entry) == action || entry->labelAction == action)
+            return true;
+    return false;
+}
+
 ToolBarPalette::Entry* ToolBarPalette::entryOfTool(const GmTool* tool) const {
     for (Entry* entry : entries_)
         if (entry->tool == tool)
@@ -96,8 +103,13 @@ void ToolBarPalette::viewChanged(int tab) {
 
     // Captions, widgets and plain actions are shown but never triggered by a tab change: only a
     // tool may be chosen here ("Finish" or "Color" must not run because a tab was shown).
-    for (QAction* action : actions())
+    for (QAction* action : actions()) {
         QWidget::removeAction(action);
+        // The separators are the bar's own, made anew for every tab shown: kept, every tab
+        // change would leave a few more behind for as long as the window lives.
+        if (action->isSeparator() && action->parent() == this && !isEntryAction(action))
+            delete action;
+    }
     for (Entry* entry : entries_) {
         if (!(effectiveMask(entry) & tab))
             continue;

@@ -46,6 +46,8 @@ private:
     int effectiveMask(const Entry* entry) const;
     void addEntry(Entry* entry);
     void showEntry(Entry* entry);
+    /// An entry's own action or caption (the bar's separators are not).
+    bool isEntryAction(const QAction* action) const;
     void dropEntry(QObject* action);
     Entry* entryOfTool(const GmTool* tool) const;
 

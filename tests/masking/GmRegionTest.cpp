@@ -341,6 +341,103 @@ TEST_F(GmRegionTest, ARegionTheEngineCannotHoldIsDeleted)
     EXPECT_TRUE(warnings.contains(QStringLiteral("JxCmdBeginSubSession::prepare: No JxSelection!")));
 }
 
+// A saved protected rectangle patch over `box` (image coordinates).
+QVariant protectedPatchEntry(const QRectF& box)
+{
+    RectRegion patch(box);
+    QVariantMap entry = patch.save().toMap();
+    QVariantMap base = entry[GmKeys::regionBase].toMap();
+    base[GmKeys::isProtected] = true;
+    entry[GmKeys::regionBase] = base;
+    return entry;
+}
+
+TEST_F(GmRegionTest, ManyProtectedRegionsAreRestoredAndClosedWithCommandsInProportion)
+{
+    open(twoHalves(40, 30));
+    // One protected patch saved over and over, every other copy outside the picture: the
+    // engine refuses those, and every region it refuses is removed and asks for the others'
+    // protection again.
+    constexpr int count = 300;
+    QVariantList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(protectedPatchEntry(i % 2 ? QRectF(100, 100, 5, 5) : QRectF(3, 4, 10, 6)));
+    QVariantMap saved = model->toVariant().toMap();
+    saved[GmKeys::arrowTargetList] = entries;
+    model->closeImage();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(GmModel::checkVariant(saved, nullptr));
+
+    finished.clear();
+    discarded.clear();
+    model->fromVariant(saved);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(model->regions().size(), count / 2);
+    EXPECT_EQ(pixelsWithFlag(JxStatusProtected), pixelsOf({QRect(3, 4, 10, 6)}));
+    // A sub-session, an edge finding and a protection for each, a removal and a share of
+    // one re-protection for each refused one.
+    EXPECT_LE(finished.size() + discarded.size(), std::size_t(4 * count));
+
+    // Closed while the engine is held up: everything the closing queues is still waiting
+    // when the queue is cancelled.
+    finished.clear();
+    discarded.clear();
+    std::atomic<bool> release{false};
+    thread->submit(new HeldCommand(model, release));
+    const std::int64_t visitsBefore = thread->queueVisits();
+    model->closeImage();
+    const std::int64_t visits = thread->queueVisits() - visitsBefore;
+    const int queued = thread->queuedCommands().size();
+    release = true;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(model->regions().isEmpty());
+    // The regions' sub-sessions end together, then the picture's session.
+    EXPECT_EQ(resultsOf(endSession), (std::vector<int>{JxOk, JxOk}));
+    EXPECT_LE(finished.size() + discarded.size(), 10u);
+    EXPECT_LE(queued, 5);
+    // Each cancel looked at each waiting command once.
+    EXPECT_LE(visits, 2 * std::int64_t(count));
+}
+
+TEST_F(GmRegionTest, AWaitingReprotectionIsReplacedOnlyWhileNothingBehindItReadsStatuses)
+{
+    open(twoHalves(40, 30));
+    auto* a = add(new RectRegion(QRectF(4, 4, 8, 6)));
+    auto* b = add(new RectRegion(QRectF(24, 14, 8, 6)));
+    auto* c = add(new RectRegion(QRectF(4, 20, 6, 6)));
+    for (GmRegion* region : {a, b, c})
+        region->setProtected(true);
+    ASSERT_TRUE(waitIdle());
+    const QString protecting = QStringLiteral("Protecting Patch...");
+
+    // Two regions removed one after the other: one lift, one re-protection of the last one.
+    std::atomic<bool> release{false};
+    thread->submit(new HeldCommand(model, release));
+    finished.clear();
+    model->deleteRegion(a);
+    model->deleteRegion(b);
+    release = true;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(resultsOf(protecting).size(), 1u);
+    EXPECT_EQ(pixelsWithFlag(JxStatusProtected), pixelsOf({QRect(4, 20, 6, 6)}));
+
+    // A selection between two re-protections must still find c protected: the second one
+    // is queued behind it, not folded into the first.
+    auto* d = add(new RectRegion(QRectF(24, 2, 8, 6)));
+    d->setProtected(true);
+    ASSERT_TRUE(waitIdle());
+    release = false;
+    thread->submit(new HeldCommand(model, release));
+    d->setProtected(false);
+    thread->submit(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
+    c->setProtected(false);
+    release = true;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(pixelsWithFlag(JxStatusProtected).empty());
+    EXPECT_EQ(pixelsWithStatus(JxStatusKeep), pixelsOf({QRect(4, 20, 6, 6)}));
+    EXPECT_EQ(pixelsWithStatus(JxStatusDelete).size(), 40u * 30u - 36u);
+}
+
 TEST_F(GmRegionTest, EndingTheSessionRevertsTargetsAndDropsBrushRegions)
 {
     open(twoHalves(40, 30));

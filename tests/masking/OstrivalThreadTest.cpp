@@ -201,6 +201,48 @@ TEST_F(OstrivalThreadTest, CancelAllDiscardsWaitingCommandsButNotAProtectedRunni
     EXPECT_TRUE(journal.contains("kept hasFinished 0"));
 }
 
+TEST_F(OstrivalThreadTest, CancellingThousandsOfWaitingCommandsLooksAtEachOnce) {
+    thread->submit(probe("running", with([](Script& s) { s.waits = true; })));
+    constexpr int waiting = 3000;
+    for (int i = 0; i < waiting; ++i)
+        thread->submit(probe(QString::number(i), with([i](Script& s) { s.cancellable = i % 3 == 0; })));
+    auto remainingAre = [&](const std::function<bool(int)>& stays) {
+        QStringList expected;
+        for (int i = 0; i < waiting; ++i)
+            if (stays(i))
+                expected << QString::number(i);
+        QStringList names;
+        for (const OstrivalCommand* command : thread->queuedCommands())
+            names << command->name();
+        return names == expected;
+    };
+
+    // A pick of them (the even ones) in one pass; those that may not be cancelled stay.
+    std::int64_t before = thread->queueVisits();
+    thread->cancelWaiting([](const OstrivalCommand* c) { return c->name().toInt() % 2 == 0; });
+    EXPECT_EQ(thread->queueVisits() - before, waiting);
+    EXPECT_TRUE(remainingAre([](int i) { return i % 6 != 0; }));
+    EXPECT_LT(at("discarded 2994"), at("discarded 0"));
+
+    // All of them, last first, in one more pass.
+    const int left = thread->queuedCommands().size();
+    before = thread->queueVisits();
+    thread->cancelCommandsSlot();
+    EXPECT_EQ(thread->queueVisits() - before, left);
+    EXPECT_TRUE(remainingAre([](int i) { return i % 3 != 0; }));
+    EXPECT_LT(at("discarded 2997"), at("discarded 3"));
+
+    // The last one submitted, cancelled alone, is found at once.
+    ProbeCommand* last = probe("last");
+    thread->submit(last);
+    before = thread->queueVisits();
+    thread->cancelCommand(last);
+    EXPECT_EQ(thread->queueVisits() - before, 1);
+    EXPECT_TRUE(journal.contains("discarded last"));
+    ProbeCommand::release = true;
+    ASSERT_TRUE(waitForJournal("queueEmptied"));
+}
+
 TEST_F(OstrivalThreadTest, CancellingTheRunningCommandReachesTheEngineThroughProgress) {
     ProbeCommand* running = probe("select", with([](Script& s) { s.waits = true; }));
     thread->submit(running);

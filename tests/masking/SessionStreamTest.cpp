@@ -264,6 +264,17 @@ TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
     }
     QByteArray flipped = good;
     flipped[idat + 20] = char(flipped[idat + 20] ^ 0x5a);
+    // More patches and forced edges than anyone draws: the largest count is still taken.
+    auto withTargets = [&](int count) {
+        QVariantMap m = map;
+        const QVariant edge = map[GmKeys::arrowTargetList].toList().last();
+        QVariantList targets;
+        for (int i = 0; i < count; ++i)
+            targets.append(edge);
+        m[GmKeys::arrowTargetList] = targets;
+        return m;
+    };
+    EXPECT_TRUE(GmModel::checkVariant(withTargets(GmModel::largestTargetCount), nullptr));
 
     const struct { const char* name; QByteArray bytes; } cases[] = {
         {"wrong magic", patched(0, 0x08E11603)},
@@ -285,6 +296,7 @@ TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
         {"no resolution", withResolution(QVariant())},
         {"no map", streamOf(QVariantMap())},
         {"images of two sizes", streamOf(smallerOutput)},
+        {"too many targets", streamOf(withTargets(GmModel::largestTargetCount + 1))},
     };
     TqSourceImage* source = model->sourceImage();
     for (const auto& c : cases) {

@@ -77,6 +77,29 @@ TEST_F(PaletteFixture, CaptionsShowInTheMaskingTabOnly) {
     EXPECT_EQ(palette->actions(), QList<QAction*>{erase.action()});
 }
 
+TEST_F(PaletteFixture, TabChangesLeaveNoSeparatorsBehind) {
+    MaskTool erase(QStringLiteral("Erase"), 2 | 8);
+    MaskTool paint(QStringLiteral("Paint"), 2);
+    palette->addTool(&erase, QStringLiteral("Brushes"));
+    palette->addTool(&paint, QStringLiteral("More"));
+    palette->addPaletteWidget(new QLabel(QStringLiteral("widget")), 2 | 8, QString(), true);
+    auto separators = [this] {
+        int count = 0;
+        for (const QAction* action : palette->findChildren<QAction*>())
+            count += action->isSeparator();
+        return count;
+    };
+    palette->viewChanged(ImageView::MaskingTab);
+    const int shown = separators();
+    EXPECT_GT(shown, 0);
+    for (int i = 0; i < 20; ++i) {
+        showTab(ImageView::CompositionTab);
+        showTab(ImageView::MaskingTab);
+    }
+    EXPECT_EQ(separators(), shown);
+    EXPECT_EQ(palette->actions().at(1), erase.action());
+}
+
 TEST_F(PaletteFixture, EachTabGetsItsLastToolBack) {
     MaskTool erase(QStringLiteral("Erase"), 2);
     MaskTool restore(QStringLiteral("Restore"), 2);
