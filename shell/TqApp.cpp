@@ -91,6 +91,7 @@ void TqApp::init(int& argc, char** argv) {
     adoptInstallationIdentity();
     ensureMachineIdentity();
 
+    TqApplication::useHighDpiScreens();
     application_ = new TqApplication(argc, argv);
     registerResources();
     startSplash();
