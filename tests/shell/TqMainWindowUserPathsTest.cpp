@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QToolButton>
 
 namespace {
 
