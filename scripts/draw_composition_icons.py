@@ -29,14 +29,22 @@ def write_png(path, width, height, pixels):
 
 
 def render(path, size, layers):
-    """layers: list of (colour, coverage(x, y) -> bool), painted in order."""
+    """layers: list of (colour, coverage(x, y) -> bool), painted in order. The same picture at
+    twice the size goes beside it as name@2x.png: Qt takes it on double-density screens."""
+    render_at(path, size, layers, 1)
+    stem, extension = os.path.splitext(path)
+    render_at(stem + "@2x" + extension, size, layers, 2)
+
+
+def render_at(path, size, layers, scale):
+    """The picture of `size` units drawn with `scale` pixels per unit."""
     rows = []
-    for py in range(size):
+    for py in range(size * scale):
         row = []
-        for px in range(size):
+        for px in range(size * scale):
             r = g = b = a = 0.0
             for colour, inside in layers:
-                hits = sum(inside(px + (i + 0.5) / 4, py + (j + 0.5) / 4)
+                hits = sum(inside((px + (i + 0.5) / 4) / scale, (py + (j + 0.5) / 4) / scale)
                            for i in range(4) for j in range(4)) / 16.0
                 if hits:
                     # "over" compositing of the layer onto what is there
@@ -47,7 +55,7 @@ def render(path, size, layers):
                     a = na
             row.append((int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a * 255 + 0.5)))
         rows.append(row)
-    write_png(path, size, size, rows)
+    write_png(path, size * scale, size * scale, rows)
 
 
 def in_triangle(p, a, b, c):

@@ -27,6 +27,10 @@ RED = (210, 40, 40)
 ORANGE = (240, 130, 20)
 BLUE = (60, 110, 210)
 GREY = (150, 150, 160)
+# Undo and Redo sit on the dark tool bar: bright while they can be used, close to the bar's own
+# colour while they cannot, so the two states never read the wrong way round.
+BRIGHT = (240, 234, 228)
+DIM = (98, 91, 87)
 
 
 def rect(x0, y0, x1, y1):
@@ -121,7 +125,7 @@ def brush(paint):
                      in_triangle((x, y), (15.5, 28.5), (19.5, 32.5), (10.5, 37.5)))]
 
 
-def curved_arrow(left):
+def curved_arrow(left, colour):
     """Half a ring with an arrow head at its lower end, turning back to the left or right."""
     cx, cy = 24.0, 27.0
 
@@ -135,7 +139,7 @@ def curved_arrow(left):
         if left:
             x = 48 - x
         return in_triangle((x, y), (3, 27), (19, 27), (11, 38))
-    return [(INK, lambda x, y: arc(x, y) or head(x, y))]
+    return [(colour, lambda x, y: arc(x, y) or head(x, y))]
 
 
 def printer():
@@ -312,8 +316,13 @@ render(os.path.join(ICONS, "blend.png"), 48, blend())
 render(os.path.join(ICONS, "delete_pixels.png"), 48, eraser())
 render(os.path.join(ICONS, "delete_region.png"), 48, eraser(-3, -3) + droplet(39, 40, 5, BLUE))
 render(os.path.join(ICONS, "restore.png"), 48, brush(GREEN))
-render(os.path.join(ICONS, "undo.png"), 48, curved_arrow(True))
-render(os.path.join(ICONS, "redo.png"), 48, curved_arrow(False))
+render(os.path.join(ICONS, "undo.png"), 48, curved_arrow(True, BRIGHT))
+render(os.path.join(ICONS, "redo.png"), 48, curved_arrow(False, BRIGHT))
+render(os.path.join(ICONS, "undo_disabled.png"), 48, curved_arrow(True, DIM))
+render(os.path.join(ICONS, "redo_disabled.png"), 48, curved_arrow(False, DIM))
+# The tick of a checked check box, white on the style sheet's orange.
+render(os.path.join(ROOT, "fun", "navigation16pix", "indicator_check.png"), 16,
+       [(WHITE, polyline([(2.5, 8.5), (6.5, 12.5), (13.5, 4)], 1.5))])
 render(os.path.join(ICONS, "print.png"), 48, printer())
 render(os.path.join(ICONS, "canvas_size.png"), 48, canvas_size())
 render(os.path.join(ICONS, "display_colour.png"), 48, colour_swatch())

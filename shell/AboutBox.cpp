@@ -2,6 +2,7 @@
 
 #include "shell/DistributorCustomisation.h"
 #include "shell/Product.h"
+#include "shell/TqApplication.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -116,8 +117,10 @@ void showAboutBox(QWidget* parent) {
 
 int runAboutBoxAlone(int& argc, char** argv) {
     std::unique_ptr<QApplication> application;
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance()) {
+        TqApplication::useHighDpiScreens();
         application = std::make_unique<QApplication>(argc, argv);
+    }
     QPointer<QDialog>& box = theAboutBox();
     if (!box)
         box = buildAboutBox(nullptr);

@@ -10,6 +10,11 @@ TqApplication::TqApplication(int& argc, char** argv) : QApplication(argc, argv) 
 
 TqApplication::~TqApplication() { delete splash_; }
 
+void TqApplication::useHighDpiScreens() {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
+
 QStringList TqApplication::takeQueuedFiles() {
     QStringList files;
     files.swap(queuedFiles_);

@@ -15,6 +15,10 @@ class QSplashScreen;
 class TqApplication : public QApplication {
 public:
     TqApplication(int& argc, char** argv);
+    /// Call before any Qt application object is built, which is when Qt reads these: on a
+    /// double-density screen windows, fixed sizes and pictures keep their size, and icons take
+    /// their @2x pictures.
+    static void useHighDpiScreens();
     /// Deletes a splash screen it still holds.
     ~TqApplication() override;
 

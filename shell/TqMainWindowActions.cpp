@@ -3,6 +3,7 @@
 
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixPanTool.h"
+#include "composition/scene/FrolixTextItem.h"
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ZoomViewOptionsWidget.h"
 #include "masking/FileHandler.h"
@@ -38,6 +39,19 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+namespace {
+
+// The tool bar is dark: a picture greyed by the style would come out brighter than the usable
+// one, so the unusable state has a dim picture of its own.
+QIcon iconWithDimDisabledState(const QString& name) {
+    QIcon icon(QStringLiteral(":/images/fun/icons48pix/%1.png").arg(name));
+    icon.addFile(QStringLiteral(":/images/fun/icons48pix/%1_disabled.png").arg(name), QSize(),
+                 QIcon::Disabled);
+    return icon;
+}
+
+}  // namespace
+
 void TqMainWindow::buildActions() {
     const bool standalone = !theApp || theApp->runMode() == TqApp::StandAlone;
     const QIcon floppy(QStringLiteral(":fun/icon_floppydisc_orange_48.png"));
@@ -57,7 +71,7 @@ void TqMainWindow::buildActions() {
     printAction_->setWhatsThis(tr("Print the generated image", "[all]"));
     connect(printAction_, &QAction::triggered, FrolixObject::instance(), &FrolixObject::printSlot);
 
-    undoAction_ = new GmAction(QIcon(QStringLiteral(":/images/fun/icons48pix/undo.png")),
+    undoAction_ = new GmAction(iconWithDimDisabledState(QStringLiteral("undo")),
                                tr("&Undo", "[all]"), this, QKeySequence(tr("Ctrl+Z")));
     undoAction_->setWhatsThis(tr("<p><b>Undo</b></p><p>Undo any <b>Delete</b>, <b>Blend</b> or "
                                  "<b>Erase</b> strokes. There are an unlimited number of Undo "
@@ -65,7 +79,7 @@ void TqMainWindow::buildActions() {
                                  "[tip]"));
     undoAction_->setObjectName(QStringLiteral("Undo Action"));
     connect(undoAction_, &QAction::triggered, this, &TqMainWindow::undoSlot);
-    redoAction_ = new GmAction(QIcon(QStringLiteral(":/images/fun/icons48pix/redo.png")),
+    redoAction_ = new GmAction(iconWithDimDisabledState(QStringLiteral("redo")),
                                tr("&Redo", "[all]"), this, QKeySequence(tr("Ctrl+Y")));
     redoAction_->setWhatsThis(tr("<p><b>Redo</b></p><p>Redo any <b>Undo</b> steps.</p>", "[tip]"));
     redoAction_->setObjectName(QStringLiteral("Redo Action"));
@@ -99,6 +113,7 @@ void TqMainWindow::buildActions() {
     }
     exitAction_ = new GmAction(QIcon(), tr("E&xit ", "[all]") + productDisplayName(), this,
                                QKeySequence(tr("Ctrl+Q")));
+    FrolixTextItem::keepLiveWhileEditing(exitAction_);
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     if (!standalone) {
         saveAndApplyAction_ = new GmAction(QIcon(), tr("&Save and Apply", "[tq3]"), this,
@@ -421,6 +436,8 @@ void TqMainWindow::buildToolPalette() {
            "edges (%1)",
            "[zol]%1 is the shortcut key for this operation")
             .arg(smoothingKey));
+    // Without this the action never toggles: no icon, tip or blend ratio would ever change.
+    edgeSmoothingAction_->setCheckable(true);
     if (edgeBlendingTool_) {
         const int signal = edgeBlendingTool_->metaObject()->indexOfSignal(
             "setBinaryBlendRatioSignal(bool)");

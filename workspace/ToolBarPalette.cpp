@@ -97,8 +97,10 @@ void ToolBarPalette::viewChanged(int tab) {
         rememberedEntries_.remove(currentTab_);
     currentTab_ = tab;
 
+    // A disabled action still emits when triggered from code, so a remembered entry whose
+    // action was disabled meanwhile (the image closed) is no candidate.
     Entry* candidate = rememberedEntries_.value(tab, nullptr);
-    if (candidate && !(effectiveMask(candidate) & tab))
+    if (candidate && (!(effectiveMask(candidate) & tab) || !effectiveAction(candidate)->isEnabled()))
         candidate = nullptr;
 
     // Captions, widgets and plain actions are shown but never triggered by a tab change: only a

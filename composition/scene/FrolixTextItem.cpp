@@ -3,10 +3,14 @@
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemScene.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QList>
+#include <QPointer>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -15,6 +19,30 @@
 
 namespace {
 constexpr int defaultPointSize = 32;
+
+QList<QPointer<QAction>>& liveActions() {
+    static QList<QPointer<QAction>> actions;
+    return actions;
+}
+}  // namespace
+
+void FrolixTextItem::keepLiveWhileEditing(QAction* action) {
+    liveActions().removeAll(QPointer<QAction>());
+    if (action && !liveActions().contains(action))
+        liveActions().append(action);
+}
+
+bool FrolixTextItem::isLiveWhileEditing(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut)
+        return liveActions().contains(qobject_cast<QAction*>(watched));
+    // The override comes first, from the view through the scene: letting it pass lets the
+    // shortcut map deliver the shortcut to the action.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence typed(key->key() | int(key->modifiers() & ~Qt::KeypadModifier));
+    for (const QPointer<QAction>& action : qAsConst(liveActions()))
+        if (action && action->isEnabled() && action->shortcuts().contains(typed))
+            return true;
+    return false;
 }
 
 FrolixTextItem::FrolixTextItem(QGraphicsScene* scene, const QString& text,
@@ -158,7 +186,8 @@ bool FrolixTextItem::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
         // The view passes the override on to the item, which needs it to take typed keys.
-        if (isEditing() && !watched->inherits("QGraphicsView")) {
+        if (isEditing() && !watched->inherits("QGraphicsView") &&
+            !isLiveWhileEditing(watched, event)) {
             event->accept();
             return true;
         }

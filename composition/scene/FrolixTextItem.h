@@ -4,6 +4,9 @@
 
 #include <QGraphicsTextItem>
 
+class QAction;
+class QKeyEvent;
+
 /// What every text item of the composition shares: construction and copying, the width,
 /// rotate, drag and scale handles, and the keyboard rules while it has focus. Abstract: the
 /// kinds supply cloning and the rest of `FrolixItem`. GUI thread only.
@@ -18,6 +21,10 @@ public:
     /// the cascade offset and put on top.
     explicit FrolixTextItem(const FrolixTextItem& other);
     ~FrolixTextItem() override;
+
+    /// `action`'s shortcuts still fire while a text is typed: leaving the program must not wait
+    /// until the user clicks out of a text field. Kept until the action is destroyed.
+    static void keepLiveWhileEditing(QAction* action);
 
     /// These re-place the handles, which follow the text's size.
     void setFont(const QFont& font);
@@ -37,7 +44,8 @@ public:
                QWidget* widget) override;
 
 protected:
-    /// While the text is typed the application's shortcuts do not fire; while the item has
+    /// While the text is typed the application's shortcuts do not fire, but for those of
+    /// actions kept live with `keepLiveWhileEditing`; while the item has
     /// focus without being edited the space bar does nothing.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -50,6 +58,9 @@ protected:
     bool isEditing() const;
 
 private:
+    /// True when the shortcut event or the key of the shortcut override belongs to an action
+    /// kept live while editing.
+    static bool isLiveWhileEditing(QObject* watched, QEvent* event);
     void initTextItem();
     void setTextAndAdjust(const QString& text);
     void finishPlacement();

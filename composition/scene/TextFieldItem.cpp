@@ -1,5 +1,7 @@
 #include "composition/scene/TextFieldItem.h"
 
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
@@ -25,6 +27,14 @@ void TextFieldItem::setAlignment(Qt::Alignment alignment) {
 void TextFieldItem::startEditing() {
     setTextInteractionFlags(Qt::TextEditorInteraction);
     setFocus(Qt::OtherFocusReason);
+    // Typed keys reach the item only through a view that has the keyboard focus: a new field
+    // must take them even while a panel's box (the font box) had the focus.
+    if (QGraphicsScene* owner = scene())
+        for (QGraphicsView* view : owner->views())
+            if (view->isVisible()) {
+                view->setFocus(Qt::OtherFocusReason);
+                break;
+            }
     setHandlesVisible(true);
     QTextCursor cursor = textCursor();
     cursor.select(QTextCursor::Document);

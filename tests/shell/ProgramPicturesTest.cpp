@@ -45,6 +45,9 @@ TEST(ProgramPicturesTest, EveryWindowAndToolPictureLoadsAtItsSize) {
         const QPixmap pixmap(QString::fromLatin1(picture.path));
         EXPECT_FALSE(pixmap.isNull()) << picture.path;
         EXPECT_EQ(pixmap.size(), QSize(picture.size, picture.size)) << picture.path;
+        // Its double-density twin, which icons take on a 2x screen.
+        const QPixmap twin(QString::fromLatin1(picture.path).replace(".png", "@2x.png"));
+        EXPECT_EQ(twin.size(), QSize(2 * picture.size, 2 * picture.size)) << picture.path;
     }
 }
 

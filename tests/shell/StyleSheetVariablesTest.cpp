@@ -1,13 +1,21 @@
+#include "masking/CutoutChoice.h"
 #include "shell/StyleSheetVariables.h"
 #include "shell/TitleWidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 // The application library is static: its resources are registered by hand, outside any namespace.
 static void registerProgramResources() { Q_INIT_RESOURCE(resources); }
@@ -111,7 +119,7 @@ TEST_F(ProgramSheet, EveryPlaceholderHasItsVariableAndEveryVariableIsUsed) {
         EXPECT_TRUE(raw.contains(k)) << k.toStdString() << " is never used";
         ++count;
     }
-    EXPECT_EQ(count, 29);
+    EXPECT_EQ(count, 36);
 }
 
 TEST_F(ProgramSheet, ExpandedAndUnexpandedSheetsBothParse) {
@@ -153,6 +161,91 @@ TEST_F(ProgramSheet, ColoursComeFromTheVariables) {
     bar.show();
     EXPECT_EQ(QColor(bar.grab().toImage().pixel(1, 1)), QColor(0, 189, 242))
         << "docked panels keep their blue title bar under the sheet";
+}
+
+// The pixels of a check box's or radio button's indicator, where the style lays it out, as the
+// dialog shows them.
+QImage indicatorPixels(QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QStyle::SubElement element = qobject_cast<QRadioButton*>(button)
+                                           ? QStyle::SE_RadioButtonIndicator
+                                           : QStyle::SE_CheckBoxIndicator;
+    const QRect area = button->style()->subElementRect(element, &option, button);
+    QWidget* dialog = button->window();
+    return dialog->grab(QRect(button->mapTo(dialog, area.topLeft()), area.size())).toImage();
+}
+
+int channelDistance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+// How many pixels of `a` differ clearly from those of `b` (same size) or, without `b`, from
+// the colour `plain`.
+int clearlyDifferent(const QImage& a, const QImage& b, QRgb plain = 0) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (channelDistance(a.pixel(x, y), b.isNull() ? plain : b.pixel(x, y)) > 60)
+                ++count;
+    return count;
+}
+
+// On the dark dialog background every indicator must show, checked or not, usable or not.
+TEST_F(ProgramSheet, EveryIndicatorOfTheOpenImageQuestionShowsInEveryState) {
+    qApp->setStyleSheet(expandStyleSheet(programSheet(), programVariables()));
+    CutoutChoice dialog(nullptr, QPixmap());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QRgb background = qRgb(87, 77, 72);
+    auto* alwaysDoThis = dialog.findChild<QCheckBox*>(QStringLiteral("alwaysDoThisCheckBox"));
+    ASSERT_NE(alwaysDoThis, nullptr);
+    QList<QRadioButton*> radios;
+    for (const char* name : {"cutoutRadioButton", "imageRadioButton", "backdropRadioButton"})
+        radios << dialog.findChild<QRadioButton*>(QLatin1String(name));
+    ASSERT_FALSE(radios.contains(nullptr));
+
+    auto expectShown = [&](QAbstractButton* button, const char* state) {
+        const QImage pixels = indicatorPixels(button);
+        EXPECT_GT(clearlyDifferent(pixels, QImage(), background), pixels.width() * pixels.height() / 5)
+            << button->objectName().toStdString() << " " << state;
+        return pixels;
+    };
+    auto expectApart = [](const QImage& a, const QImage& b, QAbstractButton* button, const char* what) {
+        ASSERT_EQ(a.size(), b.size());
+        EXPECT_GT(clearlyDifferent(a, b), a.width() * a.height() / 10)
+            << button->objectName().toStdString() << " " << what;
+    };
+
+    for (QRadioButton* radio : radios) {
+        QRadioButton* other = radios.at((radios.indexOf(radio) + 1) % radios.size());
+        other->setChecked(true);
+        const QImage unchecked = expectShown(radio, "unchecked");
+        radio->setChecked(true);
+        expectApart(expectShown(radio, "checked"), unchecked, radio, "checked and unchecked");
+    }
+    radios.front()->setChecked(true);
+    alwaysDoThis->setChecked(false);
+    const QImage unchecked = expectShown(alwaysDoThis, "unchecked");
+    alwaysDoThis->setChecked(true);
+    expectApart(expectShown(alwaysDoThis, "checked"), unchecked, alwaysDoThis, "checked and unchecked");
+
+    // The backdrop choice disables the check box; it must still show, in both states.
+    radios.back()->setChecked(true);
+    ASSERT_FALSE(alwaysDoThis->isEnabled());
+    const QImage disabledChecked = expectShown(alwaysDoThis, "disabled checked");
+    alwaysDoThis->setChecked(false);
+    const QImage disabledUnchecked = expectShown(alwaysDoThis, "disabled unchecked");
+    expectApart(disabledChecked, disabledUnchecked, alwaysDoThis, "disabled checked and unchecked");
+    expectApart(disabledUnchecked, unchecked, alwaysDoThis, "disabled and enabled");
+
+    // Under the mouse the indicator lights up.
+    QRadioButton* hovered = radios.at(1);
+    const QImage resting = indicatorPixels(hovered);
+    QTest::mouseMove(hovered, QPoint(8, hovered->height() / 2));
+    ASSERT_TRUE(hovered->underMouse());
+    expectApart(indicatorPixels(hovered), resting, hovered, "under the mouse and not");
 }
 
 }  // namespace

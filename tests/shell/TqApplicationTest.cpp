@@ -13,6 +13,7 @@
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
@@ -140,6 +141,27 @@ TEST(TqAppStandAlone, SplashPictureIsCompiledIn) {
     const QPixmap splash(QStringLiteral(":/images/splash.png"));
     EXPECT_FALSE(splash.isNull());
     // Closed before the loop runs: the loop must not wait for a window that is gone.
+    theMainWindow->close();
+    EXPECT_EQ(application.run(), 0);
+}
+
+// A 2x screen, as the offscreen platform makes one: the window's pictures are drawn from their
+// @2x twins at the full density, not blown up from the half-size ones.
+TEST(TqAppStandAlone, OnADoubleDensityScreenIconsUseEveryPixel) {
+    Arguments arguments({"zolquist"});
+    TqAppStandAlone application(TqApp::StandAlone);
+    qputenv("QT_SCALE_FACTOR", "2");
+    application.init(arguments.count, arguments.values());
+    qunsetenv("QT_SCALE_FACTOR");
+    ASSERT_NE(theMainWindow, nullptr);
+    EXPECT_EQ(qApp->devicePixelRatio(), 2.0);
+    for (const char* name : {"Undo Action", "Redo Action"}) {
+        auto* action = theMainWindow->findChild<QAction*>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        const QPixmap picture = action->icon().pixmap(QSize(16, 16));
+        EXPECT_EQ(picture.devicePixelRatio(), 2.0) << name;
+        EXPECT_EQ(picture.size(), QSize(32, 32)) << name;
+    }
     theMainWindow->close();
     EXPECT_EQ(application.run(), 0);
 }

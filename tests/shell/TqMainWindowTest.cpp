@@ -11,6 +11,7 @@
 #include "masking/TqSourceImage.h"
 #include "shell/GoogleWidget.h"
 #include "shell/Product.h"
+#include "shell/StyleSheetVariables.h"
 #include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -35,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -230,6 +233,43 @@ TEST_F(MainWindowTest, EveryToolBarAndPaletteEntryShowsAPicture) {
             EXPECT_FALSE(entry->icon().pixmap(24, 24).isNull()) << entry->text().toStdString();
         }
     }
+}
+
+// On the dark tool bar a usable Redo must stand out more than an unusable one, never the other
+// way round.
+TEST_F(MainWindowTest, RedoStandsOutFromItsToolBarOnlyWhileItCanBeUsed) {
+    QFile sheet(QStringLiteral(":/fun.css"));
+    QFile variables(QStringLiteral(":/funCssVars.xml"));
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly) && variables.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(expandStyleSheet(QString::fromUtf8(sheet.readAll()), variables.readAll()));
+    showTab(ImageView::MaskingTab);
+    settle();
+    QToolBar* undoRedo = window->findChild<QToolBar*>("ToolBar-UndoRedo");
+    ASSERT_NE(undoRedo, nullptr);
+    ASSERT_TRUE(undoRedo->isVisible());
+    QWidget* button = undoRedo->widgetForAction(action("&Redo"));
+    ASSERT_NE(button, nullptr);
+    // The mean difference in brightness from the bar, which shows at the frameless corner;
+    // taken from the window, where the button sits on the bar.
+    auto standOut = [this, button] {
+        const QImage face =
+            window->grab(QRect(button->mapTo(window, QPoint(0, 0)), button->size())).toImage();
+        const int bar = qGray(face.pixel(0, 0));
+        double sum = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                sum += std::abs(qGray(face.pixel(x, y)) - bar);
+        return sum / (face.width() * face.height());
+    };
+    GmModel::instance()->setUndoCounts(0, 0);
+    ASSERT_FALSE(action("&Redo")->isEnabled());
+    const double unusable = standOut();
+    GmModel::instance()->setUndoCounts(0, 1);
+    ASSERT_TRUE(action("&Redo")->isEnabled());
+    const double usable = standOut();
+    GmModel::instance()->setUndoCounts(0, 0);
+    qApp->setStyleSheet(QString());
+    EXPECT_GT(usable, 2 * unusable) << "usable " << usable << ", unusable " << unusable;
 }
 
 TEST_F(MainWindowTest, ExactlyOneSIsLivePerTab) {

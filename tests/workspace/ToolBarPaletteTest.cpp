@@ -155,6 +155,25 @@ TEST_F(PaletteFixture, NoEnabledEntryAndACurrentToolOutsideTheTabGiveTheNoTool) 
     EXPECT_EQ(theCurrentTool, noTool.get());
 }
 
+// The image closed while the composition showed: the remembered brush is disabled, and a
+// disabled action triggered from code still emits, so it must not be triggered at all.
+TEST_F(PaletteFixture, ARememberedToolDisabledMeanwhileIsNoCandidate) {
+    MaskTool restore(QStringLiteral("Restore"), 2);
+    MaskTool erase(QStringLiteral("Erase"), 2);
+    palette->addTool(&restore, QString());
+    palette->addTool(&erase, QString());
+    palette->viewChanged(ImageView::MaskingTab);
+    erase.installSlot();
+    showTab(ImageView::CompositionTab);
+    ASSERT_EQ(theCurrentTool, noTool.get());
+
+    erase.action()->setEnabled(false);
+    QSignalSpy triggered(erase.action(), &QAction::triggered);
+    showTab(ImageView::MaskingTab);
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_EQ(theCurrentTool, &restore) << "the first enabled tool instead";
+}
+
 TEST_F(PaletteFixture, ATabChangeNeverRunsAPlainActionOrCaption) {
     QAction finish(QStringLiteral("Finish"), nullptr);
     QAction colour(QStringLiteral("Color"), nullptr);
