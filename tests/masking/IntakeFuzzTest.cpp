@@ -87,8 +87,9 @@ constexpr qint64 heapBound = intakeDecodeMaxBytes + (qint64(64) << 20);
 void readAndCheck(const QByteArray& bytes, const QByteArray& format) {
     zqtest::HeapPeak::reset();
     const IntakeResult result = readIntakeBytes(bytes, format, QStringLiteral("fuzz"));
-    if (zqtest::HeapPeak::counting())
+    if (zqtest::HeapPeak::counting()) {
         EXPECT_LE(zqtest::HeapPeak::bytes(), heapBound);
+    }
     if (result.image.isNull()) {
         EXPECT_FALSE(result.problem.isEmpty());
         return;
@@ -157,8 +158,9 @@ TEST(IntakeFuzz, FoundCasesStayRefused) {
         const IntakeResult result = readIntakeBytes(c.bytes, QByteArray(), QStringLiteral("found"));
         EXPECT_TRUE(result.image.isNull());
         EXPECT_FALSE(result.problem.isEmpty());
-        if (zqtest::HeapPeak::counting())
+        if (zqtest::HeapPeak::counting()) {
             EXPECT_LT(zqtest::HeapPeak::bytes(), qint64(100) << 20);
+        }
     }
 }
 

@@ -64,18 +64,26 @@ private:
 class ProgramHostileSetupTest : public zqtest::ScriptedProgramTest {};
 
 TEST_F(ProgramHostileSetupTest, TemporaryFolderThatDoesNotExistIsReportedAndNothingGoesToTheRoot) {
-    extraEnvironment_["TMPDIR"] = file("no-such-folder");
+    const std::string missing = file("no-such-folder");
+    extraEnvironment_["TMPDIR"] = missing;
     const std::set<std::string> rootBefore = entriesOf("/");
-    const ProgramProcess::Result result =
-        play({photo}, joined({cutOutTheCup,
-                              {"action Finish", "box OK", "wait-ready", "close", "box Discard"}}));
+    auto process = startPlaying(
+        {photo}, joined({cutOutTheCup,
+                         {"action Finish", "box OK", "wait-ready", "wait-file " + missing,
+                          // Once the folder is there, the cut-out that stayed open is placed.
+                          "action Finish", "wait-tab 2.", "items", "close", "box Discard"}}));
+    ASSERT_TRUE(process->waitForStandardError(placementFailed)) << process->standardError();
+    EXPECT_EQ(entriesOf("/"), rootBefore);
+    fs::create_directory(missing);
+
+    const ProgramProcess::Result result = finish(*process);
     expectRanToTheEnd(result);
-    EXPECT_NE(standardError_.find(placementFailed), std::string::npos) << standardError_;
-    EXPECT_NE(standardError_.find("the temporary folder " + file("no-such-folder") + " does not exist"),
+    EXPECT_NE(standardError_.find("the temporary folder " + missing + " does not exist"),
               std::string::npos)
         << standardError_;
+    EXPECT_EQ(zqtest::countOf(zqtest::reportedItems(standardError_), "CutoutItem"), 1)
+        << standardError_;
     EXPECT_EQ(entriesOf("/"), rootBefore);
-    EXPECT_FALSE(fs::exists(file("no-such-folder")));
 }
 
 // Set before the program starts, as a shell's ulimit would: the program itself must keep the
@@ -110,7 +118,7 @@ TEST_F(ProgramHostileSetupTest, ControlFileNestedTooDeepIsRefusedAndTheProgramGo
     ASSERT_EQ(fs::file_size(unclosed), 300000u);
     const ProgramProcess::Result result =
         play({photo}, {"click backdropRadioButton", "accept", "wait-tab 2.",
-                       "open-event " + unclosed, "wait-ready", "items", "close"});
+                       "open-event " + unclosed, "wait-ready", "items", "close", "box Discard"});
     expectRanToTheEnd(result);
     EXPECT_EQ(zqtest::countOf(zqtest::reportedItems(standardError_), "BackdropItem"), 1)
         << standardError_;

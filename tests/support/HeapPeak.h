@@ -8,7 +8,12 @@
 #include <cstdint>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocator entries; GCC installs no header that declares them.
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
+                                              void (*free_hook)(const volatile void*));
+std::size_t __sanitizer_get_allocated_size(const volatile void* pointer);
+}
 #endif
 
 namespace zqtest {
@@ -52,7 +57,7 @@ private:
         }
     }
     static void freed(const volatile void* pointer) {
-        live() -= std::int64_t(__sanitizer_get_allocated_size(const_cast<const void*>(pointer)));
+        live() -= std::int64_t(__sanitizer_get_allocated_size(pointer));
     }
 #endif
 };
