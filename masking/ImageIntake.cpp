@@ -95,11 +95,12 @@ qint64 decodingBytes(const QImageReader& reader, const QSize& stored, const QSiz
     const bool scaledDecoding = reader.supportsOption(QImageIOHandler::ScaledSize);
     const QSize decoded = scaledDecoding ? wanted : stored;
     const QImage::Format format = reader.imageFormat();
-    const qint64 depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const bool known = format != QImage::Format_Invalid;
+    const qint64 depth = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
     const qint64 pixels = qint64(decoded.width()) * decoded.height();
     qint64 bytes = (pixels * depth + 7) / 8;
     if (decoded != wanted)
-        bytes += pixels * (format == QImage::Format_Invalid ? 4 : scalingCopyBytesPerPixel(format));
+        bytes += pixels * (known ? scalingCopyBytesPerPixel(format) : 4);
     return bytes;
 }
 

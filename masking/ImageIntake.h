@@ -15,8 +15,8 @@ class QImageReader;
 /// A picture whose header announces more than `intakeHeaderMaxSide` pixels on a side or more
 /// than `intakeHeaderMaxPixels` pixels, whose decoding and scaling would take more than
 /// `intakeDecodeMaxBytes`, or whose header gives no size at all is refused before anything is
-/// decoded, so a small file cannot make us allocate gigabytes. A JPEG cut short is refused too, although it would decode
-/// (its missing rows grey). GUI thread or any other: nothing here is shared.
+/// decoded, so a small file cannot make us allocate gigabytes. A JPEG cut short is refused
+/// too, although it would decode (its missing rows grey). GUI thread or any other: nothing here is shared.
 
 constexpr int intakeMaxSide = 1280;
 constexpr int intakeHeaderMaxSide = 32767;

@@ -20,7 +20,8 @@ SavedCutoutState::SavedCutoutState(TqSourceImage* image) : image_(image) {
     const QString folder = temporaryFolder();
     if (folder.isEmpty()) {
         // No name at all: saving then fails and says so, rather than writing somewhere else.
-        logProblem(QStringLiteral("cannot make a temporary file: the temporary folder %1 does not exist")
+        logProblem(QStringLiteral("cannot make a temporary file: the temporary folder %1 "
+                                  "does not exist")
                        .arg(QFile::decodeName(qgetenv("TMPDIR"))));
         return;
     }

@@ -45,7 +45,8 @@ bool shallowAndWellFormed(const QByteArray& bytes, ParseProblem& problem) {
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement && ++depth > deepestControlNesting) {
-            problem.text = QStringLiteral("elements nested more than %1 deep").arg(deepestControlNesting);
+            problem.text =
+                QStringLiteral("elements nested more than %1 deep").arg(deepestControlNesting);
             problem.line = reader.lineNumber();
             problem.column = reader.columnNumber();
             return false;
@@ -73,8 +74,10 @@ GasPipe::~GasPipe() {
 bool GasPipe::read() {
     // Only a regular file: opening a FIFO that has no writer would hold the GUI thread forever.
     QFile file;
-    const int descriptor = zqplatform::openRegularFileForReading(QFile::encodeName(path_).constData());
-    if (descriptor < 0 || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    const int descriptor =
+        zqplatform::openRegularFileForReading(QFile::encodeName(path_).constData());
+    if (descriptor < 0
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (descriptor >= 0)
             ::close(descriptor);
         throw OpenError(QStringLiteral("Unable to open XML control file: ") + path_);

@@ -78,8 +78,9 @@ extern LogStream* theLogStream;
 /// temporary file of ours goes below it, so none lands at the root of the file system.
 QString temporaryFolder();
 
-/// `temporaryFolder()` followed by "/Zolquist"; empty when there is no temporary folder. The name is a constant: it does not follow the Qt application name, which
-/// start-up sets only later.
+/// `temporaryFolder()` followed by "/Zolquist"; empty when there is no temporary folder. The
+/// name is a constant: it does not follow the Qt application name, which start-up sets only
+/// later.
 QString logFolder();
 
 /// Makes the log folder when it is missing, readable and writable by its owner only (0700),
