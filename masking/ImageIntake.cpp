@@ -72,23 +72,71 @@ bool wholeJpeg(QIODevice* device) {
     return again.open(QIODevice::ReadOnly) && check(again.readAll());
 }
 
+// Bytes per pixel of the copy a smooth down-scaling makes first: Qt scales only a few
+// layouts as they are and converts every other one to 32 (or 64) bits at full size.
+qint64 scalingCopyBytesPerPixel(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32: case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888: case QImage::Format_RGBA8888_Premultiplied:
+    case QImage::Format_RGBX64: case QImage::Format_RGBA64_Premultiplied:
+        return 0;
+    case QImage::Format_RGBA64:
+        return 8;
+    default:
+        return 4;
+    }
+}
+
+// What decoding a picture of `stored` pixels costs at most on its way to the intake size: the
+// decoded image (at the scaled size when the format decodes scaled) and, when it must shrink,
+// the full-size copy the scaling makes. A format that does not say its layout counts as the
+// costliest plain one.
+qint64 decodingBytes(const QImageReader& reader, const QSize& stored, const QSize& wanted) {
+    const bool scaledDecoding = reader.supportsOption(QImageIOHandler::ScaledSize);
+    const QSize decoded = scaledDecoding ? wanted : stored;
+    const QImage::Format format = reader.imageFormat();
+    const bool known = format != QImage::Format_Invalid;
+    const qint64 depth = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
+    const qint64 pixels = qint64(decoded.width()) * decoded.height();
+    qint64 bytes = (pixels * depth + 7) / 8;
+    if (decoded != wanted)
+        bytes += pixels * (known ? scalingCopyBytesPerPixel(format) : 4);
+    return bytes;
+}
+
+IntakeResult refusedAsTooLarge(const QString& source, const QSize& size) {
+    logRefusal(source, size);
+    IntakeResult result;
+    result.problem = QStringLiteral("image too large");
+    return result;
+}
+
 IntakeResult readWith(QImageReader& reader, int orientation, const QString& source) {
     IntakeResult result;
     // The orientation is ours to apply, read by our own reader and in our own order.
     reader.setAutoTransform(false);
     const QSize stored = reader.size();
-    if (stored.isValid()) {
-        if (!intakeSizeAcceptable(stored)) {
-            logRefusal(source, stored);
-            result.problem = QStringLiteral("image too large");
+    if (!stored.isValid()) {
+        // Without a size from the header nothing bounds what decoding allocates (a BMP of
+        // negative height, say), so such a picture is not decoded at all.
+        if (!reader.canRead()) {
+            result.problem = reader.errorString();
             return result;
         }
-        const bool swap = transposes(orientation);
-        const QSize oriented = transposed(stored, swap);
-        const QSize wanted = intakeSize(oriented);
-        if (wanted != oriented)
-            reader.setScaledSize(transposed(wanted, swap));
+        beginLogLine() << "Image refused: " << source << " does not say its size";
+        endLogLine();
+        result.problem = QStringLiteral("image size unknown");
+        return result;
     }
+    if (!intakeSizeAcceptable(stored))
+        return refusedAsTooLarge(source, stored);
+    const bool swap = transposes(orientation);
+    const QSize oriented = transposed(stored, swap);
+    const QSize wanted = transposed(intakeSize(oriented), swap);
+    if (decodingBytes(reader, stored, wanted) > intakeDecodeMaxBytes)
+        return refusedAsTooLarge(source, stored);
+    if (wanted != stored)
+        reader.setScaledSize(wanted);
     if (jpegFormat(reader.format()) && !wholeJpeg(reader.device())) {
         result.problem = QStringLiteral("the JPEG data ends before its end-of-image marker");
         return result;
@@ -98,11 +146,8 @@ IntakeResult readWith(QImageReader& reader, int orientation, const QString& sour
         result.problem = reader.errorString();
         return result;
     }
-    if (!intakeSizeAcceptable(image.size())) {   // a header that gave no size, or lied
-        logRefusal(source, image.size());
-        result.problem = QStringLiteral("image too large");
-        return result;
-    }
+    if (!intakeSizeAcceptable(image.size()))   // a header that lied
+        return refusedAsTooLarge(source, image.size());
     return finish(image, orientation);
 }
 

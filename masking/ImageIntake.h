@@ -13,13 +13,18 @@ class QImageReader;
 /// and as `QImage::Format_ARGB32` with their alpha values kept.
 ///
 /// A picture whose header announces more than `intakeHeaderMaxSide` pixels on a side or more
-/// than `intakeHeaderMaxPixels` pixels is refused before anything is decoded, so a small file
-/// cannot make us allocate gigabytes. A JPEG cut short is refused too, although it would decode
-/// (its missing rows grey). GUI thread or any other: nothing here is shared.
+/// than `intakeHeaderMaxPixels` pixels, whose decoding and scaling would take more than
+/// `intakeDecodeMaxBytes`, or whose header gives no size at all is refused before anything is
+/// decoded, so a small file cannot make us allocate gigabytes. A JPEG cut short is refused
+/// too, although it would decode (its missing rows grey). GUI thread or any other: nothing here is shared.
 
 constexpr int intakeMaxSide = 1280;
 constexpr int intakeHeaderMaxSide = 32767;
 constexpr qint64 intakeHeaderMaxPixels = qint64(1) << 27;
+// What one picture may cost on its way in, whatever its format: what a 32-bit picture at the
+// pixel limit costs. JPEG decodes straight to the intake size and stays far below it; a format
+// that needs a full-size 32-bit copy to scale (alpha, palette, 1 bit) gets fewer pixels.
+constexpr qint64 intakeDecodeMaxBytes = intakeHeaderMaxPixels * 4;
 
 /// What a read gives: the picture, or a null image and the reason.
 struct IntakeResult {

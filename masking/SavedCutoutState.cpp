@@ -20,6 +20,15 @@ void logProblem(const QString& what) {
 
 SavedCutoutState::SavedCutoutState(TqSourceImage* image)
     : image_(image), pictureName_(image ? image->name() : QString()) {
+    const QString folder = temporaryFolder();
+    if (folder.isEmpty()) {
+        // No name at all: saving then fails and says so, rather than writing somewhere else.
+        logProblem(QStringLiteral("cannot make a temporary file: the temporary folder %1 "
+                                  "does not exist")
+                       .arg(QFile::decodeName(qgetenv("TMPDIR"))));
+        return;
+    }
+    file_.setFileTemplate(folder + QLatin1Char('/') + QFileInfo(file_.fileTemplate()).fileName());
     // Opening once gives the file its name; it stays on disk, empty, until the record goes.
     if (file_.open())
         file_.close();
@@ -33,7 +42,7 @@ SavedCutoutState::SavedCutoutState(const SavedCutoutState& other)
     if (other.savedSize() <= 0)
         return;
     QFile source(other.fileName());
-    if (!source.open(QIODevice::ReadOnly) || !file_.open()) {
+    if (fileName().isEmpty() || !source.open(QIODevice::ReadOnly) || !file_.open()) {
         logProblem(QStringLiteral("cannot copy %1").arg(other.fileName()));
         return;
     }

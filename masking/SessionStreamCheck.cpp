@@ -1,5 +1,6 @@
 #include "masking/SessionStreamCheck.h"
 
+#include <QColor>
 #include <QtEndian>
 
 namespace {
@@ -35,7 +36,7 @@ public:
         case Point: case Size: return skipOrFail(8);
         case Rect: case PointF: case SizeF: return skipOrFail(16);
         case RectF: return skipOrFail(32);
-        case Color: return skipOrFail(11);
+        case Color: return colour();
         case String: return string();
         case ByteArray: return byteArray(nullptr);
         case StringList: return counted(4, [this] { return string(); });
@@ -97,6 +98,18 @@ private:
         if (out)
             *out = data_.mid(int(at_), int(length));
         at_ += length;
+        return true;
+    }
+
+    // A spec byte, then alpha, red, green, blue and a padding word. Qt keeps the spec byte as
+    // its enum unchecked, and a value outside the enum is undefined behaviour on every copy.
+    bool colour() {
+        if (left() < 11)
+            return fail(QStringLiteral("value cut short"));
+        const qint8 spec = qint8(data_[int(at_)]);
+        if (spec < QColor::Invalid || spec > QColor::ExtendedRgb)
+            return fail(QStringLiteral("colour of unknown kind %1").arg(spec));
+        at_ += 11;
         return true;
     }
 

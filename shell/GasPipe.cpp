@@ -1,10 +1,14 @@
 #include "shell/GasPipe.h"
 
+#include "platform/RegularFile.h"
 #include "shell/LogStream.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
+
+#include <unistd.h>
 
 GasPipe* theGasPipe = nullptr;
 
@@ -21,6 +25,43 @@ ControlFileResults& results() {
     return kept;
 }
 
+// A host writes a few paths and a configuration text; these bounds leave room for far more.
+constexpr qint64 largestControlFile = qint64(4) << 20;
+constexpr int deepestControlNesting = 256;
+
+// Where the parse stopped, as the DOM parser would say it.
+struct ParseProblem {
+    QString text;
+    qint64 line = 0;
+    qint64 column = 0;
+};
+
+// Qt's DOM parser descends once per open element on the thread's stack, so a file of deep or
+// unclosed nesting ends the process. The stream reader keeps its own stack; it walks the file
+// first and the DOM parser sees only what stays within the bound.
+bool shallowAndWellFormed(const QByteArray& bytes, ParseProblem& problem) {
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > deepestControlNesting) {
+            problem.text =
+                QStringLiteral("elements nested more than %1 deep").arg(deepestControlNesting);
+            problem.line = reader.lineNumber();
+            problem.column = reader.columnNumber();
+            return false;
+        }
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    if (!reader.hasError())
+        return true;
+    problem.text = reader.errorString();
+    problem.line = reader.lineNumber();
+    problem.column = reader.columnNumber();
+    return false;
+}
+
 }  // namespace
 
 GasPipe::GasPipe(const QString& path, QObject* parent) : QObject(parent), path_(path) {}
@@ -31,17 +72,33 @@ GasPipe::~GasPipe() {
 }
 
 bool GasPipe::read() {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: opening a FIFO that has no writer would hold the GUI thread forever.
+    QFile file;
+    const int descriptor =
+        zqplatform::openRegularFileForReading(QFile::encodeName(path_).constData());
+    if (descriptor < 0
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
         throw OpenError(QStringLiteral("Unable to open XML control file: ") + path_);
-    QString error;
-    int line = 0;
-    int column = 0;
+    }
     index_.clear();
     indexed_ = false;
-    if (!document_.setContent(&file, &error, &line, &column)) {
-        beginLogLine() << "XML control file " << path_ << " not read: " << error << " (line "
-                       << line << ", column " << column << ")";
+    const QByteArray bytes = file.read(largestControlFile + 1);
+    ParseProblem problem;
+    if (bytes.size() > largestControlFile)
+        problem.text = QStringLiteral("larger than %1 bytes").arg(largestControlFile);
+    else if (shallowAndWellFormed(bytes, problem)) {
+        int line = 0;
+        int column = 0;
+        if (!document_.setContent(bytes, &problem.text, &line, &column)) {
+            problem.line = line;
+            problem.column = column;
+        }
+    }
+    if (!problem.text.isEmpty()) {
+        beginLogLine() << "XML control file " << path_ << " not read: " << problem.text << " (line "
+                       << problem.line << ", column " << problem.column << ")";
         endLogLine();
         return false;
     }

@@ -31,8 +31,10 @@ public:
     const QString& path() const { return path_; }
 
     /// Reads and parses this object's file. On success the process-wide results (input path,
-    /// output path, configuration text) are replaced and true returned; malformed XML returns
-    /// false and leaves them as they were. Throws `OpenError` when the file does not open.
+    /// output path, configuration text) are replaced and true returned; malformed XML, a file
+    /// over 4 MB and elements nested more than 256 deep return false (the log says why) and
+    /// leave them as they were. Throws `OpenError` when the file does not open or is no
+    /// regular file (a FIFO, a folder, a device), so the caller is never kept waiting.
     bool read();
 
     /// The element whose "id" is `id`, the last one in document order when several share it;

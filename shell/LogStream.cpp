@@ -58,8 +58,12 @@ LogStream::LogStream() : discard_(std::make_unique<DiscardDevice>()) {
     // Until a file is open, and for good when none opens, lines are dropped.
     setDevice(discard_.get());
     if (!ensureLogFolder()) {
-        qWarning("Could not establish logger: the folder %s cannot be used",
-                 qUtf8Printable(logFolder()));
+        if (logFolder().isEmpty())
+            qWarning("Could not establish logger: the temporary folder %s does not exist",
+                     qgetenv("TMPDIR").constData());
+        else
+            qWarning("Could not establish logger: the folder %s cannot be used",
+                     qUtf8Printable(logFolder()));
         return;
     }
     deleteOldLogs(logFolder(), logStartTime());
@@ -149,15 +153,27 @@ void LogStream::writeLine(const QByteArray& utf8Text) {
     flush();
 }
 
-QString logFolder() {
+QString temporaryFolder() {
+    // Qt gives the canonical path of TMPDIR, which is empty when that names nothing: every
+    // name made from it would then start at the root of the file system.
     const QString temporary = QDir::tempPath();
+    if (temporary.isEmpty() || !QFileInfo(temporary).isDir())
+        return QString();
     const QString canonical = QFileInfo(temporary).canonicalFilePath();
-    return (canonical.isEmpty() ? temporary : canonical) + QLatin1Char('/')
-           + QLatin1String(Product::applicationName);
+    return canonical.isEmpty() ? temporary : canonical;
+}
+
+QString logFolder() {
+    const QString temporary = temporaryFolder();
+    if (temporary.isEmpty())
+        return QString();
+    return temporary + QLatin1Char('/') + QLatin1String(Product::applicationName);
 }
 
 bool ensureLogFolder() {
     const QString folder = logFolder();
+    if (folder.isEmpty())
+        return false;
     if (!QDir().mkpath(QFileInfo(folder).absolutePath()))
         return false;
     const QByteArray path = QFile::encodeName(folder);

@@ -73,9 +73,14 @@ private:
 /// built, cleared by its destructor.
 extern LogStream* theLogStream;
 
-/// The canonical path of the temporary folder (QDir::tempPath(), so TMPDIR counts) followed by
-/// "/Zolquist". The name is a constant: it does not follow the Qt application name, which
-/// start-up sets only later.
+/// The canonical path of the temporary folder (QDir::tempPath(), so TMPDIR counts) when it
+/// names a folder that exists; empty when it does not (TMPDIR names a missing folder). Every
+/// temporary file of ours goes below it, so none lands at the root of the file system.
+QString temporaryFolder();
+
+/// `temporaryFolder()` followed by "/Zolquist"; empty when there is no temporary folder. The
+/// name is a constant: it does not follow the Qt application name, which start-up sets only
+/// later.
 QString logFolder();
 
 /// Makes the log folder when it is missing, readable and writable by its owner only (0700),

@@ -9,6 +9,7 @@
 
 #include <QFile>
 
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -88,6 +89,10 @@ std::string prepareCrashDumpPath() {
 }
 
 int guardedMain(int argc, char** argv) {
+    // A write past the file size limit would end the process in the middle of a save, the
+    // user's composition with it; ignored, the write fails with EFBIG and the save says so,
+    // as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The dump path fixes the run's start time, so the dump and the log share their name.
     zqplatform::CrashGuard::install(prepareCrashDumpPath(), crashDumpHeader(), crashNotice());
     return realMain(argc, argv);

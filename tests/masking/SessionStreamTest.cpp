@@ -275,6 +275,11 @@ TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
         return m;
     };
     EXPECT_TRUE(GmModel::checkVariant(withTargets(GmModel::largestTargetCount), nullptr));
+    // A brush stroke's red colour: its type, the null flag, then spec 1 (RGB) and alpha 0xFFFF.
+    const int colour = good.indexOf(QByteArray("\0\0\0\x43\0\x01\xff\xff", 8));
+    ASSERT_GT(colour, 0);
+    QByteArray badSpec = good;
+    badSpec[colour + 5] = char(0x7b);
 
     const struct { const char* name; QByteArray bytes; } cases[] = {
         {"wrong magic", patched(0, 0x08E11603)},
@@ -284,6 +289,7 @@ TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
         {"cut inside the map", good.left(80)},
         {"cut inside a picture", good.left(idat + 30)},
         {"flipped picture byte", flipped},
+        {"colour of an unknown kind", badSpec},
         {"hostile map count", patched(15, 0x7FFFFFFF)},
         {"hostile key length", patched(19, 0x7FFFFFF0)},
         {"huge picture", patched(header + 4, 100000)},

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace {
@@ -114,6 +116,53 @@ TEST_F(GasPipeTest, MalformedXmlLeavesTheEarlierResults) {
         EXPECT_EQ(GasPipe::inputImagePath(), folder() + QStringLiteral("/kept.jpg"));
         EXPECT_EQ(GasPipe::configurationText(), QStringLiteral("kept"));
     }
+}
+
+// The root, `depth` elements inside each other and, when closed, an element with a text within
+// the innermost.
+QByteArray nested(int depth, bool closed) {
+    QByteArray xml = QByteArray("<a>").repeated(depth);
+    xml.insert(0, QByteArray("<j>"));
+    if (closed)
+        xml += QByteArray("<c id=\"config\">deep</c>") + QByteArray("</a>").repeated(depth) + "</j>";
+    return xml;
+}
+
+// Qt's DOM parser descends once per open element on the stack: these ended the process.
+TEST_F(GasPipeTest, DeepOrHugeFilesAreRefusedAndLeaveTheEarlierResults) {
+    GasPipe good(write(QStringLiteral("good.btqx"), R"(<j><c id="config">kept</c></j>)"));
+    ASSERT_TRUE(good.read());
+    const struct {
+        const char* name;
+        QByteArray xml;
+        const char* logged;
+    } cases[] = {
+        {"100,000 unclosed", nested(100000, false), "elements nested more than 256 deep"},
+        {"200,000 nested", nested(200000, true), "elements nested more than 256 deep"},
+        {"257 deep", nested(255, true), "elements nested more than 256 deep"},
+        {"over 4 MB", "<j>" + QByteArray(4 << 20, 'x') + "</j>", "larger than 4194304 bytes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = write(QStringLiteral("hostile.btqx"), c.xml);
+        GasPipe hostile(path);
+        EXPECT_FALSE(hostile.read());
+        EXPECT_EQ(GasPipe::configurationText(), QStringLiteral("kept"));
+        EXPECT_TRUE(readWholeLog().contains(QStringLiteral("XML control file %1 not read: %2")
+                                                .arg(path, QLatin1String(c.logged))));
+    }
+    // The root, 254 levels and the text's element: 256 deep, within the bound.
+    GasPipe deepest(write(QStringLiteral("deepest.btqx"), nested(254, true)));
+    EXPECT_TRUE(deepest.read());
+    EXPECT_EQ(GasPipe::configurationText(), QStringLiteral("deep"));
+}
+
+// Opening a FIFO for reading waits for a writer: with none, the GUI thread would wait forever.
+TEST_F(GasPipeTest, OnlyARegularFileIsOpened) {
+    const QString fifo = folder() + QStringLiteral("/fifo.btqx");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    GasPipe pipe(fifo);
+    EXPECT_THROW(pipe.read(), GasPipe::OpenError);
 }
 
 TEST_F(GasPipeTest, AFileThatDoesNotOpenThrowsTheTextToShow) {

@@ -31,6 +31,7 @@
 //   grab-canvas PATH        writes what the masking canvas shows to PATH
 //   file-size-limit BYTES   no file of the program may grow past BYTES from now on: a write
 //                           beyond fails with EFBIG, as on a full disk ("none" lifts the limit)
+//   open-event PATH         hands PATH to the application as the desktop does (a file-open event)
 //   close                   closes the main window
 // Each step is reported on standard error ("zqtest: step N ...", "zqtest: done N").
 #include "ProgramScript.h"
@@ -44,6 +45,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileOpenEvent>
 #include <QGraphicsItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsTextItem>
@@ -488,6 +490,11 @@ bool Script::run(QMainWindow* window, const QString& verb, const QString& rest) 
     }
     if (verb == QLatin1String("file-size-limit"))
         return limitFileSize(rest);
+    if (verb == QLatin1String("open-event")) {
+        QFileOpenEvent event(rest);
+        QCoreApplication::sendEvent(qApp, &event);
+        return true;
+    }
     if (verb == QLatin1String("close")) {
         QMetaObject::invokeMethod(window, "close", Qt::QueuedConnection);
         return true;
