@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QImage>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QVariantMap>
