@@ -293,9 +293,11 @@ void GmModel::endSession(TqSourceImage* source, TqSourceImage* output) {
 }
 
 bool GmModel::closeImage() {
+    // Targets belong to the open image, but one put into a model without an image (restoring,
+    // tests) must not outlive the close either.
+    closeArrowTargets();
     if (!sourceImage_)
         return true;
-    closeArrowTargets();
     if (startedByHost()) {
         endSession(nullptr, nullptr);
     } else {
