@@ -274,9 +274,14 @@ bool FileHandler::writeSession(QIODevice& device, bool quick) {
     GmModel* model = GmModel::instance();
     const quint16 check = model->sourceImage() ? model->sourceImage()->imageCheck() : 0;
     try {
-        return SessionStream::write(device, check, model->toVariant(),
-                                    quick ? SessionStream::Pictures::Quick
-                                          : SessionStream::Pictures::Standard);
+        QString problem;
+        if (SessionStream::write(device, check, model->toVariant(),
+                                 quick ? SessionStream::Pictures::Quick
+                                       : SessionStream::Pictures::Standard,
+                                 &problem))
+            return true;
+        logLine(QStringLiteral("the session was not saved: ") + problem);
+        return false;
     } catch (const std::bad_alloc&) {
         logLine(QStringLiteral("out of memory while saving the session"));
         return false;

@@ -67,7 +67,8 @@ public slots:
     QString askImageFilename();
     void compositionNewSlot();
     bool fileSaveAsSlot();
-    /// Writes the masking session; false when the device refused any of it.
+    /// Writes the masking session; false, with the reason in the log, when the device refused
+    /// any of it or a value of the session would not read back.
     bool saveProject(QIODevice& device);
     /// Reads a masking session into the model. All or nothing: the stream is read and checked
     /// whole before the open image is closed; any fault leaves the work as it was and returns

@@ -297,13 +297,15 @@ void GmModel::endSession(TqSourceImage* source, TqSourceImage* output) {
 }
 
 bool GmModel::closeImage() {
-    if (!sourceImage_)
-        return true;
     // Nothing still waiting for this picture is wanted; discarding it first spares every
     // region's removal a search of the queue for its edge finding.
-    if (theEngineThread)
+    if (sourceImage_ && theEngineThread)
         theEngineThread->cancelCommandsSlot();
+    // Targets belong to the open image, but one put into a model without an image (restoring,
+    // tests) must not outlive the close either.
     closeArrowTargets();
+    if (!sourceImage_)
+        return true;
     if (startedByHost()) {
         endSession(nullptr, nullptr);
     } else {

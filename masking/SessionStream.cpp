@@ -2,6 +2,7 @@
 
 #include "masking/QuickVariantWriter.h"
 #include "masking/SessionStreamCheck.h"
+#include "shell/StreamedTypes.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -33,17 +34,77 @@ QByteArray readAllBounded(QIODevice& device, bool* tooLarge) {
     return bytes;
 }
 
+// Whether every value inside `value` reads back: each one that is neither a container nor a
+// picture is streamed on its own and walked as the reader walks it. Qt writes a type it has no
+// stream operators for as its name alone and leaves the stream's status Ok, so the bytes are
+// all there is to go by. Pictures are left out: Qt writes each of them as a PNG file.
+bool readsBack(const QVariant& value, QString* problem) {
+    switch (value.userType()) {
+    case QMetaType::QVariantMap: {
+        const QVariantMap map = value.toMap();
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+            if (!readsBack(it.value(), problem)) {
+                *problem = it.key() + QStringLiteral(": ") + *problem;
+                return false;
+            }
+        }
+        return true;
+    }
+    case QMetaType::QVariantList: {
+        const QVariantList list = value.toList();
+        for (const QVariant& element : list)
+            if (!readsBack(element, problem))
+                return false;
+        return true;
+    }
+    case QMetaType::QImage:
+    case QMetaType::QPixmap:
+    case QMetaType::QBitmap:
+        return true;
+    default:
+        break;
+    }
+    QByteArray bytes;
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(SessionStream::currentVersion);
+        out << value;
+    }
+    qint64 end = 0;
+    QString why;
+    if (SessionStreamCheck::checkVariant(bytes, 0, &end, &why) && end == bytes.size())
+        return true;
+    *problem = QStringLiteral("a value of type %1 would not read back (%2)")
+                   .arg(QString::fromLatin1(value.typeName()),
+                        why.isEmpty() ? QStringLiteral("bytes left over") : why);
+    return false;
+}
+
 }  // namespace
 
 bool SessionStream::write(QIODevice& device, quint16 imageCheck, const QVariant& model,
-                          Pictures pictures) {
+                          Pictures pictures, QString* problem) {
+    QString refusal;
+    QString& why = problem ? *problem : refusal;
+    // The session's maps hold paths and polygons; a writer whose caller has not registered
+    // them would otherwise write their names without their points.
+    static const bool registered = (registerStreamedTypes(), true);
+    (void)registered;
+    if (!readsBack(model, &why))
+        return false;
     QDataStream out(&device);
     out.setVersion(currentVersion);
     out << qint32(magic) << qint32(currentVersion) << imageCheck;
-    if (pictures == Pictures::Quick)
-        return out.status() == QDataStream::Ok && QuickVariantWriter::write(out, model);
-    out << model;
-    return out.status() == QDataStream::Ok;
+    bool written = false;
+    if (pictures == Pictures::Quick) {
+        written = out.status() == QDataStream::Ok && QuickVariantWriter::write(out, model);
+    } else {
+        out << model;
+        written = out.status() == QDataStream::Ok;
+    }
+    if (!written)
+        why = QStringLiteral("the device refused the bytes, or a picture could not be encoded");
+    return written;
 }
 
 SessionStream::Contents SessionStream::read(QIODevice& device, const QList<int>& supportedVersions) {

@@ -32,10 +32,11 @@ public:
     /// temporary copies. Both read back alike, to the same pixels.
     enum class Pictures { Standard, Quick };
 
-    /// Writes the header and `model`; false when the device refused any of it or a picture
-    /// could not be encoded.
+    /// Writes the header and `model`; false, with the reason in `problem` when given, when
+    /// the device refused any of it, a picture could not be encoded, or a value of `model`
+    /// would not read back (then nothing is written). Registers the streamed types itself.
     static bool write(QIODevice& device, quint16 imageCheck, const QVariant& model,
-                      Pictures pictures = Pictures::Standard);
+                      Pictures pictures = Pictures::Standard, QString* problem = nullptr);
 
     /// Reads a whole stream from the device's current position into memory and checks it
     /// before building anything: the header, then every count, length and picture size of

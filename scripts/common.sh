@@ -63,3 +63,25 @@ zq_build() {
     zq_configure "$@"
     cmake --build "$1" --parallel "$(nproc)"
 }
+
+# The test programs that start threads of their own: the engine's worker pools, the engine
+# command thread, the window driving it, the log written from several threads and the quick
+# session writer's encoders.
+ZQ_TSAN_TESTS=(
+    engine_matting_test engine_colour_workers_test engine_colour_classes_test
+    engine_segmentation_test engine_analysis_test engine_watershed_test
+    masking_thread_test masking_session_stream_test shell_log_test
+    shell_window_test shell_window_flow_test
+)
+
+# zq_thread_check [BUILD_DIR]: builds those programs with ThreadSanitizer (build/tsan unless
+# given) and runs their tests; a race report fails the test that shows it.
+zq_thread_check() {
+    local dir="${1:-build/tsan}"
+    zq_configure "$dir" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+        -DZQ_TSAN=ON -DZQ_SANITIZE=OFF -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=OFF
+    cmake --build "$dir" --parallel "$(nproc)" --target "${ZQ_TSAN_TESTS[@]}"
+    local labels
+    labels="^($(IFS='|'; echo "${ZQ_TSAN_TESTS[*]}"))\$"
+    (cd "$dir" && ctest -L "$labels" --output-on-failure --parallel "$(nproc)" --timeout 600)
+}

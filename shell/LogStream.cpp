@@ -13,12 +13,32 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 LogStream* theLogStream = nullptr;
 
 namespace {
 
 constexpr int logAgeLimitDays = 7;
+
+// The one lock of the log: whoever writes to the stream, reads or changes its routing, or sets
+// `theLogStream` holds it. Recursive, because the stream reports its own troubles through
+// qWarning, and Qt hands that back to `logMessageHandler` on the same thread.
+std::recursive_mutex& logLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+// A line being put together by `beginLogLine` on one thread, written whole by `endLogLine`.
+struct PendingLine {
+    QString text;
+    QTextStream stream{&text, QIODevice::WriteOnly};
+};
+
+PendingLine& pendingLine() {
+    thread_local PendingLine line;
+    return line;
+}
 
 // Swallows everything written to it: the destination of a stream that has nowhere to write,
 // so that lines are dropped instead of piling up in memory for the whole run.
@@ -54,6 +74,7 @@ void deleteOldLogs(const QString& folder, const QDateTime& startTime) {
 }  // namespace
 
 LogStream::LogStream() : discard_(std::make_unique<DiscardDevice>()) {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     theLogStream = this;
     // Until a file is open, and for good when none opens, lines are dropped.
     setDevice(discard_.get());
@@ -71,6 +92,7 @@ LogStream::LogStream() : discard_(std::make_unique<DiscardDevice>()) {
 }
 
 LogStream::~LogStream() {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     if (handlerInstalled_)
         qInstallMessageHandler(previousHandler_);
     flush();
@@ -108,6 +130,7 @@ QString LogStream::filePath() const {
 }
 
 void LogStream::setRouting(QtMsgType type, bool toStandardError, bool toLogFile) {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     toStandardError_[type] = toStandardError;
     toLogFile_[type] = toLogFile;
 }
@@ -137,6 +160,7 @@ bool LogStream::routedToLogFile(QtMsgType type) {
 }
 
 void LogStream::dispatch(QtMsgType type, const QByteArray& utf8Text) {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     if (routedToStandardError(type)) {
         std::fwrite(utf8Text.constData(), 1, static_cast<size_t>(utf8Text.size()), stderr);
         std::fputc('\n', stderr);
@@ -149,6 +173,7 @@ void LogStream::dispatch(QtMsgType type, const QByteArray& utf8Text) {
 }
 
 void LogStream::writeLine(const QByteArray& utf8Text) {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     *this << logTimeStamp() << utf8Text << '\n';
     flush();
 }
@@ -209,20 +234,26 @@ QString logTimeStamp() {
 }
 
 QTextStream& beginLogLine() {
-    if (!theLogStream)
-        lateStream() = std::make_unique<LogStream>();
-    *theLogStream << logTimeStamp();
-    return *theLogStream;
+    PendingLine& line = pendingLine();
+    line.stream.flush();
+    line.text.clear();
+    line.stream.reset();   // no number base or field width left over from the last line
+    return line.stream;
 }
 
 void endLogLine() {
+    PendingLine& line = pendingLine();
+    line.stream.flush();
+    const QByteArray text = line.text.toUtf8();
+    line.text.clear();
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     if (!theLogStream)
-        return;
-    *theLogStream << '\n';
-    theLogStream->flush();
+        lateStream() = std::make_unique<LogStream>();
+    theLogStream->writeLine(text);
 }
 
 void logMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    std::lock_guard<std::recursive_mutex> hold(logLock());
     if (theLogStream)
         theLogStream->dispatch(type, message.toUtf8());
 }

@@ -18,8 +18,11 @@ class QIODevice;
 /// to the file, to both or to neither.
 ///
 /// The application object holds one as a member from the first moment of its life; whoever
-/// writes a line before that (`beginLogLine`) gets one made on the spot. GUI thread only:
-/// the stream takes no lock.
+/// writes a line before that (`beginLogLine`) gets one made on the spot. Any thread may log:
+/// every line is written whole under one lock of the log (`writeLine`, `dispatch`,
+/// `endLogLine` and Qt's messages), so lines of several threads never mix. Build, route and
+/// destroy the stream on the GUI thread while no other thread logs; write to it only through
+/// these functions, never with `<<` directly.
 class LogStream : public QTextStream {
 public:
     /// Makes the log folder (owner-only), deletes logs of seven or more days before the start
@@ -46,10 +49,11 @@ public:
     /// Installs `logMessageHandler` as Qt's message handler and keeps the one it replaces.
     void installMessageHandler();
 
-    /// Sends one UTF-8 message as its type's routing says; a fatal message then aborts the process.
+    /// Sends one UTF-8 message as its type's routing says; a fatal message then aborts the
+    /// process. Any thread.
     void dispatch(QtMsgType type, const QByteArray& utf8Text);
 
-    /// One whole log line: time stamp, text, newline, flush.
+    /// One whole log line: time stamp, text, newline, flush. Any thread.
     void writeLine(const QByteArray& utf8Text);
 
     /// The full path of the log file, empty when the lines have no file ("/dev/null" counts
@@ -70,7 +74,7 @@ private:
 };
 
 /// The stream of this process, or null while none exists. Set when a `LogStream` starts to be
-/// built, cleared by its destructor.
+/// built, cleared by its destructor, both under the log's lock.
 extern LogStream* theLogStream;
 
 /// The canonical path of the temporary folder (QDir::tempPath(), so TMPDIR counts) when it
@@ -102,11 +106,13 @@ QString crashDumpFileName();
 /// The current local time as "hh:mm:ss.zzz " (with the trailing blank).
 QString logTimeStamp();
 
-/// Starts a log line: makes a `LogStream` when none exists yet, writes the time stamp and
-/// returns the stream to append to. End the line with `endLogLine`.
+/// Starts a log line of the calling thread and returns the stream to append to: a buffer of
+/// that thread's own, so that nothing of the line reaches the log before it is complete. End
+/// the line with `endLogLine`. Any thread.
 QTextStream& beginLogLine();
 
-/// Ends the line started by `beginLogLine`: newline and flush.
+/// Ends the line started by `beginLogLine` on this thread: makes a `LogStream` when none
+/// exists yet and writes the line there whole (time stamp, text, newline, flush).
 void endLogLine();
 
 /// Qt's message handler: hands the message, as UTF-8, to `theLogStream`'s `dispatch`, or drops

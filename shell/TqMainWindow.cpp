@@ -200,9 +200,10 @@ TqMainWindow::~TqMainWindow() {
         tool = nullptr;
     }
     GmTool::setImageView(nullptr);
-    // Closing handed the engine thread to deleteLater; a window deleted without a close
-    // takes it along here.
+    // Closing handed the engine thread to deleteLater; a window deleted without a close, or
+    // after a close that no event loop followed, takes it along here.
     delete engineThread_.data();
+    delete closedEngineThread_.data();
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }

@@ -240,6 +240,9 @@ private:
     ImageView* imageView_ = nullptr;
     FileHandler* fileHandler_ = nullptr;
     QPointer<OstrivalThread> engineThread_;
+    // The engine thread a finished close handed to deleteLater: when no event loop runs after
+    // the close, the window's destructor deletes it instead.
+    QPointer<OstrivalThread> closedEngineThread_;
     NavigatorWindow* navigatorWindow_ = nullptr;
     GmSubWindow* propertyPanelWindow_ = nullptr;
     QList<GmSubWindow*> subWindows_;

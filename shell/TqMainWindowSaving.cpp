@@ -239,6 +239,7 @@ void TqMainWindow::finishClose(QCloseEvent* event) {
     }
     if (engineThread_) {
         engineThread_->deleteLater();
+        closedEngineThread_ = engineThread_;
         engineThread_ = nullptr;
     }
     event->accept();

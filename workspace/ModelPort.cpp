@@ -9,14 +9,16 @@
 #include <QCursor>
 
 #include <QCoreApplication>
+#include <QPointer>
 
 ModelPort* ModelPort::instance() {
-    // Parented to the application so that it goes before the application does.
-    static ModelPort* port = [] {
-        auto* created = new ModelPort;
-        created->setParent(QCoreApplication::instance());
-        return created;
-    }();
+    // Parented to the application so that it goes before the application does; a later
+    // application of the same process (tests make several) gets a new one.
+    static QPointer<ModelPort> port;
+    if (!port) {
+        port = new ModelPort;
+        port->setParent(QCoreApplication::instance());
+    }
     if (!port->model_ && GmModel::existing())
         port->attach(GmModel::existing());
     return port;

@@ -10,7 +10,10 @@
 
 #include <sys/stat.h>
 
+#include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -234,6 +237,47 @@ TEST_F(LogStreamTest, QtMessagesAreRoutedByType) {
                                .match(QString::fromUtf8(log)).hasMatch();
         EXPECT_EQ(inLog, c.toLogFile);
     }
+}
+
+// Qt's messages arrive from the engine command thread while the GUI thread writes lines of its
+// own: every way into the log, used by several threads at once, gives whole lines only.
+TEST_F(LogStreamTest, LinesOfSeveralThreadsArriveWholeAndEachOnce) {
+    constexpr int threadCount = 6;
+    constexpr int linesPerWay = 150;
+    const QtMessageHandler outer = qInstallMessageHandler(catchMessage);
+    {
+        LogStream stream;
+        stream.setStandardRouting();
+        stream.installMessageHandler();
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threadCount; ++t) {
+            writers.emplace_back([t, &stream] {
+                for (int i = 0; i < linesPerWay; ++i) {
+                    qWarning("thread %d warning %d of a line long enough to be split", t, i);
+                    beginLogLine() << "thread " << t << " begun " << i << " and ended";
+                    endLogLine();
+                    stream.writeLine(QStringLiteral("thread %1 written %2").arg(t).arg(i).toUtf8());
+                }
+            });
+        }
+        for (std::thread& writer : writers)
+            writer.join();
+    }
+    qInstallMessageHandler(outer);
+
+    QStringList lines = fileLines(logFileBaseName() + QStringLiteral(".txt"));
+    ASSERT_FALSE(lines.isEmpty());
+    lines.removeFirst();   // the file's own path
+    const QRegularExpression whole(QStringLiteral("^") + timeStampPattern
+                                   + QStringLiteral("(thread \\d+ warning \\d+ of a line long enough to be split"
+                                                    "|thread \\d+ begun \\d+ and ended"
+                                                    "|thread \\d+ written \\d+)$"));
+    std::set<QString> seen;
+    for (const QString& line : lines) {
+        EXPECT_TRUE(whole.match(line).hasMatch()) << "a broken line: " << line.toStdString();
+        EXPECT_TRUE(seen.insert(line.mid(13)).second) << "twice: " << line.toStdString();
+    }
+    EXPECT_EQ(lines.size(), threadCount * linesPerWay * 3);
 }
 
 TEST_F(LogStreamTest, MessagesWithoutAStreamAreDropped) {
