@@ -71,8 +71,12 @@ GmModel::GmModel() {
 GmModel::~GmModel() {
     // An image still open goes with the model. While an engine thread runs, its commands may
     // still reach into the image: closing it first is then the thread owner's business.
-    if (!theEngineThread)
+    if (!theEngineThread) {
         closeImage();
+        // A host's pictures stay open through closeImage (the host gets its result from
+        // them); the model is their last owner.
+        forgetImages();
+    }
     delete rubberBand_;
     delete imageSmeg_;
     delete imageBlendage_;
