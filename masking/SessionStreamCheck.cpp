@@ -101,14 +101,14 @@ private:
         return true;
     }
 
-    // A spec byte, then alpha, red, green, blue and a padding word. Qt keeps the spec byte as
+    // A kind byte (Qt's QColor::Spec), then alpha, red, green, blue and a padding word. Qt keeps the kind byte as
     // its enum unchecked, and a value outside the enum is undefined behaviour on every copy.
     bool colour() {
         if (left() < 11)
             return fail(QStringLiteral("value cut short"));
-        const qint8 spec = qint8(data_[int(at_)]);
-        if (spec < QColor::Invalid || spec > QColor::ExtendedRgb)
-            return fail(QStringLiteral("colour of unknown kind %1").arg(spec));
+        const qint8 kind = qint8(data_[int(at_)]);
+        if (kind < QColor::Invalid || kind > QColor::ExtendedRgb)
+            return fail(QStringLiteral("colour of unknown kind %1").arg(kind));
         at_ += 11;
         return true;
     }

@@ -132,13 +132,13 @@ TEST_F(SessionStreamFuzz, RandomDamageIsRefusedOrSafe) {
 }
 
 TEST_F(SessionStreamFuzz, FoundCasesStayRefused) {
-    // The red colour's spec byte (1, RGB) made 0x7b: Qt keeps it unchecked as an enum.
+    // The red colour's kind byte (1, RGB) made 0x7b: Qt keeps it unchecked as an enum.
     const int colour = good_.indexOf(QByteArray("\0\0\0\x43\0\x01\xff\xff", 8));
     ASSERT_GT(colour, 0);
-    for (const char spec : {char(0x7b), char(0x06), char(0xff)}) {
-        SCOPED_TRACE(int(spec));
+    for (const char kind : {char(0x7b), char(0x06), char(0xff)}) {
+        SCOPED_TRACE(int(kind));
         QByteArray bytes = good_;
-        bytes[colour + 5] = spec;
+        bytes[colour + 5] = kind;
         EXPECT_FALSE(readAndUse(bytes));
     }
 }

@@ -232,12 +232,8 @@ TEST_F(WindowFlowTest, FinishWithATransparentCutoutPlacesNothingAndClosesTheCuto
 }
 
 TEST_F(WindowFlowTest, AReopenedCutoutReplacesItsItemWhenFinished) {
-    openPhoto();
-    queueDeleteAllThenKeepDab(320, 240);
-    window->createCutoutItemDone();
-    ASSERT_TRUE(waitUntil([this] { return placed(); }));
-    ASSERT_EQ(cutoutItems().size(), 1);
-    CutoutItem* item = cutoutItems()[0];
+    CutoutItem* item = placeOneCutout();
+    ASSERT_NE(item, nullptr);
     const QSize before = item->sourcePixmap.size();
 
     doubleClick(item);
@@ -259,12 +255,8 @@ TEST_F(WindowFlowTest, AReopenedCutoutReplacesItsItemWhenFinished) {
 // The palette's Edit button reopens the selected cut-out as a double click does. A session
 // cut short on disk is refused in one message that names the cut-out, and nothing moves.
 TEST_F(WindowFlowTest, ADamagedCutoutIsNamedInOneMessageAndStaysOnTheComposition) {
-    openPhoto();
-    queueDeleteAllThenKeepDab(320, 240);
-    window->createCutoutItemDone();
-    ASSERT_TRUE(waitUntil([this] { return placed(); }));
-    ASSERT_EQ(cutoutItems().size(), 1);
-    CutoutItem* item = cutoutItems()[0];
+    CutoutItem* item = placeOneCutout();
+    ASSERT_NE(item, nullptr);
     const QRectF where = item->sceneBoundingRect();
     QFile session(item->savedState()->fileName());
     ASSERT_TRUE(session.resize(session.size() / 2));

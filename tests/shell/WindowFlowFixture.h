@@ -136,6 +136,19 @@ protected:
         stroke->brushing().startStroke(QPointF(x, y));
         thread()->submit(new JxCmdSelect(model(), stroke, JxStatusAllClasses, JxStatusKeep, 0, 1));
     }
+    /// The photo opened, cut down to one keep dab at (320, 240) and finished: the one cut-out
+    /// on the composition, or null (with the failure reported) when it did not get there.
+    CutoutItem* placeOneCutout() {
+        openPhoto();
+        if (::testing::Test::HasFatalFailure())
+            return nullptr;
+        queueDeleteAllThenKeepDab(320, 240);
+        window->createCutoutItemDone();
+        EXPECT_TRUE(waitUntil([this] { return placed(); }));
+        const QList<CutoutItem*> items = cutoutItems();
+        EXPECT_EQ(items.size(), 1);
+        return items.size() == 1 ? items[0] : nullptr;
+    }
     QList<CutoutItem*> cutoutItems() const {
         QList<CutoutItem*> items;
         for (QGraphicsItem* item : window->frolixWidget()->scene()->items())
