@@ -11,7 +11,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QCoreApplication>
 #include <QImage>

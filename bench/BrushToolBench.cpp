@@ -9,7 +9,7 @@
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
 #include "workspace/DeleteExactTool.h"
-#include "workspace/EDOs.h"
+#include "masking/EDOs.h"
 #include "workspace/EdgeDetectionOptions.h"
 #include "workspace/EraseExactTool.h"
 #include "workspace/GmTool.h"

@@ -18,7 +18,7 @@
 #include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
 #include "shell/TqMainWindow.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -13,7 +13,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 #include "shell/TqMainWindow.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/ImageView.h"
 
 #include <QCoreApplication>

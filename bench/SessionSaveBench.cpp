@@ -1,11 +1,11 @@
 // Saving and reading back a masking session of a 1280 x 960 picture with 20 regions (ten
 // rectangles, ten brush strokes), as a placed cut-out's state does.
 
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/NamedImage.h"
 #include "masking/TqSourceImage.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/SavedTargets.h"
 
 #include <QBuffer>

@@ -9,7 +9,7 @@
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemScene.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmBrushing.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdGenerateMask.h"
@@ -19,7 +19,7 @@
 #include "masking/TqSourceImage.h"
 #include "shell/TqMainWindow.h"
 #include "tests/masking/MaskPixels.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/ImageView.h"
 
 #include <QCoreApplication>

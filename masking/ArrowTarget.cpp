@@ -2,8 +2,8 @@
 
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"
-#include "shell/GmColor.h"
-#include "shell/PersistOptions.h"
+#include "common/GmColor.h"
+#include "common/PersistOptions.h"
 
 QColor ArrowTarget::outlineColour(bool active)
 {

@@ -1,7 +1,7 @@
 #include "masking/Brushing.h"
 
 #include "masking/GmShapeHost.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 
 #include <QBitmap>
 #include <QPainter>

@@ -16,11 +16,11 @@
 #include "masking/Shape.h"
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 #include "shell/TqApp.h"
 #include "shell/TqMainWindow.h"
-#include "workspace/BlendingStuff.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BlendingStuff.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QAction>
 #include <QApplication>

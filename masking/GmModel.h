@@ -1,7 +1,7 @@
 #pragma once
 
 #include "masking/GmModelTypes.h"
-#include "workspace/EdgeDetectionRecord.h"
+#include "masking/EdgeDetectionRecord.h"
 
 #include <QImage>
 #include <QList>

@@ -10,9 +10,9 @@
 #include "masking/SegmentationStuff.h"
 #include "masking/SessionStreamCheck.h"
 #include "masking/TqSourceImage.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 #include "shell/TqApp.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 
 #include <QBitmap>
 #include <QVariantMap>

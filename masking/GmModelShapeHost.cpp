@@ -2,7 +2,7 @@
 
 #include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 int GmModelShapeHost::resolution() const
 {

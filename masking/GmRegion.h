@@ -2,7 +2,7 @@
 
 #include "masking/ArrowTarget.h"
 #include "masking/SegmentationStuff.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 
 class QImage;
 struct JxSession;

@@ -8,8 +8,8 @@
 #include "masking/OstrivalThread.h"
 #include "masking/PixelState.h"
 #include "masking/Shape.h"
-#include "shell/GmColor.h"
-#include "shell/PersistOptions.h"
+#include "common/GmColor.h"
+#include "common/PersistOptions.h"
 
 #include <cmath>
 #include <cstddef>

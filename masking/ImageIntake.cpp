@@ -2,7 +2,7 @@
 
 #include "masking/ExifOrientation.h"
 #include "masking/JpegCompleteness.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QBuffer>
 #include <QFile>

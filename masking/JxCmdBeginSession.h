@@ -1,7 +1,7 @@
 #pragma once
 
 #include "masking/OstrivalCommand.h"
-#include "workspace/EdgeDetectionRecord.h"
+#include "masking/EdgeDetectionRecord.h"
 
 #include "classification/JxInterface.h"
 

@@ -8,7 +8,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 
 #include <QCoreApplication>
 

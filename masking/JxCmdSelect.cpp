@@ -9,7 +9,7 @@
 #include "masking/JxCmdHelpers.h"
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 
 #include <QBrush>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "masking/SavedCutoutState.h"
 
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "masking/VectorEdges.h"
-#include "workspace/EDOs.h"
+#include "masking/EDOs.h"
 
 #include <QObject>
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "masking/QuickVariantWriter.h"
 #include "masking/SessionStreamCheck.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 
 #include <QBuffer>
 #include <QDataStream>

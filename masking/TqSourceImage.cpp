@@ -3,8 +3,8 @@
 #include "masking/ImageIntake.h"
 #include "masking/NamedImage.h"
 #include "masking/WorkingResolution.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 #include "shell/TqMainWindow.h"
 
 #include <QMessageBox>

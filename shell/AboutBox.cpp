@@ -1,7 +1,7 @@
 #include "shell/AboutBox.h"
 
 #include "shell/DistributorCustomisation.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 #include "shell/TqApplication.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "shell/DistributorCustomisation.h"
 
-#include "shell/LogStream.h"
-#include "shell/Product.h"
-#include "shell/ShellUtilities.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
+#include "common/ShellUtilities.h"
 
 #include <QDir>
 #include <QDomDocument>

@@ -1,7 +1,7 @@
 #include "shell/GasPipe.h"
 
 #include "platform/RegularFile.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "shell/GoogleWidget.h"
 
-#include "shell/Product.h"
+#include "common/Product.h"
 #include "shell/TranslationLoader.h"
 
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "shell/HostImageHandOff.h"
 
 #include "shell/HostPixelCopy.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include "platform/FileMapping.h"
 

@@ -1,6 +1,6 @@
 #include "shell/HttpRequest.h"
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

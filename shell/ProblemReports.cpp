@@ -1,8 +1,8 @@
 #include "shell/ProblemReports.h"
 
 #include "shell/DistributorCustomisation.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 
 #include <QCoreApplication>
 #include <QDir>

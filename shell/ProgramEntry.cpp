@@ -1,8 +1,8 @@
 #include "shell/ProgramEntry.h"
 
 #include "shell/AboutBox.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 #include "shell/TqAppStandAlone.h"
 
 #include "platform/CrashGuard.h"

@@ -1,6 +1,6 @@
 #include "shell/SettingsIdentity.h"
 
-#include "shell/Product.h"
+#include "common/Product.h"
 
 #include <QSettings>
 #include <QUuid>

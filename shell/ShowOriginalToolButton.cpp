@@ -1,6 +1,6 @@
 #include "shell/ShowOriginalToolButton.h"
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QKeyEvent>
 #include <QShortcutEvent>

@@ -2,10 +2,10 @@
 
 #include "masking/GmModel.h"
 #include "shell/AboutBox.h"
-#include "shell/PersistOptions.h"
-#include "shell/Product.h"
+#include "common/PersistOptions.h"
+#include "common/Product.h"
 #include "shell/SettingsIdentity.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "shell/StyleSheetVariables.h"
 #include "shell/TqApplication.h"
 #include "shell/TqMainWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QObject>
 #include <QPointer>

@@ -3,8 +3,8 @@
 
 #include "shell/DistributorCustomisation.h"
 #include "shell/HttpRequest.h"
-#include "shell/Product.h"
-#include "shell/ShellUtilities.h"
+#include "common/Product.h"
+#include "common/ShellUtilities.h"
 #include "shell/TqMainWindow.h"
 #include "shell/WebAddresses.h"
 

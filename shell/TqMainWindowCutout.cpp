@@ -9,7 +9,7 @@
 #include "composition/scene/CommandMapper.h"
 #include "composition/scene/CreateCutoutItemCommand.h"
 #include "composition/scene/NewTextFieldCommand.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
@@ -17,8 +17,8 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 #include "workspace/GmTool.h"
 
 #include <QMessageBox>

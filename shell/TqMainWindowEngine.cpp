@@ -5,7 +5,7 @@
 #include "masking/GmModel.h"
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

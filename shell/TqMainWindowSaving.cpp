@@ -3,14 +3,14 @@
 #include "shell/TqMainWindow.h"
 
 #include "composition/scene/FrolixObject.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 #include "shell/TqApp.h"
 
 #include <QApplication>

@@ -12,8 +12,8 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 #include "shell/GmAction.h"
-#include "shell/GmSubWindow.h"
-#include "shell/Product.h"
+#include "common/GmSubWindow.h"
+#include "common/Product.h"
 #include "workspace/GmTool.h"
 #include "workspace/ToolOptions.h"
 

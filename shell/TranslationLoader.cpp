@@ -1,7 +1,7 @@
 #include "shell/TranslationLoader.h"
 
-#include "shell/LogStream.h"
-#include "shell/ShellUtilities.h"
+#include "common/LogStream.h"
+#include "common/ShellUtilities.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "shell/WebAddresses.h"
 
 #include "shell/DistributorCustomisation.h"
-#include "shell/Product.h"
-#include "shell/ShellUtilities.h"
+#include "common/Product.h"
+#include "common/ShellUtilities.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "workspace/BlendOptsWidget.h"
 
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 #include "workspace/PersistentWidget.h"
 
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include "masking/Brushing.h"
 #include "masking/GmBrushing.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/ModelPort.h"
 
 #include <QHBoxLayout>

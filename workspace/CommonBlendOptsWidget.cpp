@@ -3,8 +3,8 @@
 #include "masking/GmModel.h"
 #include "masking/GmRegion.h"
 #include "masking/TqSourceImage.h"
-#include "shell/Product.h"
-#include "workspace/BlendingStuff.h"
+#include "common/Product.h"
+#include "masking/BlendingStuff.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

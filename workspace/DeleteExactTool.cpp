@@ -1,6 +1,6 @@
 #include "workspace/DeleteExactTool.h"
 
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "workspace/DeleteLocalTool.h"
 
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -4,9 +4,9 @@
 #include "masking/GmRegion.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 #include "workspace/BlendOptsWidget.h"
-#include "workspace/EDOs.h"
+#include "masking/EDOs.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>

@@ -16,7 +16,7 @@
 #include <QSlider>
 #include <QTabletEvent>
 
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 #include "shell/TqMainWindow.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/GmSubWindow.h"
+#include "common/GmSubWindow.h"
 
 #include <QRectF>
 

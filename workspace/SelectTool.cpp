@@ -10,8 +10,8 @@
 #include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/Shape.h"
-#include "shell/GmColor.h"
-#include "shell/PersistOptions.h"
+#include "common/GmColor.h"
+#include "common/PersistOptions.h"
 #include "workspace/ModelPort.h"
 
 #include <QAction>

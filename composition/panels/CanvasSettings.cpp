@@ -1,6 +1,6 @@
 #include "composition/panels/CanvasSettings.h"
 
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "shell/ScopedSignalBlocker.h"
 
 #include <QApplication>

@@ -7,8 +7,8 @@
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/ItemController.h"
 #include "composition/scene/SpeechBubbleItem.h"
-#include "shell/TitleButton.h"
-#include "shell/TitleWidget.h"
+#include "common/TitleButton.h"
+#include "common/TitleWidget.h"
 #include "workspace/ImageView.h"
 
 #include <QStackedWidget>

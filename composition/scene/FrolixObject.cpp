@@ -4,7 +4,7 @@
 #include "composition/scene/ItemController.h"
 #include "composition/scene/SceneRenderScope.h"
 #include "masking/GmModel.h"
-#include "shell/ShellUtilities.h"
+#include "common/ShellUtilities.h"
 #include "shell/TqMainWindow.h"
 
 #include <QBuffer>

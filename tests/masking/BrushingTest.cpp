@@ -3,7 +3,7 @@
 
 #include "masking/FakeShapeHost.h"
 #include "masking/MaskPixels.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 
 #include "classification/JxInterface.h"
 

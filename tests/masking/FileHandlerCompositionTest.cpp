@@ -9,7 +9,7 @@
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixOutputHandler.h"
 #include "composition/scene/ItemController.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"

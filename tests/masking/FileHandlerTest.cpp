@@ -1,5 +1,5 @@
-#include "masking/CutoutChoice.h"
-#include "masking/FileHandler.h"
+#include "shell/CutoutChoice.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/TqSourceImage.h"
 #include "tests/shell/ModalSequence.h"

@@ -10,7 +10,7 @@
 #include "masking/TqSourceImage.h"
 #include "tests/masking/EngineTestSupport.h"
 #include "tests/masking/MaskPixels.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "masking/AcceptImageDrop.h"
-#include "masking/ImageReceiver.h"
-#include "masking/NetworkImageGetter.h"
+#include "shell/AcceptImageDrop.h"
+#include "shell/ImageReceiver.h"
+#include "shell/NetworkImageGetter.h"
 
 #include "masking/ExifBuilder.h"
 #include "masking/LocalFtpServer.h"

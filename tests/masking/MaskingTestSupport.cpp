@@ -1,6 +1,6 @@
 #include "masking/MaskingTestSupport.h"
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QFile>
 #include <QDir>

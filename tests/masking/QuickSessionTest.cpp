@@ -2,13 +2,13 @@
 // back the very work the user's own session files bring back.
 #include "masking/ArrowTargetFactory.h"
 #include "masking/BrushRegion.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmBrushing.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/RectRegion.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/SessionStream.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/MaskingEngineFixture.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "masking/QuickVariantWriter.h"
 #include "masking/SessionStream.h"
 #include "masking/SessionStreamCheck.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/SavedSessionFixture.h"
 
 #include <QBitmap>

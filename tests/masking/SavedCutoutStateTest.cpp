@@ -1,13 +1,13 @@
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmModelTypes.h"
 #include "masking/NamedImage.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/SavedSessionFixture.h"
 #include "tests/masking/SavedTargets.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/SessionStream.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/SavedTargets.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

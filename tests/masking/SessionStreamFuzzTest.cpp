@@ -4,7 +4,7 @@
 // copied out, as restoring a session does). The seeds are fixed, so CI runs the same inputs
 // every time.
 #include "masking/SessionStream.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "support/FuzzMutator.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // A program of its own: nothing here registers the streamed types before the writer runs, as
 // in a tool or an early start-up path that saves a session.
 #include "masking/SessionStream.h"
-#include "shell/StreamedTypes.h"   // the declaration of QPainterPath only; registers nothing
+#include "common/StreamedTypes.h"   // the declaration of QPainterPath only; registers nothing
 
 #include <QBuffer>
 #include <QDataStream>

@@ -1,4 +1,4 @@
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmModelKeys.h"
 #include "masking/GmModelTypes.h"
@@ -6,11 +6,11 @@
 #include "masking/NamedImage.h"
 #include "masking/SessionStream.h"
 #include "masking/TqSourceImage.h"
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 #include "tests/masking/MaskPixels.h"
 #include "tests/masking/SavedSessionFixture.h"
 #include "tests/masking/SavedTargets.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "masking/ImageIntake.h"
 #include "masking/MaskingTestSupport.h"
 #include "shell/ModalDialogCloser.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 
 #include <QFile>
 #include <QMessageBox>

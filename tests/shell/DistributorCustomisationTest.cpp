@@ -1,6 +1,6 @@
 #include "shell/DistributorCustomisation.h"
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QFile>
 #include <QImage>

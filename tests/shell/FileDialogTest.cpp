@@ -1,7 +1,7 @@
 // The program's file dialogs as the user meets them: drawn with the program's style, and placed
 // over the window that asks.
 #include "composition/panels/CanvasSettings.h"
-#include "masking/FileNameDialog.h"
+#include "common/FileNameDialog.h"
 #include "shell/StyleSheetVariables.h"
 #include "tests/shell/MainWindowFixture.h"
 #include "tests/shell/ModalWatch.h"

@@ -1,6 +1,6 @@
 #include "shell/GasPipe.h"
 
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "masking/GmModel.h"
 #include "masking/RectRegion.h"
-#include "shell/FakeDock.h"
-#include "shell/GmSubWindow.h"
-#include "shell/TitleButton.h"
-#include "shell/TitleWidget.h"
+#include "common/FakeDock.h"
+#include "common/GmSubWindow.h"
+#include "common/TitleButton.h"
+#include "common/TitleWidget.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "LocalHttpServer.h"
 
 #include "shell/HttpRequest.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QDir>
 #include <QFile>

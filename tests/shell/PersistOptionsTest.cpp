@@ -1,7 +1,7 @@
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 
 #include "ScratchSettingsTest.h"
-#include "shell/GmColor.h"
+#include "common/GmColor.h"
 
 #include <QSettings>
 

@@ -1,7 +1,7 @@
 #include "shell/ProblemReports.h"
 
 #include "ModalDialogCloser.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/Product.h"
+#include "common/Product.h"
 
 #include <QRegularExpression>
 

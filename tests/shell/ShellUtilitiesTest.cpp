@@ -1,4 +1,4 @@
-#include "shell/ShellUtilities.h"
+#include "common/ShellUtilities.h"
 
 #include "composition/scene/FrolixOutputHandler.h"
 

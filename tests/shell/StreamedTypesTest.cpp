@@ -1,4 +1,4 @@
-#include "shell/StreamedTypes.h"
+#include "common/StreamedTypes.h"
 
 #include <QBuffer>
 #include <QDataStream>

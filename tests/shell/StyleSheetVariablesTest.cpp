@@ -1,6 +1,6 @@
-#include "masking/CutoutChoice.h"
+#include "shell/CutoutChoice.h"
 #include "shell/StyleSheetVariables.h"
-#include "shell/TitleWidget.h"
+#include "common/TitleWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "tests/shell/WindowFlowFixture.h"
 
 #include "composition/panels/EditCutoutButton.h"
-#include "masking/FileHandler.h"
+#include "shell/FileHandler.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
 #include "workspace/GmZoomWidget.h"

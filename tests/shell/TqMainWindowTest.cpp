@@ -10,7 +10,7 @@
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 #include "shell/GoogleWidget.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 #include "shell/StyleSheetVariables.h"
 #include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"

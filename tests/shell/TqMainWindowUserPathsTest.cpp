@@ -7,7 +7,7 @@
 #include "composition/scene/SpeechBubbleItem.h"
 #include "composition/scene/TextFieldItem.h"
 #include "masking/AutoCut.h"
-#include "shell/Product.h"
+#include "common/Product.h"
 #include "workspace/GmZoomWidget.h"
 #include "workspace/ToolBarPalette.h"
 

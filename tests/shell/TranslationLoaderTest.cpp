@@ -2,8 +2,8 @@
 
 #include "ScratchSettingsTest.h"
 #include "shell/GoogleWidget.h"
-#include "shell/LogStream.h"
-#include "shell/Product.h"
+#include "common/LogStream.h"
+#include "common/Product.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -20,7 +20,7 @@
 #include "shell/TqApp.h"
 #include "shell/TqMainWindow.h"
 #include "shell/ZolPreferences.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/BrushingTool.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"

@@ -1,6 +1,6 @@
 #include "shell/ZolPreferences.h"
 
-#include "masking/CutoutChoice.h"
+#include "shell/CutoutChoice.h"
 #include "tests/shell/ScratchSettingsTest.h"
 
 #include <QCheckBox>

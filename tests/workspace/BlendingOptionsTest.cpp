@@ -1,5 +1,5 @@
-#include "workspace/BlendingOptions.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingOptions.h"
+#include "masking/BlendingStuff.h"
 
 #include <QVariantMap>
 

@@ -4,7 +4,7 @@
 
 #include "masking/Brushing.h"
 #include "masking/GmBrushing.h"
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/BrushingTool.h"
 #include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"

@@ -3,7 +3,7 @@
 #include "tests/masking/SavedTargets.h"
 
 #include "masking/GmModel.h"
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 #include "workspace/CommonBlendOptsWidget.h"
 #include "workspace/EdgeBlendingTool.h"
 #include "workspace/ToolOptions.h"

@@ -1,4 +1,4 @@
-#include "workspace/EDOs.h"
+#include "masking/EDOs.h"
 
 #include <QVariantMap>
 

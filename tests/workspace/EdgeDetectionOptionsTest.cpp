@@ -5,7 +5,7 @@
 #include "masking/SegmentationStuff.h"
 #include "tests/masking/MaskingEngineFixture.h"
 
-#include "workspace/EDOs.h"
+#include "masking/EDOs.h"
 #include "workspace/EdgeDetectionOptions.h"
 #include "workspace/EdgeFindingTool.h"
 #include "workspace/GmTool.h"

@@ -1,6 +1,6 @@
 #include "tests/workspace/WorkspaceFixture.h"
 
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 #include "workspace/BrushingTool.h"
 #include "workspace/GmTool.h"
 #include "workspace/GmZoomWidget.h"

@@ -28,8 +28,8 @@
 #include "composition/scene/SpeechBubbleItem.h"
 #include "composition/scene/TextFieldItem.h"
 #include "masking/SavedCutoutState.h"
-#include "shell/TitleButton.h"
-#include "shell/TitleWidget.h"
+#include "common/TitleButton.h"
+#include "common/TitleWidget.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -6,7 +6,7 @@
 #include "composition/scene/FinalImagePreviewDialog.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemController.h"
-#include "shell/ShellUtilities.h"
+#include "common/ShellUtilities.h"
 
 #include <QLabel>
 #include <QScrollArea>

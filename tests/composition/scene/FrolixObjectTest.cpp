@@ -4,7 +4,7 @@
 #include "composition/scene/FinalImageAssembler.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemController.h"
-#include "shell/ShellUtilities.h"
+#include "common/ShellUtilities.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "workspace/BlendingStuff.h"
+#include "masking/BlendingStuff.h"
 
 #include <QVariantMap>
 

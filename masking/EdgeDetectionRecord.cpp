@@ -1,4 +1,4 @@
-#include "workspace/EdgeDetectionRecord.h"
+#include "masking/EdgeDetectionRecord.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "masking/NetworkImageGetter.h"
+#include "shell/NetworkImageGetter.h"
 
 #include "masking/ImageIntake.h"
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
 #include <QImageReader>
 #include <QNetworkAccessManager>

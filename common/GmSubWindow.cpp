@@ -1,10 +1,10 @@
-#include "shell/GmSubWindow.h"
+#include "common/GmSubWindow.h"
 
 #include "masking/GmModel.h"
-#include "shell/FakeDock.h"
-#include "shell/GmSubWindowLayout.h"
-#include "shell/TitleButton.h"
-#include "shell/TitleWidget.h"
+#include "common/FakeDock.h"
+#include "common/GmSubWindowLayout.h"
+#include "common/TitleButton.h"
+#include "common/TitleWidget.h"
 
 #include <QAction>
 #include <QApplication>

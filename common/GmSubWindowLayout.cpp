@@ -1,3 +1,3 @@
-#include "shell/GmSubWindowLayout.h"
+#include "common/GmSubWindowLayout.h"
 
 GmSubWindowLayout::GmSubWindowLayout(QWidget* parent) : QVBoxLayout(parent) {}

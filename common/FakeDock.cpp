@@ -1,6 +1,6 @@
-#include "shell/FakeDock.h"
+#include "common/FakeDock.h"
 
-#include "shell/GmSubWindow.h"
+#include "common/GmSubWindow.h"
 
 #include <QVBoxLayout>
 

@@ -1,6 +1,6 @@
-#include "shell/LogStream.h"
+#include "common/LogStream.h"
 
-#include "shell/Product.h"
+#include "common/Product.h"
 
 #include <QByteArray>
 #include <QDir>

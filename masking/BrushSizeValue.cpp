@@ -1,4 +1,4 @@
-#include "workspace/BrushSizeValue.h"
+#include "masking/BrushSizeValue.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "masking/ImageReceiver.h"
+#include "shell/ImageReceiver.h"
 
 #include "masking/ImageIntake.h"
-#include "masking/NetworkImageGetter.h"
+#include "shell/NetworkImageGetter.h"
 #include "shell/TqMainWindow.h"
 
 #include <QMessageBox>

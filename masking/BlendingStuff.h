@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/BlendingOptions.h"
+#include "masking/BlendingOptions.h"
 
 #include <QVariant>
 

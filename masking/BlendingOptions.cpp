@@ -1,4 +1,4 @@
-#include "workspace/BlendingOptions.h"
+#include "masking/BlendingOptions.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>

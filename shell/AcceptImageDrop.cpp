@@ -1,6 +1,6 @@
-#include "masking/AcceptImageDrop.h"
+#include "shell/AcceptImageDrop.h"
 
-#include "masking/ImageReceiver.h"
+#include "shell/ImageReceiver.h"
 #include "shell/TqMainWindow.h"
 
 #include <QDropEvent>

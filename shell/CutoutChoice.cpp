@@ -1,4 +1,4 @@
-#include "masking/CutoutChoice.h"
+#include "shell/CutoutChoice.h"
 
 #include "shell/TqMainWindow.h"
 #include "shell/ZolPreferences.h"

@@ -1,4 +1,4 @@
-#include "shell/GmColor.h"
+#include "common/GmColor.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "shell/TitleWidget.h"
+#include "common/TitleWidget.h"
 
-#include "shell/TitleButton.h"
+#include "common/TitleButton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "masking/FileNameDialog.h"
+#include "common/FileNameDialog.h"
 
 #include <QFileDialog>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "shell/PersistOptions.h"
+#include "common/PersistOptions.h"
 
-#include "shell/GmColor.h"
+#include "common/GmColor.h"
 
 #include <QColor>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "workspace/EdgeDetectionRecord.h"
-#include "workspace/GmValue.h"
+#include "masking/EdgeDetectionRecord.h"
+#include "masking/GmValue.h"
 
 #include <QList>
 #include <QObject>

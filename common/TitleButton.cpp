@@ -1,4 +1,4 @@
-#include "shell/TitleButton.h"
+#include "common/TitleButton.h"
 
 #include <QPainter>
 #include <QStyle>
