@@ -1,6 +1,5 @@
 #include "common/GmSubWindow.h"
 
-#include "masking/GmModel.h"
 #include "common/FakeDock.h"
 #include "common/GmSubWindowLayout.h"
 #include "common/TitleButton.h"
@@ -219,7 +218,7 @@ void GmSubWindow::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Backspace:
         // A panel holding the keyboard focus must not swallow the key that deletes the active
         // patch; taken here, it never reaches the window behind.
-        GmModel::instance()->deleteActiveRegionSlot();
+        emit deleteKeyPressed();
         e->accept();
         break;
     default:

@@ -94,6 +94,9 @@ public slots:
 signals:
     void visibilityChanged();
     void escapeKeyPressed(QKeyEvent* e);
+    /// Backspace, which deletes the masking view's active patch; the panel takes the key, so
+    /// it never reaches the window behind.
+    void deleteKeyPressed();
 
 protected:
     bool event(QEvent* e) override;

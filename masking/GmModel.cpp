@@ -17,14 +17,11 @@
 #include "masking/TqSourceImage.h"
 #include "masking/WorkingResolution.h"
 #include "common/PersistOptions.h"
-#include "shell/TqApp.h"
-#include "shell/TqMainWindow.h"
 #include "masking/BlendingStuff.h"
 #include "masking/BrushSizeValue.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMessageBox>
 
 #include <algorithm>
 
@@ -36,10 +33,6 @@ constexpr std::uint64_t largestWorkingPixelCount = 4000000;
 
 bool persistOptionsOn() {
     return theOptions && theOptions->persistOptions();
-}
-
-bool startedByHost() {
-    return theApp && theApp->runMode() != TqApp::StandAlone;
 }
 
 }  // namespace
@@ -198,8 +191,7 @@ void GmModel::openSession(GmSession::SettingsPreservation preservation) {
         thread->setPriority(QThread::HighPriority);
         if (!thread->isIdle()) {
             if (!waitingToOpen_) {
-                if (theMainWindow)
-                    theMainWindow->setEnabled(false);
+                emit busyChanged(true);
                 QApplication::setOverrideCursor(Qt::WaitCursor);
             }
             waitingToOpen_ = true;
@@ -221,8 +213,7 @@ void GmModel::openSession(GmSession::SettingsPreservation preservation) {
         disconnect(thread, &OstrivalThread::closureComplete, this,
                    QOverload<>::of(&GmModel::openSession));
         QApplication::restoreOverrideCursor();
-        if (theMainWindow)
-            theMainWindow->setEnabled(true);
+        emit busyChanged(false);
         waitingToOpen_ = false;
     }
     thread->setOpen(true);
@@ -271,8 +262,7 @@ void GmModel::endSession(TqSourceImage* source, TqSourceImage* output) {
             // The session that was waiting for the drain will not open now: undo the wait.
             waitingToOpen_ = false;
             QApplication::restoreOverrideCursor();
-            if (theMainWindow)
-                theMainWindow->setEnabled(true);
+            emit busyChanged(false);
             thread->setOpen(true);
         }
         thread->cancelCommandsSlot();
@@ -310,7 +300,7 @@ bool GmModel::closeImage() {
     closeArrowTargets();
     if (!sourceImage_)
         return true;
-    if (startedByHost()) {
+    if (hostOwnsImage_) {
         endSession(nullptr, nullptr);
     } else {
         TqSourceImage* source = sourceImage_;
@@ -327,7 +317,23 @@ bool GmModel::closeImage() {
     return true;
 }
 
-void GmModel::setResolution(int divisor) {
+GmQuestion GmModel::resolutionQuestion(int divisor) const {
+    if (!sourceImage_ || divisor == resolution_ || !isWorkingResolutionDivisor(divisor))
+        return GmQuestion();
+    const bool marks = statusArray_->statusesPresent() & (JxStatusDelete | JxStatusBlend);
+    const bool brushPatches = std::any_of(regions_.cbegin(), regions_.cend(),
+                                          [](GmRegion* region) {
+                                              return region->isBrushRegion();
+                                          });
+    if (!marks && !brushPatches)
+        return GmQuestion();
+    return GmQuestion{
+        tr("Confirm change of resolution"),
+        tr("<p>When changing resolution, the image will be reverted, and masks laid down in "
+           "the workspace will be lost.</p><p>Do you wish to continue?</p>")};
+}
+
+void GmModel::setResolution(int divisor, bool confirmed) {
     const int old = resolution_;
     if (!isWorkingResolutionDivisor(divisor)) {
         emit resolutionChanged(old, old);
@@ -341,21 +347,9 @@ void GmModel::setResolution(int divisor) {
         emit resolutionChanged(old, old);
         return;
     }
-    const bool marks = statusArray_->statusesPresent() & (JxStatusDelete | JxStatusBlend);
-    const bool brushPatches = std::any_of(regions_.cbegin(), regions_.cend(),
-                                          [](GmRegion* region) {
-                                              return region->isBrushRegion();
-                                          });
-    if (marks || brushPatches) {
-        const auto answer = QMessageBox::question(
-            theMainWindow, tr("Confirm change of resolution"),
-            tr("<p>When changing resolution, the image will be reverted, and masks laid down in "
-               "the workspace will be lost.</p><p>Do you wish to continue?</p>"),
-            QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
-            emit resolutionChanged(old, old);
-            return;
-        }
+    if (!confirmed && !resolutionQuestion(divisor).isEmpty()) {
+        emit resolutionChanged(old, old);
+        return;
     }
     endSession(nullptr, nullptr);
     resolution_ = divisor;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 
@@ -27,6 +28,15 @@ struct JxImage;
 namespace tq {
 class Rectangle;
 }
+
+/// A question the document needs the user to answer (Yes or No) before it goes on; the
+/// application asks it. Empty when there is nothing to ask.
+struct GmQuestion {
+    QString title;
+    QString text;
+
+    bool isEmpty() const { return text.isEmpty(); }
+};
 
 /// The single document of the cut-out mode: the picture being cut out and the cut-out being
 /// made, the per-pixel status image, the regions and forced edges, the strokes in progress,
@@ -93,6 +103,11 @@ public:
     /// Waiting for the engine queue to drain before the session opens.
     bool isWaitingToOpenSession() const { return waitingToOpen_; }
 
+    /// Whether a host gave the picture: its images then stay the host's through closing and
+    /// restoring. The application sets it once it knows how the program was started.
+    bool hostOwnsImage() const { return hostOwnsImage_; }
+    void setHostOwnsImage(bool owns) { hostOwnsImage_ = owns; }
+
     // Session lifecycle ----------------------------------------------------------------------
     /// Takes the images (the model owns both from here on, whether it keeps them or not) and
     /// opens their engine session. False, with the given images deleted, when they are not
@@ -109,8 +124,14 @@ public:
     /// Called by the New Status Image command's finish (null when none came back).
     void setStatusImage(JxImage* statusImage);
     void statusImageRefreshed();
+    /// The question to put to the user before the working resolution becomes `divisor`: the
+    /// change reverts the image, so marks and brush patches laid down would be lost. Empty when
+    /// nothing would be lost or nothing would change.
+    GmQuestion resolutionQuestion(int divisor) const;
     /// Accepts 1, 2, 4 and 8; any other divisor changes nothing and emits (old, old).
-    void setResolution(int divisor);
+    /// `confirmed` is the user's answer to `resolutionQuestion` when it asked anything: false
+    /// changes nothing and emits (old, old).
+    void setResolution(int divisor, bool confirmed = true);
     void chooseResolution(std::uint64_t pixelCount);
     void revertOutputImage();
     bool isUnmodified() const;
@@ -128,7 +149,7 @@ public:
     /// at most `largestTargetCount` arrow targets and, unless a host gave the images, both
     /// images present, 32-bit, of one size and within the intake's limits. Else false with the
     /// reason in `problem`.
-    static bool checkVariant(const QVariant& value, QString* problem);
+    bool checkVariant(const QVariant& value, QString* problem) const;
     /// Restores what `toVariant` wrote into a model whose image was closed, and opens the
     /// session. Give it only a value `checkVariant` accepted. Entries that cannot be used
     /// (an unknown type, a stroke not the size of the working image, a status image of another
@@ -179,6 +200,9 @@ signals:
     void hintOpacityChanged();
     void showOriginal();
     void changeBackgroundColour();
+    /// True while the model waits for the engine queue to drain before its session opens:
+    /// the user must not work meanwhile. False once it opens or the wait is given up.
+    void busyChanged(bool busy);
 
 public slots:
     void deleteActiveRegionSlot();
@@ -229,6 +253,7 @@ private:
     std::uint32_t availableRedos_ = 0;
     int pendingPreservation_ = GmSession::ChooseSettings;
     bool waitingToOpen_ = false;
+    bool hostOwnsImage_ = false;
 };
 
 /// The model while it exists, else null.

@@ -11,17 +11,12 @@
 #include "masking/SessionStreamCheck.h"
 #include "masking/TqSourceImage.h"
 #include "common/LogStream.h"
-#include "shell/TqApp.h"
 #include "masking/BlendingStuff.h"
 
 #include <QBitmap>
 #include <QVariantMap>
 
 namespace {
-
-bool startedByHost() {
-    return theApp && theApp->runMode() != TqApp::StandAlone;
-}
 
 bool isDivisor(int value) {
     return value == 1 || value == 2 || value == 4 || value == 8;
@@ -80,7 +75,7 @@ QVariant GmModel::toVariant() const {
     return m;
 }
 
-bool GmModel::checkVariant(const QVariant& value, QString* problem) {
+bool GmModel::checkVariant(const QVariant& value, QString* problem) const {
     QString why;
     auto refuse = [&](const QString& reason) {
         if (problem)
@@ -99,7 +94,7 @@ bool GmModel::checkVariant(const QVariant& value, QString* problem) {
     if (targets > largestTargetCount)
         return refuse(QStringLiteral("the session holds %1 patches and forced edges, more than %2")
                           .arg(targets).arg(largestTargetCount));
-    if (!startedByHost()) {
+    if (!hostOwnsImage_) {
         const QImage source = storedImage(m.value(GmKeys::segImg), "the source image", &why);
         if (source.isNull())
             return refuse(why);
@@ -120,7 +115,7 @@ void GmModel::fromVariant(const QVariant& value) {
     if (resolution_ != old)
         emit resolutionChanged(old, resolution_);
 
-    if (!startedByHost() && !sourceImage_) {
+    if (!hostOwnsImage_ && !sourceImage_) {
         auto* source = new TqSourceImage(m.value(GmKeys::segImg));
         auto* output = new TqSourceImage(m.value(GmKeys::blendImg));
         if (source->valid() && output->valid() && source->image().size() == output->image().size()) {

@@ -5,9 +5,7 @@
 #include "masking/WorkingResolution.h"
 #include "common/LogStream.h"
 #include "common/Product.h"
-#include "shell/TqMainWindow.h"
 
-#include <QMessageBox>
 #include <QPoint>
 #include <QRect>
 
@@ -163,11 +161,8 @@ void TqSourceImage::loadFile(const QString& fileName) {
         if (read.image.isNull()) {
             beginLogLine() << "TqSourceImage: could not open " << fileName << ": " << read.problem;
             endLogLine();
-            QMessageBox::warning(theMainWindow, productDisplayName(),
-                                 tr("Sorry - could not open file %1", "%1 is filename")
-                                         .arg(fileName) +
-                                     reasonLine(read.problem),
-                                 QMessageBox::Ok);
+            loadProblem_ = tr("Sorry - could not open file %1", "%1 is filename").arg(fileName) +
+                           reasonLine(read.problem);
             return;
         }
         image_ = std::move(read.image);   // not shared, so the view needs no copy

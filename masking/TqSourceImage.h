@@ -50,9 +50,9 @@ public:
     static constexpr const char* imageImageKey = "imageImage_";
 
     /// Loads the picture file: upright, at most 1280 pixels on the longer side, 32-bit ARGB.
-    /// A file that cannot be read leaves the image invalid after the warning "Sorry - could not
-    /// open file %1" over the main window; running out of memory leaves it invalid and is
-    /// reported as an internal error.
+    /// A file that cannot be read leaves the image invalid with the warning for the user in
+    /// `loadProblem`; running out of memory leaves it invalid and is logged as an internal
+    /// error.
     explicit TqSourceImage(const QString& fileName);
 
     /// A dropped or downloaded picture, named after the file-name part of its address. Every
@@ -76,6 +76,10 @@ public:
 
     const QString& name() const { return name_; }
     bool valid() const { return valid_; }
+    /// Why the picture file could not be read, as the user is to be told: "Sorry - could not
+    /// open file %1" and the reader's reason on a line of its own. Empty when it was read or
+    /// came from anywhere but a file. The caller shows it, titled with the product's name.
+    const QString& loadProblem() const { return loadProblem_; }
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
     int imageMaster() const { return imageMaster_; }
@@ -140,6 +144,7 @@ private:
     void loadFile(const QString& fileName);
 
     QString name_;
+    QString loadProblem_;
     bool valid_ = false;
     bool viewChanged_ = false;
     QPixmap pixmap_;

@@ -99,6 +99,8 @@ void FileHandler::loadFile(const QString& fileName) {
 bool FileHandler::loadImage(const QString& fileName) {
     OverrideCursor wait;
     auto* image = new TqSourceImage(fileName);
+    if (!image->loadProblem().isEmpty())
+        warn(image->loadProblem());
     if (image->valid()) {
         // Only a picture read from a real file may name a recent file.
         if (addRecent(fileName, recentFiles_, recentKey))
@@ -323,7 +325,7 @@ bool FileHandler::loadProject(QIODevice& device, QString* refusal) {
                       tr("Its saved session was not made from the current image.", "[zol]"));
     }
     QString problem;
-    if (!GmModel::checkVariant(read.model, &problem)) {
+    if (!model->checkVariant(read.model, &problem)) {
         logLine(QStringLiteral("%1 refused: %2").arg(projectName_, problem));
         return refuse(formatMessage.arg(projectName_), damaged);
     }

@@ -53,6 +53,10 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         setIconSize(QSize(48, 48));
 
         GmModel* model = GmModel::instance();
+        model->setHostOwnsImage(startedByHost());
+        // While the model waits for the engine to drain before its session opens, nothing
+        // here may be touched.
+        connect(model, &GmModel::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
         ModelPort* port = ModelPort::instance();
         port->attach(model);
 

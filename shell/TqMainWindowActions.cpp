@@ -368,6 +368,11 @@ void TqMainWindow::buildPanels() {
         propertyPanelWindow_->subWindowData()->dock = dock_;
         subWindows_.append(propertyPanelWindow_);
     }
+    // Backspace in a panel deletes the active patch, as it does in the window.
+    for (GmSubWindow* panel : {static_cast<GmSubWindow*>(navigatorWindow_), propertyPanelWindow_})
+        if (panel)
+            connect(panel, &GmSubWindow::deleteKeyPressed, this,
+                    [] { GmModel::instance()->deleteActiveRegionSlot(); });
 }
 
 void TqMainWindow::buildTools() {

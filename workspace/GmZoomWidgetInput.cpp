@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QDragEnterEvent>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,7 +18,6 @@
 #include <QTabletEvent>
 
 #include "common/PersistOptions.h"
-#include "shell/TqMainWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,8 +172,9 @@ void GmZoomWidget::dragEnterEvent(QDragEnterEvent* event) {
     if (!data || !(data->hasUrls() || data->hasImage() || data->hasText()))
         return;
     event->acceptProposedAction();
-    if (theMainWindow)
-        theMainWindow->raise();
+    // The window the canvas sits in comes to the front under the drag.
+    if (auto* mainWindow = qobject_cast<QMainWindow*>(window()))
+        mainWindow->raise();
 }
 
 void GmZoomWidget::dragMoveEvent(QDragMoveEvent* event) {

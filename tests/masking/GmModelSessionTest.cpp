@@ -12,12 +12,9 @@
 #include "tests/masking/MaskPixels.h"
 #include "masking/BrushSizeValue.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -31,30 +28,6 @@ using masktest::twoHalves;
 TqSourceImage* sourceOf(const QImage& image) {
     return new TqSourceImage(NamedImage(image, QUrl(QStringLiteral("file:///halves.png"))));
 }
-
-// Answers the next message box with `button`.
-class MessageBoxAnswer : public QObject {
-public:
-    explicit MessageBoxAnswer(QMessageBox::StandardButton button) : button_(button) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            timer_.stop();
-            title = box->windowTitle();
-            ++asked;
-            box->button(button_)->click();
-        });
-        timer_.start();
-    }
-    int asked = 0;
-    QString title;
-
-private:
-    QMessageBox::StandardButton button_;
-    QTimer timer_;
-};
 
 class GmModelSession : public ::testing::Test {
 protected:
@@ -187,6 +160,32 @@ TEST_F(GmModelSession, UndoAndRedoMoveTheCountsAndTheStatuses) {
     EXPECT_EQ(counts.last().at(0).toUInt(), 1u);
 }
 
+// The window disables itself on the announcement: once when the wait starts, once when it ends,
+// whether the session then opens or the image closes first.
+TEST_F(GmModelSession, WaitingForTheQueueIsAnnouncedAsBusyOnceEachWay) {
+    QSignalSpy busy(model, &GmModel::busyChanged);
+    ASSERT_TRUE(model->setImage(GmSession::ChooseSettings, 1, sourceOf(twoHalves(64, 48))));
+    ASSERT_TRUE(model->isWaitingToOpenSession());
+    ASSERT_EQ(busy.count(), 1);
+    EXPECT_TRUE(busy.at(0).at(0).toBool());
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(busy.count(), 2);
+    EXPECT_FALSE(busy.at(1).at(0).toBool());
+    model->closeImage();
+    ASSERT_TRUE(waitIdle());
+
+    busy.clear();
+    ASSERT_TRUE(model->setImage(GmSession::ChooseSettings, 1, sourceOf(twoHalves(64, 48))));
+    ASSERT_TRUE(model->isWaitingToOpenSession());
+    model->closeImage();   // given up before the queue drained
+    EXPECT_FALSE(model->isWaitingToOpenSession());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(busy.count(), 2);
+    EXPECT_TRUE(busy.at(0).at(0).toBool());
+    EXPECT_FALSE(busy.at(1).at(0).toBool());
+}
+
 TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) {
     openImage(twoHalves(64, 48));
     thread->submit(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
@@ -194,10 +193,10 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
     BrushSizeValue::setBrushSize(20);
     QSignalSpy resolution(model, &GmModel::resolutionChanged);
     {
-        MessageBoxAnswer no(QMessageBox::No);
-        model->setResolution(2);
-        EXPECT_EQ(no.asked, 1);
-        EXPECT_EQ(no.title, QString("Confirm change of resolution"));
+        const GmQuestion question = model->resolutionQuestion(2);
+        EXPECT_FALSE(question.isEmpty());
+        EXPECT_EQ(question.title, QString("Confirm change of resolution"));
+        model->setResolution(2, false);   // answered No
     }
     ASSERT_EQ(resolution.count(), 1);
     EXPECT_EQ(resolution.at(0), (QList<QVariant>{1, 1}));
@@ -206,9 +205,8 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
 
     finished.clear();
     {
-        MessageBoxAnswer yes(QMessageBox::Yes);
-        model->setResolution(2);
-        EXPECT_EQ(yes.asked, 1);
+        EXPECT_FALSE(model->resolutionQuestion(2).isEmpty());
+        model->setResolution(2, true);   // answered Yes
     }
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(resolution.last(), (QList<QVariant>{1, 2}));
@@ -220,9 +218,8 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
     EXPECT_EQ(BrushSizeValue::brushSize(), 10);   // 20 x 1/2
 
     // Only keep marks now: no question.
-    MessageBoxAnswer unexpected(QMessageBox::No);
+    EXPECT_TRUE(model->resolutionQuestion(4).isEmpty());
     model->setResolution(4);
-    EXPECT_EQ(unexpected.asked, 0);
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(16, 12));
 }

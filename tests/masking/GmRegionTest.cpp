@@ -366,7 +366,7 @@ TEST_F(GmRegionTest, ManyProtectedRegionsAreRestoredAndClosedWithCommandsInPropo
     saved[GmKeys::arrowTargetList] = entries;
     model->closeImage();
     ASSERT_TRUE(waitIdle());
-    ASSERT_TRUE(GmModel::checkVariant(saved, nullptr));
+    ASSERT_TRUE(model->checkVariant(saved, nullptr));
 
     finished.clear();
     discarded.clear();
@@ -480,7 +480,7 @@ TEST_F(GmRegionTest, EveryKindOfTargetRoundTripsThroughTheModelMap)
     model->closeImage();
     ASSERT_TRUE(waitIdle());
     ASSERT_TRUE(model->arrowTargets().isEmpty());
-    ASSERT_TRUE(GmModel::checkVariant(saved, nullptr));
+    ASSERT_TRUE(model->checkVariant(saved, nullptr));
     model->fromVariant(saved);
     ASSERT_TRUE(waitIdle());
 

@@ -274,7 +274,7 @@ TEST_F(SessionStreamTest, BadStreamsAreRefusedAndTheWorkStays) {
         m[GmKeys::arrowTargetList] = targets;
         return m;
     };
-    EXPECT_TRUE(GmModel::checkVariant(withTargets(GmModel::largestTargetCount), nullptr));
+    EXPECT_TRUE(model->checkVariant(withTargets(GmModel::largestTargetCount), nullptr));
     // A brush stroke's red colour: its type, the null flag, then kind 1 (RGB) and alpha 0xFFFF.
     const int colour = good.indexOf(QByteArray("\0\0\0\x43\0\x01\xff\xff", 8));
     ASSERT_GT(colour, 0);

@@ -3,6 +3,7 @@
 #include "masking/ExifBuilder.h"
 #include "masking/ImageIntake.h"
 #include "masking/MaskingTestSupport.h"
+#include "shell/FileHandler.h"
 #include "shell/ModalDialogCloser.h"
 #include "common/Product.h"
 
@@ -117,23 +118,16 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         {"cut-in-scan.jpg", jpeg.left(jpeg.size() / 2), cutJpeg},
         {"cut-before-end.jpg", jpeg.left(jpeg.size() - 2), cutJpeg},
     };
+    FileHandler handler(nullptr);   // opens files as the window does, showing their warnings
     for (const BadFileCase& row : cases) {
         SCOPED_TRACE(row.name);
         const QString file = path(QString::fromLatin1(row.name));
         if (!row.bytes.isNull()) {
             ASSERT_TRUE(zqtest::writeFile(file, row.bytes));
         }
-        QString title, text;
-        ModalDialogCloser closer([&](QDialog* dialog) {
-            auto* box = qobject_cast<QMessageBox*>(dialog);
-            ASSERT_NE(box, nullptr);
-            title = box->windowTitle();
-            text = box->text();
-        });
         TqSourceImage image(file);
-        EXPECT_EQ(closer.closed(), 1);
-        EXPECT_EQ(title, productDisplayName());
         // The message keeps its first line and says why on the second.
+        const QString text = image.loadProblem();
         const QStringList lines = text.split(QLatin1Char('\n'));
         ASSERT_EQ(lines.size(), 2) << text.toStdString();
         EXPECT_EQ(lines[0], QStringLiteral("Sorry - could not open file ") + file);
@@ -145,6 +139,19 @@ TEST_F(SourceImageLoading, UnreadableFileWarnsAndStaysInvalid) {
         EXPECT_FALSE(image.valid());
         EXPECT_EQ(image.pixelView().data, nullptr);
         EXPECT_FALSE(image.makeWorkingImage(1));
+
+        // Opening the file shows that very message, once, under the product's name.
+        QString shownTitle, shownText;
+        ModalDialogCloser closer([&](QDialog* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            ASSERT_NE(box, nullptr);
+            shownTitle = box->windowTitle();
+            shownText = box->text();
+        });
+        EXPECT_FALSE(handler.loadImage(file));
+        EXPECT_EQ(closer.closed(), 1);
+        EXPECT_EQ(shownTitle, productDisplayName());
+        EXPECT_EQ(shownText, text);
     }
 }
 
@@ -152,6 +159,7 @@ TEST_F(SourceImageLoading, EmptyNameIsInvalidWithoutAWarning) {
     ModalDialogCloser closer;
     TqSourceImage image{QString()};
     EXPECT_FALSE(image.valid());
+    EXPECT_TRUE(image.loadProblem().isEmpty());
     EXPECT_EQ(closer.closed(), 0);
 }
 
@@ -160,9 +168,8 @@ TEST_F(SourceImageLoading, HeaderAnnouncingAHugePictureIsRefusedBeforeDecoding) 
     const QString file = path(QStringLiteral("bomb.png"));
     ASSERT_TRUE(zqtest::writeFile(file, zqtest::pngHeaderOnly(60000, 60000)));
     zqtest::LogWatch log;
-    ModalDialogCloser closer;
     TqSourceImage image(file);
-    EXPECT_EQ(closer.closed(), 1);
+    EXPECT_FALSE(image.loadProblem().isEmpty());
     EXPECT_FALSE(image.valid());
     EXPECT_TRUE(log.newText().contains(QStringLiteral("60000 x 60000"))) << log.newText().toStdString();
 }

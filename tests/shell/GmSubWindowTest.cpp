@@ -278,6 +278,7 @@ struct KeyCase {
     const char* name;
     Qt::Key key;
     int escapeSignals;
+    int deleteSignals;
     bool reachesHost;
 };
 
@@ -291,17 +292,19 @@ TEST_P(SubWindowKeys, EscapeAndBackspaceStayOtherKeysTravelOn) {
     auto panel = dockedPanel(host, nullptr);
     panel->toggleViewSlot(true);
     QSignalSpy escapes(panel.get(), &GmSubWindow::escapeKeyPressed);
+    QSignalSpy deletes(panel.get(), &GmSubWindow::deleteKeyPressed);
 
     QTest::keyClick(panel.get(), c.key);
     EXPECT_EQ(escapes.count(), c.escapeSignals);
+    EXPECT_EQ(deletes.count(), c.deleteSignals);
     EXPECT_EQ(host.keys.contains(c.key), c.reachesHost);
 }
 
 INSTANTIATE_TEST_SUITE_P(GmSubWindow, SubWindowKeys,
-                         ::testing::Values(KeyCase{"Escape", Qt::Key_Escape, 1, false},
-                                           KeyCase{"Backspace", Qt::Key_Backspace, 0, false},
-                                           KeyCase{"Letter", Qt::Key_A, 0, true},
-                                           KeyCase{"Return", Qt::Key_Return, 0, true}),
+                         ::testing::Values(KeyCase{"Escape", Qt::Key_Escape, 1, 0, false},
+                                           KeyCase{"Backspace", Qt::Key_Backspace, 0, 1, false},
+                                           KeyCase{"Letter", Qt::Key_A, 0, 0, true},
+                                           KeyCase{"Return", Qt::Key_Return, 0, 0, true}),
                          [](const ::testing::TestParamInfo<KeyCase>& info) {
                              return info.param.name;
                          });
@@ -313,6 +316,9 @@ TEST(GmSubWindow, BackspaceDeletesTheActiveRegion) {
     auto panel = dockedPanel(host, nullptr);
     panel->toggleViewSlot(true);
     GmModel* model = GmModel::instance();
+    // Wired as the main window wires its panels.
+    QObject::connect(panel.get(), &GmSubWindow::deleteKeyPressed, model,
+                     &GmModel::deleteActiveRegionSlot);
     QPointer<GmRegion> region = new RectRegion(QRectF(10, 10, 40, 30));
     model->regions().append(region);
     model->setActiveRegion(region, 0);

@@ -461,6 +461,17 @@ TEST_F(WindowFlowTest, CloseWhileACommandRunsWaitsDisabledAndEndsWhenTheQueueDra
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(WindowFlowTest, TheWindowIsDisabledWhileTheSessionWaitsForTheEngine) {
+    openPhoto();
+    ASSERT_TRUE(window->isEnabled());
+    // A new working resolution reopens the session behind the ending of the old one.
+    model()->setResolution(model()->resolution() == 1 ? 2 : 1);
+    ASSERT_TRUE(model()->isWaitingToOpenSession());
+    EXPECT_FALSE(window->isEnabled());
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_TRUE(window->isEnabled());
+}
+
 TEST_F(WindowFlowTest, CancelOnAModifiedCutoutAsksAndCancelKeepsIt) {
     openPhoto();
     queueDeleteAllThenKeepDab(320, 240);

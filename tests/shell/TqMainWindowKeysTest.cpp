@@ -2,6 +2,9 @@
 // its preferences entry, offscreen, with the photo case on a real engine command thread.
 #include "tests/shell/WindowFlowFixture.h"
 
+#include "masking/RectRegion.h"
+#include "workspace/NavigatorWindow.h"
+
 namespace {
 
 TEST_F(WindowFlowTest, SpaceHoldsTheHandAndGivesTheBrushBack) {
@@ -107,6 +110,21 @@ TEST_F(WindowFlowTest, BackspaceWithoutAnActiveRegionOnlyForwardsTheKey) {
     QTest::keyClick(window, Qt::Key_Backspace);
     EXPECT_EQ(model()->regions().size(), regions);
     EXPECT_NE(model()->sourceImage(), nullptr);
+}
+
+// The panels take Backspace from the window: there it deletes the active patch too.
+TEST_F(WindowFlowTest, BackspaceInAPanelDeletesTheActivePatch) {
+    openPhoto();
+    QPointer<GmRegion> region = new RectRegion(QRectF(10, 10, 40, 30));
+    model()->addArrowTarget(region);
+    model()->setActiveRegion(region, 0);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    ASSERT_EQ(model()->activeRegion(), region.data());
+
+    QTest::keyClick(window->navigatorWindow(), Qt::Key_Backspace);
+    EXPECT_EQ(model()->activeRegion(), nullptr);
+    EXPECT_FALSE(model()->regions().contains(region.data()));
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
 }
 
 TEST_F(WindowFlowTest, RightClickOnAToolBarShowsNoMenu) {
