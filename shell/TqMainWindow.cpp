@@ -3,6 +3,7 @@
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ZoomViewOptionsWidget.h"
 #include "shell/AcceptImageDrop.h"
+#include "shell/CutoutPlacement.h"
 #include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmStatusArray.h"
@@ -94,6 +95,7 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;
         connectEngineThread();
+        placement_ = new CutoutPlacement(this);
 
         zoomWidget_ = new ZoomViewOptionsWidget;
 
@@ -215,6 +217,8 @@ QLabel* TqMainWindow::makeGroupLabel(const QString& text) {
     label->setTextFormat(Qt::AutoText);
     return label;
 }
+
+OstrivalThread* TqMainWindow::engineThread() const { return engineThread_; }
 
 int TqMainWindow::currentViewTab() const {
     return imageView_ ? int(imageView_->currentViewTab()) : int(ImageView::MaskingTab);

@@ -28,9 +28,6 @@ void TqMainWindow::connectEngineThread() {
     connect(thread, &OstrivalThread::deadLibrary, this, &TqMainWindow::internalErrorSlot);
     connect(thread, &OstrivalThread::submissionRejectedLibraryDead, this,
             &TqMainWindow::submissionRejectedOnDeadLibSlot);
-    // A placement waiting for the engine belongs to the picture being cut out.
-    connect(GmModel::instance(), &GmModel::tellImageChanged, this,
-            &TqMainWindow::modelImageChangedForPlacement);
 }
 
 void TqMainWindow::commandStartedSlot(OstrivalCommand* command) {
@@ -100,5 +97,5 @@ void TqMainWindow::internalErrorSlot(const QString& cmdDesc, const QString& erro
 bool TqMainWindow::isEngineIdle() const {
     const GmModel* model = GmModel::existing();
     return (!engineThread_ || engineThread_->isIdle()) &&
-           !(model && model->isWaitingToOpenSession()) && !placementPending_;
+           !(model && model->isWaitingToOpenSession()) && !isPlacementPending();
 }
