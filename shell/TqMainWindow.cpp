@@ -4,6 +4,7 @@
 #include "composition/scene/ZoomViewOptionsWidget.h"
 #include "shell/AcceptImageDrop.h"
 #include "shell/CutoutPlacement.h"
+#include "shell/EngineStatus.h"
 #include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmStatusArray.h"
@@ -94,7 +95,7 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
 
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;
-        connectEngineThread();
+        engineStatus_ = new EngineStatus(this, engineThread_);
         placement_ = new CutoutPlacement(this);
 
         zoomWidget_ = new ZoomViewOptionsWidget;
@@ -219,6 +220,10 @@ QLabel* TqMainWindow::makeGroupLabel(const QString& text) {
 }
 
 OstrivalThread* TqMainWindow::engineThread() const { return engineThread_; }
+
+QProgressBar* TqMainWindow::progressBar() const { return engineStatus_->progressBar(); }
+
+bool TqMainWindow::isEngineIdle() const { return engineStatus_->isEngineIdle(); }
 
 int TqMainWindow::currentViewTab() const {
     return imageView_ ? int(imageView_->currentViewTab()) : int(ImageView::MaskingTab);

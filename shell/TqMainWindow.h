@@ -17,6 +17,7 @@
 #include <functional>
 
 class CutoutPlacement;
+class EngineStatus;
 class FakeDock;
 class FileHandler;
 class FrolixWidget;
@@ -49,7 +50,7 @@ class ZoomViewOptionsWidget;
 ///
 /// The header holds the brushes, edge tools, view options and property panel as base types;
 /// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
-/// The engine's work reaches the user through TqMainWindowEngine.cpp; finishing a cut-out
+/// The engine's work reaches the user through EngineStatus; finishing a cut-out
 /// (which waits for the engine without blocking) through CutoutPlacement; the save
 /// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
 /// before the current tool through TqMainWindowKeys.cpp.
@@ -82,7 +83,9 @@ public:
     ToolBarPalette* toolPalette() const { return toolPalette_; }
     ToolOptions* toolOptions() const { return toolOptions_; }
     GoogleWidget* searchBox() const { return googleWidget_; }
-    QProgressBar* progressBar() const { return progressBar_; }
+    QProgressBar* progressBar() const;
+    /// The progress bar, the status messages and the error box of the engine's work.
+    EngineStatus* engineStatus() const { return engineStatus_; }
     GmTool* noTool() const { return noTool_; }
     /// The tool a Space-held hand stands in for, or null.
     GmTool* spaceReturnTool() const { return toolBeforePan_; }
@@ -147,14 +150,6 @@ public slots:
     void loadImage();
     void stopPanningSlot();
 
-    void commandStartedSlot(OstrivalCommand* command);
-    void commandFinishedSlot(OstrivalCommand* command);
-    void commandCancellingSlot(OstrivalCommand* command);
-    void commandDiscardedSlot(OstrivalCommand* command);
-    void commandProgressSlot(int percent);
-    void internalErrorSlot(const QString& cmdDesc, const QString& error);
-    void submissionRejectedOnDeadLibSlot(OstrivalCommand* command);
-
     void aboutSlot();
     void tutorialsSlot();
     void homePageSlot();
@@ -187,7 +182,6 @@ private:
     QLabel* makeGroupLabel(const QString& text);
     /// `keepChosenTool`: a usable brush picked since the first pass of this tab change stays.
     void applyViewTab(int tab, bool keepChosenTool = false);
-    void connectEngineThread();
 
     /// Whether the cut-out tab is shown (or no tab at all).
     bool onCutoutTab() const;
@@ -228,7 +222,6 @@ private:
 
     QHBoxLayout* statusLayout_ = nullptr;
     QWidget* statusHolder_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
     ImageView* imageView_ = nullptr;
     FileHandler* fileHandler_ = nullptr;
     QPointer<OstrivalThread> engineThread_;
@@ -318,10 +311,8 @@ private:
     // The tool current right after the first pass of a tab change.
     QPointer<GmTool> toolAfterTabPass_;
 
+    EngineStatus* engineStatus_ = nullptr;
     CutoutPlacement* placement_ = nullptr;
-    bool engineFailureShown_ = false;
-    /// A command's progress is shown from its start to its finish; reports outside are late.
-    bool commandShown_ = false;
     bool closeWaiting = false;
     bool closeCursorSet_ = false;
     /// Actions whose command or receiver does not exist yet: they stay disabled.
