@@ -244,8 +244,6 @@ private:
     ToolBarPalette* toolPalette_ = nullptr;
     ShowOriginalToolButton* showOriginalButton_ = nullptr;
     QWidget* showOriginalHolder_ = nullptr;
-    QAction* edgeBlendingOptionsAction_ = nullptr;
-    QAction* edgeFindingOptionsAction_ = nullptr;
 
     GmAction* saveAction_ = nullptr;
     GmAction* saveAsAction_ = nullptr;
