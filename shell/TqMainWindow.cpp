@@ -3,6 +3,8 @@
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ZoomViewOptionsWidget.h"
 #include "shell/AcceptImageDrop.h"
+#include "shell/CutoutPlacement.h"
+#include "shell/EngineStatus.h"
 #include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmStatusArray.h"
@@ -97,7 +99,8 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
 
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;
-        connectEngineThread();
+        engineStatus_ = new EngineStatus(this, engineThread_);
+        placement_ = new CutoutPlacement(this);
 
         zoomWidget_ = new ZoomViewOptionsWidget;
 
@@ -219,6 +222,12 @@ QLabel* TqMainWindow::makeGroupLabel(const QString& text) {
     label->setTextFormat(Qt::AutoText);
     return label;
 }
+
+OstrivalThread* TqMainWindow::engineThread() const { return engineThread_; }
+
+QProgressBar* TqMainWindow::progressBar() const { return engineStatus_->progressBar(); }
+
+bool TqMainWindow::isEngineIdle() const { return engineStatus_->isEngineIdle(); }
 
 int TqMainWindow::currentViewTab() const {
     return imageView_ ? int(imageView_->currentViewTab()) : int(ImageView::MaskingTab);

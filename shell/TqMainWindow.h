@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <functional>
 
+class CutoutPlacement;
+class EngineStatus;
 class FakeDock;
 class FileHandler;
 class FrolixWidget;
@@ -48,8 +50,8 @@ class ZoomViewOptionsWidget;
 ///
 /// The header holds the brushes, edge tools, view options and property panel as base types;
 /// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
-/// The engine's work reaches the user through TqMainWindowEngine.cpp; finishing a cut-out
-/// (which waits for the engine without blocking) through TqMainWindowCutout.cpp; the save
+/// The engine's work reaches the user through EngineStatus; finishing a cut-out
+/// (which waits for the engine without blocking) through CutoutPlacement; the save
 /// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
 /// before the current tool through TqMainWindowKeys.cpp.
 class TqMainWindow : public QMainWindow {
@@ -81,7 +83,9 @@ public:
     ToolBarPalette* toolPalette() const { return toolPalette_; }
     ToolOptions* toolOptions() const { return toolOptions_; }
     GoogleWidget* searchBox() const { return googleWidget_; }
-    QProgressBar* progressBar() const { return progressBar_; }
+    QProgressBar* progressBar() const;
+    /// The progress bar, the status messages and the error box of the engine's work.
+    EngineStatus* engineStatus() const { return engineStatus_; }
     GmTool* noTool() const { return noTool_; }
     /// The tool a Space-held hand stands in for, or null.
     GmTool* spaceReturnTool() const { return toolBeforePan_; }
@@ -100,7 +104,9 @@ public:
     /// True when the work may be thrown away: nothing new, saved, or discarded.
     Q_INVOKABLE bool maybeSave(const QString& title);
     /// Whether a Finish waits for the engine before it places the cut-out.
-    bool isPlacementPending() const { return placementPending_; }
+    bool isPlacementPending() const;
+    /// The engine command thread; null once a close has handed it over for deletion.
+    OstrivalThread* engineThread() const;
     /// Nothing queued or running on the engine, no session waiting to open, no placement
     /// waiting for the engine.
     bool isEngineIdle() const;
@@ -144,14 +150,6 @@ public slots:
     void loadImage();
     void stopPanningSlot();
 
-    void commandStartedSlot(OstrivalCommand* command);
-    void commandFinishedSlot(OstrivalCommand* command);
-    void commandCancellingSlot(OstrivalCommand* command);
-    void commandDiscardedSlot(OstrivalCommand* command);
-    void commandProgressSlot(int percent);
-    void internalErrorSlot(const QString& cmdDesc, const QString& error);
-    void submissionRejectedOnDeadLibSlot(OstrivalCommand* command);
-
     void aboutSlot();
     void tutorialsSlot();
     void homePageSlot();
@@ -184,25 +182,13 @@ private:
     QLabel* makeGroupLabel(const QString& text);
     /// `keepChosenTool`: a usable brush picked since the first pass of this tab change stays.
     void applyViewTab(int tab, bool keepChosenTool = false);
-    void connectEngineThread();
 
-    // Placing the finished cut-out on the composition (TqMainWindowCutout.cpp).
-    enum class Placement { Placed, Waiting, Failed };
-    /// Placed: the cut-out is on the composition (or there was none) and the caller goes on;
-    /// `later` is not used. Waiting: the engine has work first, and `later` runs once the
-    /// cut-out is placed. Failed: the cut-out stays open and the caller stops.
-    Placement placeCutout(std::function<void()> later);
-    /// One attempt: waits again while the engine has work, brings the mask up to date, places.
-    void placementStep();
-    bool placeNow();
     /// Whether the cut-out tab is shown (or no tab at all).
     bool onCutoutTab() const;
+    // Saving and closing (TqMainWindowSaving.cpp).
     /// Host runs: no question at close, and a current mask for the host.
     void prepareApply();
     void finishClose(QCloseEvent* event);
-    /// Forgets a waiting placement and what was to follow it.
-    void dropPendingPlacement();
-    void modelImageChangedForPlacement(const TqSourceImage* image);
     /// The first close pass once the cut-out question is settled.
     void closeAfterCutout(QCloseEvent* event);
 
@@ -236,7 +222,6 @@ private:
 
     QHBoxLayout* statusLayout_ = nullptr;
     QWidget* statusHolder_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
     ImageView* imageView_ = nullptr;
     FileHandler* fileHandler_ = nullptr;
     QPointer<OstrivalThread> engineThread_;
@@ -259,8 +244,6 @@ private:
     ToolBarPalette* toolPalette_ = nullptr;
     ShowOriginalToolButton* showOriginalButton_ = nullptr;
     QWidget* showOriginalHolder_ = nullptr;
-    QAction* edgeBlendingOptionsAction_ = nullptr;
-    QAction* edgeFindingOptionsAction_ = nullptr;
 
     GmAction* saveAction_ = nullptr;
     GmAction* saveAsAction_ = nullptr;
@@ -326,16 +309,8 @@ private:
     // The tool current right after the first pass of a tab change.
     QPointer<GmTool> toolAfterTabPass_;
 
-    bool placementPending_ = false;
-    bool placementMaskRequested_ = false;
-    bool placementFailed_ = false;
-    const TqSourceImage* placementImage_ = nullptr;
-    QList<std::function<void()>> afterPlacement_;
-    QMetaObject::Connection placementConnection_;
-    QMetaObject::Connection placementClosureConnection_;
-    bool engineFailureShown_ = false;
-    /// A command's progress is shown from its start to its finish; reports outside are late.
-    bool commandShown_ = false;
+    EngineStatus* engineStatus_ = nullptr;
+    CutoutPlacement* placement_ = nullptr;
     bool closeWaiting = false;
     bool closeCursorSet_ = false;
     /// Actions whose command or receiver does not exist yet: they stay disabled.

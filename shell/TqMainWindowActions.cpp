@@ -10,6 +10,7 @@
 #include "masking/GmModel.h"
 #include "masking/OstrivalThread.h"
 #include "shell/DistributorCustomisation.h"
+#include "shell/EngineStatus.h"
 #include "common/FakeDock.h"
 #include "shell/GmAction.h"
 #include "common/GmSubWindow.h"
@@ -245,12 +246,7 @@ void TqMainWindow::buildStatusBar() {
     statusLayout_ = new QHBoxLayout(statusHolder_);
     statusLayout_->setSpacing(10);
     statusLayout_->setContentsMargins(0, 0, 0, 0);
-    progressBar_ = new QProgressBar;
-    progressBar_->setRange(0, 100);
-    progressBar_->setWhatsThis(tr("<b>Progress Bar</b><p>Lets you know the time spent and the "
-                                  "time remaining until a command is complete.</p>",
-                                  "[tip]"));
-    statusLayout_->addWidget(progressBar_);
+    statusLayout_->addWidget(engineStatus_->buildProgressBar());
     statusBar()->addPermanentWidget(statusHolder_);
     viewOptions_ = createViewOptions();
     if (viewOptions_) {

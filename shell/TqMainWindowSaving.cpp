@@ -3,6 +3,7 @@
 #include "shell/TqMainWindow.h"
 
 #include "composition/scene/FrolixObject.h"
+#include "shell/CutoutPlacement.h"
 #include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/JxCmdAnalyseImage.h"
@@ -41,9 +42,9 @@ QMessageBox::StandardButton askToSave(QWidget* parent, const QString& title,
 
 void TqMainWindow::maybeSaveCutout(const QString& title, std::function<void()> goOn) {
     GmModel* model = GmModel::existing();
-    if (placementPending_) {
+    if (placement_->isPending()) {
         // Finish was pressed already: the cut-out is on its way to the composition.
-        placeCutout(std::move(goOn));
+        placement_->place(std::move(goOn));
         return;
     }
     if (!model || model->isUnmodified()) {
@@ -73,7 +74,7 @@ void TqMainWindow::maybeSaveCutout(const QString& title, std::function<void()> g
         this, title,
         tr("You have modified your cut-out.\nDo you wish to save your changes?", "[all]"));
     if (answer == QMessageBox::Save) {
-        if (placeCutout(goOn) == Placement::Placed && goOn)
+        if (placement_->place(goOn) == CutoutPlacement::Outcome::Placed && goOn)
             goOn();
     } else if (answer == QMessageBox::Discard) {
         if (goOn)
@@ -123,8 +124,8 @@ bool TqMainWindow::maybeSave(const QString& title) {
 bool TqMainWindow::fileSaveSlot() {
     if (onCutoutTab()) {
         // The picture is saved with the cut-out on it: once it is placed.
-        const Placement placed = placeCutout([this] { fileSaveSlot(); });
-        if (placed != Placement::Placed)
+        const auto placed = placement_->place([this] { fileSaveSlot(); });
+        if (placed != CutoutPlacement::Outcome::Placed)
             return false;
     }
     if (!fileHandler_)
@@ -136,8 +137,8 @@ bool TqMainWindow::fileSaveSlot() {
 
 bool TqMainWindow::fileSaveAsSlot() {
     if (onCutoutTab()) {
-        const Placement placed = placeCutout([this] { fileSaveAsSlot(); });
-        if (placed != Placement::Placed)
+        const auto placed = placement_->place([this] { fileSaveAsSlot(); });
+        if (placed != CutoutPlacement::Outcome::Placed)
             return false;
     }
     return fileHandler_ && fileHandler_->fileSaveAsSlot();
@@ -189,8 +190,8 @@ void TqMainWindow::closeEvent(QCloseEvent* event) {
     if (onCutoutTab()) {
         // Close again once the cut-out is on the composition; the thread is not closed
         // before, so the placement cannot be stranded.
-        const Placement placed = placeCutout([this] { close(); });
-        if (placed != Placement::Placed) {
+        const auto placed = placement_->place([this] { close(); });
+        if (placed != CutoutPlacement::Outcome::Placed) {
             event->ignore();
             return;
         }

@@ -140,9 +140,6 @@ void TqMainWindow::applyViewTab(int tab, bool keepChosenTool) {
         enableAction(revertAction_, false);
         if (undoRedoToolBar_)
             undoRedoToolBar_->hide();
-        for (QAction* action : {edgeBlendingOptionsAction_, edgeFindingOptionsAction_})
-            if (action)
-                action->setVisible(false);
         if (optionsToolBar_)
             optionsToolBar_->setEnabled(true);
         if (toolOptions_)
@@ -179,17 +176,9 @@ void TqMainWindow::selectDefaultTool() {
 void TqMainWindow::toolChangedSlot(const GmTool* tool) {
     // Flood Erase works on whole analysed areas and wants the wider blend.
     emitAutoBlueWidth(tool && tool == deleteLocalTool_ ? 2 : 1);
-    if (edgeBlendingOptionsAction_) {
-        edgeBlendingOptionsAction_->setVisible(false);
-        edgeBlendingOptionsAction_->setEnabled(true);
-    }
     setViewOptionsShowVectorEdges(tool && tool == deleteLocalTool_);
     if (viewOptions_)
         viewOptions_->setEnabled(true);
-    if (edgeFindingOptionsAction_) {
-        edgeFindingOptionsAction_->setVisible(false);
-        edgeFindingOptionsAction_->setEnabled(true);
-    }
 }
 
 void TqMainWindow::undoSlot() {

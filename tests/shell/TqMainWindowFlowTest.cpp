@@ -5,6 +5,7 @@
 #include "tests/shell/WindowFlowFixture.h"
 
 #include "composition/panels/EditCutoutButton.h"
+#include "shell/EngineStatus.h"
 #include "shell/FileHandler.h"
 #include "masking/JxCmdAnalyseImage.h"
 #include "masking/JxCmdGenerateMask.h"
@@ -40,7 +41,7 @@ TEST_F(WindowFlowTest, AnAnalysisShowsItsProgressAndIsResetWhenItEnds) {
     EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
 
     // A report that arrives after its command finished is not shown.
-    window->commandProgressSlot(42);
+    window->engineStatus()->commandProgressSlot(42);
     EXPECT_EQ(bar->value(), 0);
 }
 
@@ -66,7 +67,8 @@ TEST_F(WindowFlowTest, AnEngineFailureShowsOneBoxAndLaterRefusalsOnlyAMessage) {
     EXPECT_TRUE(ok.texts.value(0).contains("Failing step"));
 
     thread()->submit(new FailingCommand(model()));
-    window->internalErrorSlot("Giving the picture to the engine", "Out of memory");
+    window->engineStatus()->internalErrorSlot("Giving the picture to the engine",
+                                              "Out of memory");
     EXPECT_EQ(window->statusBar()->currentMessage(), "Please save project and exit");
     QTest::qWait(200);
     EXPECT_EQ(ok.texts.size(), 1);
