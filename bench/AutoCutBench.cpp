@@ -42,7 +42,7 @@ struct AnalysedCase {
         model->setImage(GmSession::KeepSettings, 1,
                         new TqSourceImage(NamedImage(photo, QUrl("file:///coffee.png"))));
         idle();
-        model->imageSmeg()->analyse(nullptr);
+        model->imageSmeg()->analyse();
         idle();
         BrushSizeValue::setBrushSize(40);
     }

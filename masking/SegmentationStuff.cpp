@@ -45,7 +45,7 @@ void SegmentationStuff::setChecked(bool checked) {
         emit model->ownSmegStatusChanged(region_);
 }
 
-void SegmentationStuff::analyse(QObject* panel) {
+void SegmentationStuff::analyse() {
     options_.applyAll();
     OstrivalThread* thread = theEngineThread;
     if (runningAnalysis_ && thread)
@@ -57,10 +57,8 @@ void SegmentationStuff::analyse(QObject* panel) {
         emit model->imageAnalysisHasBegun();
     // Connected before the submission: a command whose prepare fails is finished and deleted
     // inside `submit`.
-    if (panel) {
-        QMetaObject::invokeMethod(panel, "setEnablednessOfButtons", Qt::DirectConnection);
-        connect(command, SIGNAL(destroyed()), panel, SLOT(setEnablednessOfButtons()));
-    }
+    emit analysisChanged();
+    connect(command, &QObject::destroyed, this, &SegmentationStuff::analysisChanged);
     if (thread)
         thread->submit(command);
     else

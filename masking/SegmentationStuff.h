@@ -35,9 +35,9 @@ public:
     void setChecked(bool checked);
 
     /// Applies the edited options and submits an analysis, cancelling the one still queued or
-    /// running. `panel` (may be null) is an edge-detection options panel: its
-    /// `setEnablednessOfButtons()` runs now and again when the analysis command is gone.
-    void analyse(QObject* panel = nullptr);
+    /// running. Emits `analysisChanged` before the submission and again once the analysis
+    /// command is gone.
+    void analyse();
 
     /// Rebuilds the vector edges from the analysed session and repaints the whole image.
     void refreshVectorEdges();
@@ -57,6 +57,11 @@ public:
     void setAnalysedSession(JxSession* session) { analysedSession_ = session; }
     /// The analysis still queued or running; null once it is gone.
     JxCmdAnalyseImage* runningAnalysis() const;
+
+signals:
+    /// An analysis is about to be submitted, or its command is gone (finished, cancelled or
+    /// refused): the edited options may no longer be what they were.
+    void analysisChanged();
 
 private:
     GmRegion* region_;

@@ -96,6 +96,7 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         connect(port, &ModelPort::toolChanged, this, &TqMainWindow::toolChangedSlot);
 
         imageView_->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
+        connectComposition();
 
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;

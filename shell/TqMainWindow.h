@@ -198,7 +198,8 @@ private:
     GmTool* createEdgeBlendingTool();
     QWidget* createViewOptions();
     GmSubWindow* createPropertyPanel();
-    bool connectCompositionCommand(QAction* action, const char* commandName);
+    void connectCompositionCommands();
+    void connectComposition();
     void setViewOptionsShowVectorEdgesEnabled(bool enabled);
     void setViewOptionsShowVectorEdges(bool on);
     void emitAutoBlueWidth(int choice);

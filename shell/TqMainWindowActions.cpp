@@ -21,6 +21,7 @@
 #include "shell/TqApp.h"
 #include "shell/WebAddresses.h"
 #include "workspace/BrushingTool.h"
+#include "workspace/EdgeBlendingTool.h"
 #include "workspace/ImageView.h"
 #include "workspace/ModelPort.h"
 #include "workspace/Navigator.h"
@@ -227,18 +228,7 @@ void TqMainWindow::buildCompositionActions() {
         new GmAction(QIcon(QStringLiteral(":/images/fun/icons48pix/canvas_size.png")),
                      tr("Set Up Canvas", "[zol]"), this,
                      QKeySequence(tr("S", "[zol]Shortcut for Canvas Settings")));
-    const std::pair<QAction*, const char*> commands[] = {
-        {previewAction_, "PreviewFinalImageCommand"},
-        {addImageAction_, "NewImageCommand"},
-        {addTextAction_, "NewTextFieldCommand"},
-        {addSpeechBubbleAction_, "NewSpeechBubbleCommand"},
-        {canvasSettingsAction_, "CanvasSettingsCommand"}};
-    for (const auto& [action, command] : commands) {
-        if (!connectCompositionCommand(action, command)) {
-            unconnectedActions_.insert(action);
-            action->setEnabled(false);
-        }
-    }
+    connectCompositionCommands();
 }
 
 void TqMainWindow::buildStatusBar() {
@@ -440,11 +430,9 @@ void TqMainWindow::buildToolPalette() {
     // Without this the action never toggles: no icon, tip or blend ratio would ever change.
     edgeSmoothingAction_->setCheckable(true);
     if (edgeBlendingTool_) {
-        const int signal = edgeBlendingTool_->metaObject()->indexOfSignal(
-            "setBinaryBlendRatioSignal(bool)");
-        if (signal >= 0)
-            connect(edgeSmoothingAction_, SIGNAL(toggled(bool)), edgeBlendingTool_,
-                    SIGNAL(setBinaryBlendRatioSignal(bool)));
+        if (auto* blending = qobject_cast<EdgeBlendingTool*>(edgeBlendingTool_))
+            connect(edgeSmoothingAction_, &QAction::toggled, blending,
+                    &EdgeBlendingTool::setBinaryBlendRatioSignal);
     } else {
         unconnectedActions_.insert(edgeSmoothingAction_);
         edgeSmoothingAction_->setEnabled(false);

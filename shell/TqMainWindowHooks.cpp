@@ -1,16 +1,20 @@
 // Where the window builds the parts it only holds as base types in its header: the masking
-// brushes, the edge tools, the view options panel, the property panel and the composition
-// commands of its actions.
+// brushes, the edge tools, the view options panel, the property panel, the canvas settings
+// dialog, the composition commands of its actions and its answers to the composition.
 #include "shell/TqMainWindow.h"
 
+#include "composition/panels/CanvasSettings.h"
 #include "composition/panels/PropertyPanelWindow.h"
 #include "composition/scene/CanvasSettingsCommand.h"
 #include "composition/scene/CommandMapper.h"
+#include "composition/scene/FrolixObject.h"
+#include "composition/scene/ItemController.h"
 #include "composition/scene/NewImageCommand.h"
 #include "composition/scene/NewSpeechBubbleCommand.h"
 #include "composition/scene/NewTextFieldCommand.h"
 #include "composition/scene/PreviewFinalImageCommand.h"
 #include "masking/GmModel.h"
+#include "shell/GmAction.h"
 #include "workspace/ComplexExactTool.h"
 #include "workspace/DeleteExactTool.h"
 #include "workspace/DeleteLocalTool.h"
@@ -18,6 +22,9 @@
 #include "workspace/EdgeFindingTool.h"
 #include "workspace/EraseExactTool.h"
 #include "workspace/ViewOptions.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
 
 #include <cstring>
 
@@ -58,24 +65,37 @@ QWidget* TqMainWindow::createViewOptions() {
 // Built after the composition view, whose item scene the panel needs.
 GmSubWindow* TqMainWindow::createPropertyPanel() { return new PropertyPanelWindow(this); }
 
-bool TqMainWindow::connectCompositionCommand(QAction* action, const char* commandName) {
-    if (!action || !commandName)
-        return false;
+// The composition announces; the window answers for itself: its actions, the cut-out still
+// open, the picture to add and the problems to show. It also says how the canvas settings
+// dialog is made, over the window that holds the composition view.
+void TqMainWindow::connectComposition() {
+    FrolixObject* document = FrolixObject::instance();
+    connect(document, &FrolixObject::compositionOpenChanged, this,
+            [this] { updateActionEnabledness(GmModel::instance()->sourceImage()); });
+    connect(document, &FrolixObject::cutoutCloseRequested, this, [this](const QString& title) {
+        // A Save may have to wait for the engine before the cut-out is placed: the cut-out
+        // closes once it is, not before and never left open. The window may be gone by then.
+        maybeSaveCutout(title, [] {
+            if (theMainWindow)
+                theMainWindow->closeCutout();
+        });
+    });
+    connect(document, &FrolixObject::addImageRequested, this, [this] { loadFile(QString()); });
+    connect(document, &FrolixObject::problemFound, this, [this](const QString& text) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    });
+    ItemController::setCanvasSettingsMaker(
+        [](QWidget* parent) { return new CanvasSettings(parent); });
+}
+
+// Each composition action runs a new command of its own kind per trigger.
+void TqMainWindow::connectCompositionCommands() {
     CommandMapper* mapper = CommandMapper::instance();
-    const QByteArray name(commandName);
-    if (name == "PreviewFinalImageCommand")
-        mapper->addCommandFactory<PreviewFinalImageCommand>(action);
-    else if (name == "NewImageCommand")
-        mapper->addCommandFactory<NewImageCommand>(action);
-    else if (name == "NewTextFieldCommand")
-        mapper->addCommandFactory<NewTextFieldCommand>(action);
-    else if (name == "NewSpeechBubbleCommand")
-        mapper->addCommandFactory<NewSpeechBubbleCommand>(action);
-    else if (name == "CanvasSettingsCommand")
-        mapper->addCommandFactory<CanvasSettingsCommand>(action);
-    else
-        return false;
-    return true;
+    mapper->addCommandFactory<PreviewFinalImageCommand>(previewAction_);
+    mapper->addCommandFactory<NewImageCommand>(addImageAction_);
+    mapper->addCommandFactory<NewTextFieldCommand>(addTextAction_);
+    mapper->addCommandFactory<NewSpeechBubbleCommand>(addSpeechBubbleAction_);
+    mapper->addCommandFactory<CanvasSettingsCommand>(canvasSettingsAction_);
 }
 
 void TqMainWindow::setViewOptionsShowVectorEdgesEnabled(bool enabled) {

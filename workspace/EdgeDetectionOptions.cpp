@@ -21,6 +21,14 @@ namespace {
 constexpr int lowestWidth = 1;
 constexpr int highestWidth = 32;
 
+// The Defaults button follows the options the analysis applies: now, and again once the
+// analysis is done.
+void analyseFor(EdgeDetectionOptions* panel, SegmentationStuff* segmentation) {
+    QObject::connect(segmentation, &SegmentationStuff::analysisChanged, panel,
+                     &EdgeDetectionOptions::setEnablednessOfButtons, Qt::UniqueConnection);
+    segmentation->analyse();
+}
+
 } // namespace
 
 EdgeDetectionOptions::EdgeDetectionOptions(bool persist, bool autoApply)
@@ -334,7 +342,7 @@ void EdgeDetectionOptions::setDefaultsSlot() {
 void EdgeDetectionOptions::applyValuesSlot() {
     if (edos && segmentation && hasImage()) {
         edos->saveAll();
-        segmentation->analyse(this);
+        analyseFor(this, segmentation);
         showValues(edos);
     }
     setEnablednessOfButtons();
@@ -369,7 +377,7 @@ void EdgeDetectionOptions::sessionHasBegunSlot() {
     edos = &segmentation->options();
     showValues(edos);
     if (hasImage())
-        segmentation->analyse(this);
+        analyseFor(this, segmentation);
 }
 
 // The panel edits the image-wide options whichever region is active, or has options of its

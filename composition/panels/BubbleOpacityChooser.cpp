@@ -1,8 +1,7 @@
 #include "composition/panels/BubbleOpacityChooser.h"
 
-#include "shell/ScopedSignalBlocker.h"
-
 #include <QCoreApplication>
+#include <QSignalBlocker>
 
 BubbleOpacityChooser::BubbleOpacityChooser(QGridLayout* grid)
     : PanelWidget(grid,
@@ -10,7 +9,7 @@ BubbleOpacityChooser::BubbleOpacityChooser(QGridLayout* grid)
                       "QObject", "Control how much you see through the bubble's background",
                       "Tool tip on property panel"),
                   QString(), QString(), new QSlider(Qt::Horizontal)) {
-    ScopedSignalBlocker quiet(widget());
+    const QSignalBlocker quiet(widget());
     widget()->setRange(0, 255);
     widget()->setInvertedAppearance(true);
 }

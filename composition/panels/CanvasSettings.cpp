@@ -1,7 +1,6 @@
 #include "composition/panels/CanvasSettings.h"
 
 #include "shell/FileHandler.h"
-#include "shell/ScopedSignalBlocker.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -15,6 +14,7 @@
 #include <QProxyStyle>
 #include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStyleFactory>
 #include <QTransform>
 
@@ -36,7 +36,7 @@ QMap<QString, int> unitTable;
 }  // namespace
 
 CanvasSettings::CanvasSettings(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : CanvasSettingsInterface(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint),
       unitKey_(inchSign) {
     theCanvasSettings = this;
@@ -187,7 +187,7 @@ void CanvasSettings::on_heightSpinBox_valueChanged(int value) {
 
 void CanvasSettings::setWidth(int width) {
     {
-        ScopedSignalBlocker quiet(widthSpinBox);
+        const QSignalBlocker quiet(widthSpinBox);
         widthSpinBox->setValue(width);
     }
     previewWidget->setCanvasWidth(widthSpinBox->value());
@@ -195,7 +195,7 @@ void CanvasSettings::setWidth(int width) {
 
 void CanvasSettings::setHeight(int height) {
     {
-        ScopedSignalBlocker quiet(heightSpinBox);
+        const QSignalBlocker quiet(heightSpinBox);
         heightSpinBox->setValue(height);
     }
     previewWidget->setCanvasHeight(heightSpinBox->value());
@@ -213,7 +213,7 @@ void CanvasSettings::applySize(int width, int height) {
 }
 
 void CanvasSettings::setSliderFromArea(int area) {
-    ScopedSignalBlocker quiet(megapixelsSlider);
+    const QSignalBlocker quiet(megapixelsSlider);
     megapixelsSlider->setValue(sliderPositionForArea(area));
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "composition/scene/CanvasSettingsInterface.h"
 #include "ui_CanvasSettingsDialog.h"
 
 #include <QColor>
-#include <QDialog>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -12,7 +12,7 @@
 /// sides), orientation and backdrop (a picture or a plain colour), with a preview, the size in
 /// words and at photo-print resolution. Modeless; nothing reaches the canvas before OK, which
 /// emits the colour, the size and the picture. Cancel and closing emit nothing.
-class CanvasSettings : public QDialog, public Ui::CanvasSettingsDialog {
+class CanvasSettings : public CanvasSettingsInterface, public Ui::CanvasSettingsDialog {
     Q_OBJECT
 public:
     explicit CanvasSettings(QWidget* parent = nullptr);
@@ -32,15 +32,10 @@ public:
     /// The slider position whose size comes closest below `area` pixels.
     static int sliderPositionForArea(int area);
 
-signals:
-    void backgroundColourChanged(const QColor& colour);
-    void canvasSizeChanged(const QSize& size);
-    void backdropPixmapChanged(const QPixmap& pixmap, const QSize& size);
-
 public slots:
-    void setBackgroundColour(const QColor& colour);
-    void setCanvasSize(const QSize& size);
-    void setBackdropPixmap(const QPixmap& pixmap);
+    void setBackgroundColour(const QColor& colour) override;
+    void setCanvasSize(const QSize& size) override;
+    void setBackdropPixmap(const QPixmap& pixmap) override;
     void accept() override;
     void reject() override;
     void on_setImagePushButton_clicked(bool checked);

@@ -1,15 +1,14 @@
 #include "composition/panels/ImageOverlaySlider.h"
 
-#include "shell/ScopedSignalBlocker.h"
-
 #include <QCoreApplication>
+#include <QSignalBlocker>
 
 ImageOverlaySlider::ImageOverlaySlider()
     : PanelWidget(QCoreApplication::translate("ImageOverlayChooser",
                                               "Alter the strength of the color tint",
                                               "Tool tip on property panel"),
                   new QSlider(Qt::Horizontal)) {
-    ScopedSignalBlocker quiet(widget());
+    const QSignalBlocker quiet(widget());
     widget()->setRange(0, 100);
     widget()->setValue(0);
 }

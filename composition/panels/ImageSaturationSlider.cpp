@@ -1,14 +1,13 @@
 #include "composition/panels/ImageSaturationSlider.h"
 
-#include "shell/ScopedSignalBlocker.h"
-
 #include <QCoreApplication>
+#include <QSignalBlocker>
 
 ImageSaturationSlider::ImageSaturationSlider()
     : PanelWidget(QCoreApplication::translate("QObject", "Change from Color to Black & White",
                                               "Tool tip on property panel"),
                   new QSlider(Qt::Horizontal)) {
-    ScopedSignalBlocker quiet(widget());
+    const QSignalBlocker quiet(widget());
     widget()->setRange(0, 100);
     widget()->setValue(100);
     widget()->update();

@@ -1,15 +1,14 @@
 #include "composition/panels/ItemOpacityChooser.h"
 
-#include "shell/ScopedSignalBlocker.h"
-
 #include <QCoreApplication>
+#include <QSignalBlocker>
 
 ItemOpacityChooser::ItemOpacityChooser()
     : PanelWidget(QCoreApplication::translate("QObject",
                                               "Control how much you see through the item",
                                               "Tool tip on property panel"),
                   new QSlider(Qt::Horizontal)) {
-    ScopedSignalBlocker quiet(widget());
+    const QSignalBlocker quiet(widget());
     widget()->setRange(10, 100);
     widget()->setInvertedAppearance(true);
 }

@@ -2,12 +2,12 @@
 
 #include "composition/panels/ColourButton.h"
 #include "composition/panels/TruncatedFontComboBox.h"
-#include "shell/ScopedSignalBlocker.h"
 
 #include <QButtonGroup>
 #include <QAbstractButton>
 #include <QColor>
 #include <QFont>
+#include <QSignalBlocker>
 #include <QSlider>
 
 /// What the panel template needs of each kind of widget: its value, a set that emits nothing,
@@ -17,7 +17,7 @@ namespace PanelWidgetTraits {
 
 inline int widgetValue(const QButtonGroup* group) { return group->checkedId(); }
 inline void setWidgetValue(QButtonGroup* group, int id) {
-    ScopedSignalBlocker quiet(group);
+    const QSignalBlocker quiet(group);
     if (QAbstractButton* button = group->button(id))
         button->setChecked(true);
 }
@@ -31,7 +31,7 @@ inline QButtonGroup* makeWidget(QButtonGroup*) { return nullptr; }
 
 inline int widgetValue(const QSlider* slider) { return slider->value(); }
 inline void setWidgetValue(QSlider* slider, int value) {
-    ScopedSignalBlocker quiet(slider);
+    const QSignalBlocker quiet(slider);
     slider->setValue(value);
 }
 template <typename Receiver, typename Slot>
@@ -52,7 +52,7 @@ inline ColourButton* makeWidget(ColourButton*) { return new ColourButton; }
 
 inline QFont widgetValue(const TruncatedFontComboBox* box) { return box->currentFont(); }
 inline void setWidgetValue(TruncatedFontComboBox* box, const QFont& font) {
-    ScopedSignalBlocker quiet(box);
+    const QSignalBlocker quiet(box);
     box->setCurrentFont(font);
 }
 template <typename Receiver, typename Slot>

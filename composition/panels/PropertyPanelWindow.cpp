@@ -37,7 +37,8 @@ PropertyPanelWindow::PropertyPanelWindow(QWidget* /*parent*/)
     d_->stack->addWidget(d_->text);
     d_->stack->setCurrentWidget(d_->noItem);
     setWidget(d_->stack);
-    ItemController::instance()->setPropertyPanel(this);
+    ItemController::instance()->setPropertyPanel(
+        this, [this](const QList<FrolixItem*>& items) { showPanelFor(items); });
     if (GmSubWindowData* data = subWindowData(); data && data->titleBar)
         data->titleBar->closeButton()->hide();
 }

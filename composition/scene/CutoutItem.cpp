@@ -1,14 +1,13 @@
 #include "composition/scene/CutoutItem.h"
 
+#include "composition/scene/FrolixObject.h"
 #include "masking/SavedCutoutState.h"
-#include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsSceneContextMenuEvent>
-#include <QMessageBox>
 
 CutoutItem::CutoutItem(QGraphicsScene* scene, const QPixmap& pixmap, SavedCutoutState* state)
     : ImageItem(scene, pixmap), savedState_(state) {
@@ -49,7 +48,7 @@ void CutoutItem::edit() {
                              .arg(picture);
     if (!refusal.isEmpty())
         text += QLatin1Char('\n') + refusal;
-    QMessageBox::warning(theMainWindow, QCoreApplication::applicationName(), text);
+    emit FrolixObject::instance()->problemFound(text);
 }
 
 void CutoutItem::replacePixmap(const QPixmap& pixmap, SavedCutoutState*) {

@@ -18,7 +18,8 @@ public:
 
     FrolixItem* clone() override;
     /// Reopens the cut-out in the masking view. On failure the views stay as they were, the
-    /// cut-out being edited is forgotten and the user is told.
+    /// cut-out being edited is forgotten and the reason goes out through
+    /// `FrolixObject::problemFound`.
     void edit() override;
     void replacePixmap(const QPixmap& pixmap, SavedCutoutState* state) override;
 

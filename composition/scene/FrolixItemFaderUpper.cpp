@@ -7,7 +7,8 @@ constexpr int fadeDurationMs = 500;
 }
 
 FrolixItemFaderUpper::FrolixItemFaderUpper(FrolixItem* item) : item_(item) {
-    connect(&timer_, SIGNAL(proportionElapsed(qreal)), this, SLOT(timerProportionElapsed(qreal)));
+    connect(&timer_, &RepeatTimer::proportionElapsed, this,
+            &FrolixItemFaderUpper::timerProportionElapsed);
     connect(&timer_, &RepeatTimer::expired, this, &FrolixItemFaderUpper::timerExpired);
 }
 

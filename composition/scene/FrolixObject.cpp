@@ -1,18 +1,17 @@
 #include "composition/scene/FrolixObject.h"
 
 #include "composition/scene/FinalImageAssembler.h"
+#include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/ItemScene.h"
 #include "composition/scene/SceneRenderScope.h"
-#include "masking/GmModel.h"
 #include "common/ShellUtilities.h"
-#include "shell/TqMainWindow.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QImageWriter>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
@@ -29,9 +28,6 @@ public:
         : QObject(parent), printer(QPrinter::HighResolution) {}
     QPrinter printer;
 };
-
-// The picture of the masking view, which the main window's actions depend on.
-const TqSourceImage* maskingSourceImage() { return GmModel::instance()->sourceImage(); }
 
 }  // namespace
 
@@ -119,21 +115,13 @@ bool FrolixObject::saveFinalImage(const QString& fileName, QString* problem) {
 void FrolixObject::startComposition() {
     d->compositionOpen = true;
     ItemController::instance()->clearAll();
-    if (!theMainWindow)
-        return;
-    theMainWindow->updateActionEnabledness(maskingSourceImage());
-    // A Save may have to wait for the engine before the cut-out is placed: the cut-out closes
-    // once it is, not before and never left open. The window may be gone by then.
-    theMainWindow->maybeSaveCutout(tr("Closing cut-out", "[all]"), [] {
-        if (theMainWindow)
-            theMainWindow->closeCutout();
-    });
+    emit compositionOpenChanged(true);
+    emit cutoutCloseRequested(tr("Closing cut-out", "[all]"));
 }
 
 void FrolixObject::endComposition() {
     d->compositionOpen = false;
-    if (theMainWindow)
-        theMainWindow->updateActionEnabledness(maskingSourceImage());
+    emit compositionOpenChanged(false);
     reset();
 }
 
@@ -149,7 +137,8 @@ void FrolixObject::printSlot() {
     const QRect canvas = d->canvasRect;
     printer->setPageOrientation(canvas.width() > canvas.height() ? QPageLayout::Landscape
                                                                   : QPageLayout::Portrait);
-    QPrintDialog dialog(printer, theMainWindow);
+    FrolixWidget* view = compositionViewOf(d->scene);
+    QPrintDialog dialog(printer, view ? view->window() : nullptr);
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     dialog.setWindowTitle(tr("Print Image", "[zol]"));
     if (dialog.exec() != QDialog::Accepted)
@@ -174,7 +163,6 @@ bool FrolixObject::printFinalImage(QPrinter* printer) {
         printed = painter.end();
     }
     if (!printed)
-        QMessageBox::warning(theMainWindow, QCoreApplication::applicationName(),
-                             tr("The picture could not be printed."));
+        emit problemFound(tr("The picture could not be printed."));
     return printed;
 }

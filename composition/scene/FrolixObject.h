@@ -40,22 +40,33 @@ public:
     /// given, says why.
     bool saveFinalImage(const QString& fileName, QString* problem = nullptr);
 
-    /// Opens a composition: clears the canvas, refreshes the main window's actions and offers
-    /// to save a cut-out still being edited before closing it.
+    /// Opens a composition: clears the canvas, announces `compositionOpenChanged(true)`, then
+    /// `cutoutCloseRequested` (a cut-out still being edited is to be closed, after the offer to
+    /// save it).
     void startComposition();
-    /// Closes the composition: refreshes the main window's actions, then `reset`.
+    /// Closes the composition: announces `compositionOpenChanged(false)`, then `reset`.
     void endComposition();
 
     /// Renders the final image onto a printer that is already set up (after the print dialog):
     /// centred, as large as the page allows at the canvas's aspect, crop lines included. A
-    /// printer that cannot be opened shows "The picture could not be printed." and returns
-    /// false. Selection, focus and signal blocking of the scene are restored on every path.
+    /// printer that cannot be opened reports "The picture could not be printed." through
+    /// `problemFound` and returns false. Selection, focus and signal blocking of the scene are restored on every path.
     bool printFinalImage(QPrinter* printer);
 
 signals:
     void canvasChanged(const QRect& newRect, const QRect& oldRect);
     void updateView(const QRect& newRect);
     void frolixReset();
+    /// A composition was opened or closed: what the window offers may have changed.
+    void compositionOpenChanged(bool open);
+    /// The cut-out being edited is to be closed; the window offers to save it first and asks
+    /// under `title`.
+    void cutoutCloseRequested(const QString& title);
+    /// The user asked to add a picture to the composition; the window asks for the file.
+    void addImageRequested();
+    /// Something the user asked of the composition could not be done; `text` says what, for
+    /// the window to show.
+    void problemFound(const QString& text);
 
 public slots:
     /// Stores `rect` and emits `canvasChanged` then `updateView`, unless it equals the canvas.

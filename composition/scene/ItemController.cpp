@@ -1,8 +1,7 @@
 #include "composition/scene/ItemController.h"
 
-#include "composition/panels/CanvasSettings.h"
-#include "composition/panels/PropertyPanelWindow.h"
 #include "composition/scene/BackdropController.h"
+#include "composition/scene/CanvasSettingsInterface.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
@@ -11,7 +10,6 @@
 #include "composition/scene/TextFieldItem.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
-#include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"
 
@@ -23,6 +21,11 @@ QPointF itemCascadeOffset(10.0, 10.0);
 
 namespace {
 ItemController* builtController = nullptr;
+ItemController::CanvasSettingsMaker canvasSettingsMaker;
+}
+
+void ItemController::setCanvasSettingsMaker(CanvasSettingsMaker maker) {
+    canvasSettingsMaker = std::move(maker);
 }
 
 ItemController* ItemController::instance() {
@@ -72,23 +75,23 @@ void ItemController::releaseScene(ItemScene* scene) {
             delete item;
 }
 
-CanvasSettings* ItemController::canvasSettings() {
+CanvasSettingsInterface* ItemController::canvasSettings() {
     if (canvasSettings_)
         return canvasSettings_;
-    QWidget* window = theMainWindow;
-    if (!window)
-        window = compositionViewOf(theItemScene);
-    if (!window)
+    FrolixWidget* view = compositionViewOf(theItemScene);
+    if (!view || !canvasSettingsMaker)
         return nullptr;
-    canvasSettings_ = new CanvasSettings(window);
-    connect(canvasSettings_, &CanvasSettings::canvasSizeChanged, this,
+    canvasSettings_ = canvasSettingsMaker(view->window());
+    if (!canvasSettings_)
+        return nullptr;
+    connect(canvasSettings_, &CanvasSettingsInterface::canvasSizeChanged, this,
             &ItemController::setCanvasSize);
-    connect(canvasSettings_, &CanvasSettings::backgroundColourChanged, this,
+    connect(canvasSettings_, &CanvasSettingsInterface::backgroundColourChanged, this,
             [this](const QColor& colour) {
                 if (backdrop_)
                     backdrop_->setBackgroundColor(colour);
             });
-    connect(canvasSettings_, &CanvasSettings::backdropPixmapChanged, this,
+    connect(canvasSettings_, &CanvasSettingsInterface::backdropPixmapChanged, this,
             &ItemController::setBackdropPixmapSlot);
     if (ImageView* tabs = GmTool::imageView())
         connect(tabs, &ImageView::viewTabChanged, canvasSettings_, &QWidget::hide);
@@ -96,16 +99,20 @@ CanvasSettings* ItemController::canvasSettings() {
 }
 
 void ItemController::updatePropertyPanel(const QList<FrolixItem*>& items) {
-    if (propertyPanel_)
-        propertyPanel_->showPanelFor(items);
+    if (propertyPanel_ && showItems_)
+        showItems_(items);
 }
 
-void ItemController::setPropertyPanel(PropertyPanelWindow* panel) { propertyPanel_ = panel; }
+void ItemController::setPropertyPanel(QWidget* panel,
+                                      std::function<void(const QList<FrolixItem*>&)> showItems) {
+    propertyPanel_ = panel;
+    showItems_ = std::move(showItems);
+}
 
-PropertyPanelWindow* ItemController::propertyPanel() const { return propertyPanel_; }
+QWidget* ItemController::propertyPanel() const { return propertyPanel_; }
 
 void ItemController::showCanvasSettings() {
-    CanvasSettings* dialog = canvasSettings();
+    CanvasSettingsInterface* dialog = canvasSettings();
     if (!dialog)
         return;
     if (backdrop_) {
@@ -159,7 +166,7 @@ void ItemController::setBackdropPixmapSlot(const QPixmap& pixmap, const QSize& s
     FrolixObject::instance()->setCanvasRect(QRect(0, 0, size.width(), size.height()));
     if (backdrop_)
         backdrop_->setBackdropPixmap(pixmap);
-    if (CanvasSettings* dialog = canvasSettings()) {
+    if (CanvasSettingsInterface* dialog = canvasSettings()) {
         dialog->setBackdropPixmap(pixmap.copy());
         dialog->setCanvasSize(size);
     }

@@ -9,13 +9,15 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
 class BackdropController;
-class CanvasSettings;
+class CanvasSettingsInterface;
 class FrolixItem;
 class ItemScene;
-class PropertyPanelWindow;
 class SavedCutoutState;
 class TqSourceImage;
+class QWidget;
 
 /// The one controller of the composition canvas: applies the canvas settings (size,
 /// background colour, backdrop picture), resets and clears the canvas, keeps the items in
@@ -24,6 +26,12 @@ class TqSourceImage;
 class ItemController : public QObject {
     Q_OBJECT
 public:
+    /// Builds the canvas settings dialog over `parent`.
+    using CanvasSettingsMaker = std::function<CanvasSettingsInterface*(QWidget* parent)>;
+    /// Whoever builds the window says how the canvas settings dialog is made; without a maker
+    /// there is no dialog. Kept until replaced, whether the controller exists yet or not.
+    static void setCanvasSettingsMaker(CanvasSettingsMaker maker);
+
     static ItemController* instance();
     /// Whether the controller has been built (asking does not build it).
     static bool exists();
@@ -38,9 +46,11 @@ public:
 
     /// Shows the selected items' properties, once a property panel is there.
     void updatePropertyPanel(const QList<FrolixItem*>& items);
-    /// The panel that shows the selection; a destroyed panel is forgotten on its own.
-    void setPropertyPanel(PropertyPanelWindow* panel);
-    PropertyPanelWindow* propertyPanel() const;
+    /// The panel that shows the selection and what shows the items on it; a destroyed panel
+    /// is forgotten on its own.
+    void setPropertyPanel(QWidget* panel,
+                          std::function<void(const QList<FrolixItem*>&)> showItems);
+    QWidget* propertyPanel() const;
     /// Seeds the canvas settings dialog with the canvas as it is and shows it (modeless).
     void showCanvasSettings();
     /// White background, no backdrop picture, every live item deleted; the trash stays.
@@ -56,9 +66,9 @@ public:
     /// visible part of the view when exactly (0, 0)), selected alone and ready for typing.
     FrolixItem* createTextField(const QString& text, const QPointF& position);
 
-    /// The canvas settings dialog, built when first needed (it needs a window to belong to:
-    /// the main window, else the composition view); null while there is neither.
-    CanvasSettings* canvasSettings();
+    /// The canvas settings dialog, built by the maker when first needed over the composition
+    /// view's window; null while there is no maker or no composition view.
+    CanvasSettingsInterface* canvasSettings();
 
 public slots:
     /// Makes `pixmap` the backdrop over a canvas of `size` and shows it in the dialog.
@@ -73,8 +83,9 @@ private:
     ItemController();
 
     QPointer<BackdropController> backdrop_;
-    QPointer<CanvasSettings> canvasSettings_;
-    QPointer<PropertyPanelWindow> propertyPanel_;
+    QPointer<CanvasSettingsInterface> canvasSettings_;
+    QPointer<QWidget> propertyPanel_;
+    std::function<void(const QList<FrolixItem*>&)> showItems_;
 };
 
 /// How far a new or copied item moves off an item standing exactly where it is: (10, 10) at

@@ -1,10 +1,8 @@
 #include "composition/scene/NewImageCommand.h"
 
-#include "shell/TqMainWindow.h"
+#include "composition/scene/FrolixObject.h"
 
 void NewImageCommand::execute() {
-    // The window asks for the file itself when given no name; without a window there is
-    // nobody to ask.
-    if (theMainWindow)
-        theMainWindow->loadFile(QString());
+    // The window asks for the file itself; without a window nobody hears, and nobody is asked.
+    emit FrolixObject::instance()->addImageRequested();
 }

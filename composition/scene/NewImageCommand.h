@@ -2,7 +2,7 @@
 
 #include "composition/scene/Command.h"
 
-/// Asks the main window to let the user choose a picture to open.
+/// Announces that the user wants to add a picture; the main window lets them choose one.
 class NewImageCommand : public Command {
 public:
     void execute() override;

@@ -2,11 +2,11 @@
 
 #include "composition/scene/FrolixWidget.h"
 #include "composition/scene/ItemScene.h"
-#include "shell/ScopedSignalBlocker.h"
 #include "workspace/NavigatorWindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
 
@@ -92,7 +92,7 @@ void ZoomViewOptionsWidget::showProportion(double proportion) {
 void ZoomViewOptionsWidget::setCompositionZoomProportion(qreal proportion) {
     compositionProportion_ = proportion;
     if (mode_ == CompositionMode) {
-        ScopedSignalBlocker quiet(slider_);
+        const QSignalBlocker quiet(slider_);
         showProportion(proportion);
     }
 }
@@ -100,7 +100,7 @@ void ZoomViewOptionsWidget::setCompositionZoomProportion(qreal proportion) {
 void ZoomViewOptionsWidget::setEditZoomSliderValue(int value) {
     editSliderValue_ = value;
     if (mode_ == MaskingMode) {
-        ScopedSignalBlocker quiet(slider_);
+        const QSignalBlocker quiet(slider_);
         slider_->setValue(value);
     }
 }
@@ -145,7 +145,7 @@ void ZoomViewOptionsWidget::actualPixelsSlot() {
 }
 
 void ZoomViewOptionsWidget::viewTabChanged(ImageView::ViewTab tab) {
-    ScopedSignalBlocker quiet(slider_);
+    const QSignalBlocker quiet(slider_);
     if (tab == ImageView::MaskingTab) {
         if (mode_ != MaskingMode) {
             slider_->setRange(sliderMinimum, sliderMaximum);

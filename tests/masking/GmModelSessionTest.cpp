@@ -119,7 +119,7 @@ TEST_F(GmModelSession, ImageWideAnalysisPublishesVectorEdgesInImageCoordinates) 
     openImage(twoHalves(64, 48), GmSession::KeepSettings);
     EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(32, 24));
     QSignalSpy analysing(model, &GmModel::imageAnalysisHasBegun);
-    model->imageSmeg()->analyse(nullptr);
+    model->imageSmeg()->analyse();
     EXPECT_EQ(analysing.count(), 1);
     ASSERT_TRUE(waitIdle());
     EXPECT_TRUE(finished.contains("Finding Edges in Image..."));

@@ -69,7 +69,7 @@ protected:
     }
     void analyse()
     {
-        model->imageSmeg()->analyse(nullptr);
+        model->imageSmeg()->analyse();
         ASSERT_TRUE(waitIdle());
         ASSERT_TRUE(model->imageSmeg()->isAnalysisReady());
     }

@@ -166,7 +166,7 @@ TEST_F(Brushes, FloodEraseWaitsForTheEdgeAnalysisAndTheOthersForAnImage) {
     open(smallPicture());
     EXPECT_TRUE(erase->action()->isEnabled());
     EXPECT_FALSE(flood->action()->isEnabled()) << "no edge finding without its options";
-    model->imageSmeg()->analyse(nullptr);
+    model->imageSmeg()->analyse();
     EXPECT_TRUE(flood->action()->isEnabled()) << "an analysis is running";
     ASSERT_TRUE(waitIdle());
     EXPECT_TRUE(flood->action()->isEnabled());

@@ -1,6 +1,7 @@
 #include "CompositionFixture.h"
 
 #include "TestPixmapItem.h"
+#include "composition/panels/CanvasSettings.h"
 #include "composition/scene/CutoutItem.h"
 #include "composition/scene/FrolixItem.h"
 #include "composition/scene/FrolixObject.h"
@@ -24,6 +25,14 @@ void CompositionFixture::SetUp() {
     view->setFrameShape(QFrame::NoFrame);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // What the main window does for the composition, done here over the view.
+    ItemController::setCanvasSettingsMaker(
+        [](QWidget* parent) { return new CanvasSettings(parent); });
+    QObject::connect(FrolixObject::instance(), &FrolixObject::problemFound, view.get(),
+                     [this](const QString& text) {
+                         QMessageBox::warning(view.get(), QCoreApplication::applicationName(),
+                                              text);
+                     });
     ItemController* controller = ItemController::instance();
     controller->clearAll();
     FrolixObject::instance()->reset();

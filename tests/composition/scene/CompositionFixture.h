@@ -14,7 +14,9 @@ class TestPixmapItem;
 
 /// A composition view shown offscreen with a viewport of a chosen size (no frame, no scroll
 /// bars unless asked), the item controller attached, and a fresh 400 x 300 white canvas
-/// without items. Everything it made is gone after each test.
+/// without items. As the main window would, it has the canvas settings dialog made over the
+/// view and shows the composition's problems in a box. Everything it made is gone after each
+/// test.
 class CompositionFixture : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -64,7 +64,7 @@ TEST_F(ItemControllerTest, BackdropPictureIsStretchedOverTheCanvasAndShownInTheD
     EXPECT_EQ(backdrop.pixelColor(410, 200), QColor(Qt::yellow));
     EXPECT_EQ(backdrop.pixelColor(799, 399), QColor(Qt::yellow));
 
-    CanvasSettings* dialog = ItemController::instance()->canvasSettings();
+    auto* dialog = static_cast<CanvasSettings*>(ItemController::instance()->canvasSettings());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->backdropPixmap().size(), QSize(1000, 500));
     EXPECT_EQ(dialog->previewWidget->backdrop().size(), QSize(1000, 500));
@@ -110,7 +110,7 @@ TEST_F(ItemControllerTest, CanvasSettingsAreSeededFromTheCanvasAndAppliedOnOk) {
     controller->setCanvasSize(QSize(640, 480));
     theBackdropController->setBackgroundColor(QColor(10, 20, 30));
     controller->showCanvasSettings();
-    CanvasSettings* dialog = controller->canvasSettings();
+    auto* dialog = static_cast<CanvasSettings*>(controller->canvasSettings());
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->backgroundColour(), QColor(10, 20, 30));
