@@ -44,7 +44,7 @@ struct AnalysedCase {
         idle();
         model->imageSmeg()->analyse();
         idle();
-        BrushSizeValue::setBrushSize(40);
+        BrushSizeValue::instance()->setBrushSize(40);
     }
     ~AnalysedCase()
     {

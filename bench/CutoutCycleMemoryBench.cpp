@@ -94,7 +94,7 @@ void cutoutCycles(benchmark::State& state, const char* label, bool emptyTrash) {
     scratch();
     QSettings().setValue(QStringLiteral("OnImageLoad"), 1);   // an opened photo becomes a cut-out
     QPointer<TqMainWindow> window = new TqMainWindow;
-    BrushSizeValue::setBrushSize(20);
+    BrushSizeValue::instance()->setBrushSize(20);
     std::vector<double> resident, trimmed, heap;
     for (auto _ : state) {
         resident.clear();

@@ -58,7 +58,7 @@ void stroke(const QPointF& at, int status) {
 void finish(benchmark::State& state, bool maskPending) {
     scratch();
     QPointer<TqMainWindow> window = new TqMainWindow;
-    BrushSizeValue::setBrushSize(40);
+    BrushSizeValue::instance()->setBrushSize(40);
     for (auto _ : state) {
         state.PauseTiming();
         openPhoto(window);

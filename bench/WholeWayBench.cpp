@@ -102,7 +102,7 @@ void BM_WholeWay(benchmark::State& state) {
         state.PauseTiming();
         // A fresh window each time: every run starts on an empty composition.
         QPointer<TqMainWindow> window = new TqMainWindow;
-        BrushSizeValue::setBrushSize(brushSize);
+        BrushSizeValue::instance()->setBrushSize(brushSize);
         QCoreApplication::processEvents();
         QFile::remove(saved);
         state.ResumeTiming();

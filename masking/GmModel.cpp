@@ -155,8 +155,7 @@ bool GmModel::setImage(int preservation, int origin, TqSourceImage* source,
     if (sourceImage_->workingImage().isNull() || sourceImage_->workingDivisor() != resolution_)
         sourceImage_->makeWorkingImage(resolution_);
     const QImage& working = sourceImage_->workingImage();
-    BrushSizeValue::setBrushSize(std::min(working.width(), working.height()) / 10);
-    emit cursorChanged(nullptr);
+    BrushSizeValue::instance()->setBrushSize(std::min(working.width(), working.height()) / 10);
     return true;
 }
 
@@ -359,9 +358,9 @@ void GmModel::setResolution(int divisor, bool confirmed) {
 }
 
 void GmModel::scaleBrushSize(int oldDivisor, int newDivisor) {
-    const float scaled = float(BrushSizeValue::brushSize()) * (float(oldDivisor) / float(newDivisor));
-    BrushSizeValue::setBrushSize(int(scaled));
-    emit cursorChanged(nullptr);
+    BrushSizeValue* value = BrushSizeValue::instance();
+    const float scaled = float(value->brushSize()) * (float(oldDivisor) / float(newDivisor));
+    value->setBrushSize(int(scaled));
 }
 
 void GmModel::setStatusImage(JxImage* statusImage) {

@@ -17,10 +17,8 @@ class ForcedEdge;
 class GmBrushing;
 class GmRegion;
 class GmStatusArray;
-class GmTool;
 class JxEngine;
 class QAction;
-class QCursor;
 class SegmentationStuff;
 class TqSourceImage;
 struct JxImage;
@@ -181,8 +179,6 @@ signals:
     void statusImageChanged(const QImage* image);
     void rectDirty(ImageRectF rect, DirtyHint hint, PatchPreviewWanted preview);
     void rectDirty(ImageRectF rect, DirtyHint hint);
-    void toolChanged(const GmTool* tool);
-    void cursorChanged(const QCursor* cursor);
     void activeRegionChanged(GmRegion* region);
     void activeRegionReady(GmRegion* region);
     void resolutionChanged(int oldRes, int newRes);
@@ -194,7 +190,6 @@ signals:
     void imageBlendRatioChanged(float ratio);
     void protectionChanged(GmRegion* region);
     void imageAnalysisHasBegun();
-    void brushSizeSliderMoved();
     void patchPreviewAvailable(const GmRegion* r);
     void cutoutChanged(QImage image);
     void hintOpacityChanged();

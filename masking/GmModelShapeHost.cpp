@@ -33,7 +33,7 @@ QRectF GmModelShapeHost::displayImageRect()
 
 int GmModelShapeHost::brushSize() const
 {
-    return BrushSizeValue::brushSize();
+    return BrushSizeValue::instance()->brushSize();
 }
 
 void GmModelShapeHost::requestRepaint(const QRectF& imageRect, int dirtyHint, int previewWanted)

@@ -91,9 +91,10 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
                 "[frolix, tip]"),
             QString(), ImageView::CompositionTab);
 
-        connect(port, &ModelPort::toolChanged, frolixWidget_, &FrolixWidget::toolChangedSlot);
-        connect(port, &ModelPort::cursorChanged, frolixWidget_, &FrolixWidget::cursorChangedSlot);
-        connect(port, &ModelPort::toolChanged, this, &TqMainWindow::toolChangedSlot);
+        ToolEvents* tools = ToolEvents::instance();
+        connect(tools, &ToolEvents::toolChanged, frolixWidget_, &FrolixWidget::toolChangedSlot);
+        connect(tools, &ToolEvents::cursorChanged, frolixWidget_, &FrolixWidget::cursorChangedSlot);
+        connect(tools, &ToolEvents::toolChanged, this, &TqMainWindow::toolChangedSlot);
 
         imageView_->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
         connectComposition();

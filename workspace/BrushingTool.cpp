@@ -10,22 +10,18 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QSpinBox>
 
 #include <cmath>
+#include <memory>
 
 double thePenPressure = 0.0;
 bool thePenPressureActive = false;
 QPointer<QSlider> theBrushSizeSlider;
-QPointer<PersistentWidget<QSpinBox, int>> theBrushSizeBox;
 
 namespace {
 
 int theBrushingToolCount = 0;
 QPointer<QWidget> theBrushOptionsPanel;
-
-constexpr int minimumBrushSize = BrushSizeValue::minimum;
-constexpr int maximumBrushSize = BrushSizeValue::maximum;
 
 } // namespace
 
@@ -87,63 +83,39 @@ void BrushingTool::deactivated(GmTool*) {
 }
 
 int BrushingTool::brushSize() {
-    // The size itself lives in the document's holder, which also sets it for every new image;
-    // the box shows and edits it.
-    const int size = BrushSizeValue::brushSize();
+    const int size = BrushSizeValue::instance()->brushSize();
     if (!thePenPressureActive)
         return size;
     return std::max(1, int(std::ceil(size * thePenPressure)));
 }
 
 void BrushingTool::setBrushSize(int size) {
-    BrushSizeValue::setBrushSize(size);
-    if (theBrushSizeBox)
-        theBrushSizeBox->setValue(BrushSizeValue::brushSize());
-    ModelPort::instance()->announceCursorChanged(nullptr);
+    BrushSizeValue::instance()->setBrushSize(size);
 }
 
 void BrushingTool::increaseBrushSizeSlot() {
     // From the stored size, not from `brushSize`: a key pressed during a pen stroke must not
     // store the pressure-scaled size.
-    setBrushSize(int((BrushSizeValue::brushSize() + 1) * 1.03 + 0.5));
+    setBrushSize(int((BrushSizeValue::instance()->brushSize() + 1) * 1.03 + 0.5));
 }
 
 void BrushingTool::decreaseBrushSizeSlot() {
-    setBrushSize(int(BrushSizeValue::brushSize() * 0.970873786407767 - 0.5));
+    setBrushSize(int(BrushSizeValue::instance()->brushSize() * 0.970873786407767 - 0.5));
 }
 
 namespace {
 
 // The slider follows the square root of the size, so that small brushes get most of its travel.
-void moveSliderToSize(int size) {
-    if (!theBrushSizeSlider)
-        return;
-    const float position = 100.0f * std::sqrt(float(size - 1) * 0.0025062656f);
-    const QSignalBlocker blocker(theBrushSizeSlider.data());
-    theBrushSizeSlider->setValue(int(position));
+int sliderPositionForSize(int size) {
+    return int(100.0f * std::sqrt(float(size - 1) * 0.0025062656f));
 }
 
-bool setSizeFromSlider(int position) {
-    if (!theBrushSizeBox)
-        return false;
+int sizeForSliderPosition(int position) {
     const float fraction = float(position) * 0.01f;
-    const int size = 1 + int(399.0f * fraction * fraction);
-    BrushSizeValue::setBrushSize(size);
-    const QSignalBlocker blocker(theBrushSizeBox.data());
-    theBrushSizeBox->setValue(size);
-    return true;
+    return 1 + int(399.0f * fraction * fraction);
 }
 
 } // namespace
-
-void BrushingTool::syncBrushSizeToSlider(int size) {
-    moveSliderToSize(size);
-}
-
-void BrushingTool::syncBrushSizeFromSlider(int position) {
-    if (setSizeFromSlider(position))
-        emit brushSizeSliderMoved();
-}
 
 QWidget* BrushingTool::brushOptionsPanel() {
     if (theBrushOptionsPanel)
@@ -174,41 +146,34 @@ QWidget* BrushingTool::brushOptionsPanel() {
     slider->setObjectName(QStringLiteral("BrushSizeSlider"));
     slider->setRange(0, 100);
     theBrushSizeSlider = slider;
-    auto* box = new PersistentWidget<QSpinBox, int>(QStringLiteral("ToolOptions") +
-                                                        QStringLiteral("/Common"),
-                                                    QStringLiteral("Size"), 0, true);
-    box->setParent(sizeWidget);
-    box->setRange(minimumBrushSize, maximumBrushSize);
-    box->setSuffix(tr("px", "[all]abbrev: pixels"));
-    box->hide();
-    theBrushSizeBox = box;
     sizeLayout->addWidget(label);
     sizeLayout->addWidget(slider);
-    sizeLayout->addWidget(box);
 
-    ModelPort* port = ModelPort::instance();
-    connect(slider, &QSlider::sliderPressed, port, &ModelPort::announceBrushSizeSliderMoved);
-    connect(slider, &QSlider::sliderReleased, port, &ModelPort::repaintAll);
-    connect(this, &BrushingTool::brushSizeSliderMoved, port,
-            &ModelPort::announceBrushSizeSliderMoved);
-    // The panel outlives the tool that built it, so its own links go through the panel.
-    connect(box, QOverload<int>::of(&QSpinBox::valueChanged), panel, [](int size) {
-        BrushSizeValue::setBrushSize(size);
-        moveSliderToSize(size);
+    // The slider shows the document's size and sets it. A size the slider set leaves the
+    // slider where the user put it, as the mapping back need not give the same position.
+    BrushSizeValue* value = BrushSizeValue::instance();
+    ToolEvents* tools = ToolEvents::instance();
+    connect(slider, &QSlider::sliderPressed, tools, &ToolEvents::brushSizeSliderMoved);
+    connect(slider, &QSlider::sliderReleased, ModelPort::instance(), &ModelPort::repaintAll);
+    auto settingFromSlider = std::make_shared<bool>(false);
+    // The panel outlives the tool that built it, so its own links go through the slider.
+    connect(slider, &QSlider::valueChanged, slider, [value, tools, settingFromSlider](int position) {
+        *settingFromSlider = true;
+        value->setBrushSize(sizeForSliderPosition(position));
+        *settingFromSlider = false;
+        emit tools->brushSizeSliderMoved();
     });
-    connect(slider, &QSlider::valueChanged, panel, [port](int position) {
-        if (setSizeFromSlider(position))
-            port->announceBrushSizeSliderMoved();
-    });
-    // The document sets the size for each new image and announces it with a null cursor.
-    connect(port, &ModelPort::cursorChanged, box, [box](const QCursor* cursor) {
-        if (!cursor && box->value() != BrushSizeValue::brushSize())
-            box->setValue(BrushSizeValue::brushSize());
-    });
+    auto showSize = [slider, settingFromSlider](int size) {
+        if (*settingFromSlider)
+            return;
+        const QSignalBlocker blocker(slider);
+        slider->setValue(sliderPositionForSize(size));
+    };
+    connect(value, &BrushSizeValue::brushSizeChanged, slider, showSize);
 
-    // The stored size (the box keeps it to 1..400) is the size from now on.
-    BrushSizeValue::setBrushSize(box->value());
-    moveSliderToSize(box->value());
+    // The stored size is the size from now on.
+    value->loadStoredSize();
+    showSize(value->brushSize());
     panelLayout->addWidget(sizeWidget);
     panelLayout->addStretch(1);
     return panel;

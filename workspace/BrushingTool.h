@@ -1,15 +1,15 @@
 #pragma once
 
 #include "workspace/GmTool.h"
-#include "workspace/PersistentWidget.h"
 
 #include <QPointer>
 
 class GmBrushing;
+class QSlider;
 
 /// The base of the tools that paint with the circular brush. It holds what every brush shares:
-/// one brush size for all of them (1 to 400 px), the brush options panel with its size slider,
-/// the "[" and "]" size steps and tablet pen pressure.
+/// one brush size for all of them (the document's, 1 to 400 px), the brush options panel with
+/// its size slider, the "[" and "]" size steps and tablet pen pressure.
 class BrushingTool : public GmTool {
     Q_OBJECT
 public:
@@ -39,10 +39,10 @@ public:
     bool isBrush() const override { return true; }
     bool isUsable() const override { return true; }
 
-    /// The brush diameter in pixels: 10 before any brush exists, else the box value, scaled by
+    /// The brush diameter in pixels: the document's brush size (`BrushSizeValue`), scaled by
     /// the pen pressure while that is active.
     static int brushSize();
-    /// Sets the box (which keeps 1..400) and asks the canvas to rebuild its brush cursor.
+    /// Sets the document's brush size (kept to 1..400); the slider and the canvas follow it.
     static void setBrushSize(int size);
     /// The shared options panel, built on the first call.
     QWidget* brushOptionsPanel();
@@ -51,14 +51,9 @@ public:
     /// The stroke in progress, or null.
     GmBrushing* stroke = nullptr;
 
-signals:
-    void brushSizeSliderMoved();
-
 public slots:
     void increaseBrushSizeSlot();
     void decreaseBrushSizeSlot();
-    void syncBrushSizeToSlider(int size);
-    void syncBrushSizeFromSlider(int position);
 };
 
 /// The last pen pressure (0 to 1), written by the canvas from tablet pen events.
@@ -67,5 +62,3 @@ extern double thePenPressure;
 extern bool thePenPressureActive;
 /// The size slider of the shared brush panel while it exists.
 extern QPointer<QSlider> theBrushSizeSlider;
-/// The box holding the brush size while the shared brush panel exists.
-extern QPointer<PersistentWidget<QSpinBox, int>> theBrushSizeBox;

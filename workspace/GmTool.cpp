@@ -1,12 +1,13 @@
 #include "workspace/GmTool.h"
 
-#include "masking/GmModel.h"
+#include "masking/BrushSizeValue.h"
 #include "workspace/ImageView.h"
 #include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QKeySequence>
 #include <QPushButton>
@@ -23,6 +24,21 @@ std::function<void()> theDefaultToolChooser;
 std::function<GmTool*()> theSpaceReturnToolQuery;
 
 } // namespace
+
+ToolEvents* ToolEvents::instance() {
+    // Parented to the application so that it goes before the application does; a later
+    // application of the same process (tests make several) gets a new one.
+    static QPointer<ToolEvents> events;
+    if (!events) {
+        events = new ToolEvents;
+        events->setParent(QCoreApplication::instance());
+        // Whoever changes the brush size (a brush, the slider, the document for a new image),
+        // the canvas rebuilds its brush cursor.
+        connect(BrushSizeValue::instance(), &BrushSizeValue::brushSizeChanged, events,
+                [] { emit events->cursorChanged(nullptr); });
+    }
+    return events;
+}
 
 GmTool::GmTool(const QString& name, const QString& title, const QIcon& icon,
                const QString& shortcutText, const QString& tip, QActionGroup* group, QWidget* menu,
@@ -155,7 +171,7 @@ void GmTool::selectToolSlot() {
     // Triggering programmatically keeps the group's check mark on the current tool.
     if (!action_->isChecked())
         action_->setChecked(true);
-    ModelPort::instance()->announceToolChanged(this);
+    emit ToolEvents::instance()->toolChanged(this);
     if (optionsArea_)
         optionsArea_->showTool(this);
     activated(previous);
@@ -167,16 +183,8 @@ void GmTool::selectToolSlot() {
 void GmTool::endInteraction() {
     // Escape first lets go of the active region, then of the active forced edge, and only then
     // of the tool.
-    if (GmModel* model = ModelPort::instance()->model()) {
-        if (model->activeRegion()) {
-            model->setActiveRegion(nullptr, 1);
-            return;
-        }
-        if (model->activeForcedEdge()) {
-            model->setActiveForcedEdge(nullptr);
-            return;
-        }
-    }
+    if (ModelPort::instance()->releaseActiveTarget())
+        return;
     if (theNoTool)
         theNoTool->installSlot();
 }

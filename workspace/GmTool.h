@@ -11,6 +11,7 @@
 #include <functional>
 
 class ArrowTarget;
+class GmTool;
 class GmRegion;
 class ImageView;
 #include <QAction>
@@ -19,6 +20,26 @@ class QKeyEvent;
 class QMouseEvent;
 class QWidget;
 class ToolOptions;
+
+/// What the tools tell the views: which tool is current, the cursor they want and the brush
+/// size slider being moved. The canvases and the main window listen here; the document never
+/// hears of it. One per application (`instance`), made on first use.
+class ToolEvents : public QObject {
+    Q_OBJECT
+public:
+    static ToolEvents* instance();
+
+signals:
+    void toolChanged(const GmTool* tool);
+    /// A null cursor asks the canvas to rebuild its brush cursor; every change of the brush
+    /// size sends one.
+    void cursorChanged(const QCursor* cursor);
+    /// The brush size slider is pressed or moved; the canvas shows the brush meanwhile.
+    void brushSizeSliderMoved();
+
+private:
+    ToolEvents() = default;
+};
 
 /// The base of every tool of both views. A tool owns one checkable action in a shared, exclusive
 /// action group; triggering it makes the tool the current one (`theCurrentTool`). The canvas sends

@@ -66,8 +66,9 @@ GmZoomWidget::GmZoomWidget() : QWidget(nullptr) {
     ModelPort* port = ModelPort::instance();
     connect(port, &ModelPort::tellImageChanged, this, &GmZoomWidget::imageChangedSlot);
     connect(port, &ModelPort::rectDirty, this, &GmZoomWidget::rectDirtySlot);
-    connect(port, &ModelPort::toolChanged, this, &GmZoomWidget::toolChangedSlot);
-    connect(port, &ModelPort::cursorChanged, this, &GmZoomWidget::cursorChangedSlot);
+    ToolEvents* tools = ToolEvents::instance();
+    connect(tools, &ToolEvents::toolChanged, this, &GmZoomWidget::toolChangedSlot);
+    connect(tools, &ToolEvents::cursorChanged, this, &GmZoomWidget::cursorChangedSlot);
     connect(port, &ModelPort::resolutionChanged, this, &GmZoomWidget::resolutionChangedSlot);
     connect(port, &ModelPort::hintOpacityChanged, this, &GmZoomWidget::hintOpacityChangedSlot);
     connect(port, &ModelPort::showOriginal, this, &GmZoomWidget::showOriginalSlot);
@@ -212,7 +213,10 @@ void GmZoomWidget::viewTabChangedSlot(int tab) {
     update();
 }
 
-void GmZoomWidget::resolutionChangedSlot(int, int) {}
+void GmZoomWidget::resolutionChangedSlot(int, int) {
+    // The brush covers other screen pixels now, even where its size in working pixels stays.
+    updateBrushCursor();
+}
 
 void GmZoomWidget::hintOpacityChangedSlot() {
     hintOpacity_ += 0.33333334f;

@@ -4,9 +4,6 @@
 #include "masking/GmRegion.h"
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
-#include "workspace/GmTool.h"
-
-#include <QCursor>
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -51,12 +48,9 @@ void ModelPort::attach(GmModel* model) {
         resolution_ = newRes;
         emit resolutionChanged(oldRes, newRes);
     });
-    connect(model, &GmModel::toolChanged, this, &ModelPort::toolChanged);
-    connect(model, &GmModel::cursorChanged, this, &ModelPort::cursorChanged);
     connect(model, &GmModel::hintOpacityChanged, this, &ModelPort::hintOpacityChanged);
     connect(model, &GmModel::showOriginal, this, &ModelPort::showOriginal);
     connect(model, &GmModel::changeBackgroundColour, this, &ModelPort::changeBackgroundColour);
-    connect(model, &GmModel::brushSizeSliderMoved, this, &ModelPort::brushSizeSliderMoved);
     connect(model, &GmModel::activeRegionChanged, this, &ModelPort::usabilityMayHaveChanged);
     connect(model, &GmModel::smegChanged, this, &ModelPort::usabilityMayHaveChanged);
     // A document deleted without closing its image leaves nothing to show.
@@ -120,25 +114,18 @@ void ModelPort::setResolution(int divisor) {
     emit resolutionChanged(old, divisor);
 }
 
-void ModelPort::announceToolChanged(const GmTool* tool) {
-    if (model_)
-        emit model_->toolChanged(tool);
-    else
-        emit toolChanged(tool);
-}
-
-void ModelPort::announceCursorChanged(const QCursor* cursor) {
-    if (model_)
-        emit model_->cursorChanged(cursor);
-    else
-        emit cursorChanged(cursor);
-}
-
-void ModelPort::announceBrushSizeSliderMoved() {
-    if (model_)
-        emit model_->brushSizeSliderMoved();
-    else
-        emit brushSizeSliderMoved();
+bool ModelPort::releaseActiveTarget() {
+    if (!model_)
+        return false;
+    if (model_->activeRegion()) {
+        model_->setActiveRegion(nullptr, 1);
+        return true;
+    }
+    if (model_->activeForcedEdge()) {
+        model_->setActiveForcedEdge(nullptr);
+        return true;
+    }
+    return false;
 }
 
 void ModelPort::repaintAll() {

@@ -7,18 +7,17 @@
 #include <QRectF>
 
 class GmModel;
-class GmTool;
-class QCursor;
 
-/// The masking workspace's one door to the masking document: the pictures it shows, the
-/// working resolution, and the document's signals that the canvas, the tools and the navigator
-/// follow. Everything in workspace/ reads the document through here.
+/// The masking workspace's door to the masking document: the pictures it shows, the working
+/// resolution, the document's signals that the canvas, the tools and the navigator follow, and
+/// what they ask of the document. It is meant to be the only one: a workspace file reaches the
+/// document through here, not through the document class's own instance. What the tools tell
+/// the views (the current tool, a cursor, the brush size slider) does not pass here: it goes
+/// through `ToolEvents` of the tool framework.
 ///
 /// Attached to the masking model (`attach`, done on first use when a model exists), the port
-/// follows the model's pictures and relays its signals, and what the workspace announces
-/// (`announceToolChanged`, `announceCursorChanged`, `announceBrushSizeSliderMoved`) goes out as
-/// the model's own signals. Without a model, `setPictures` shows pictures directly (a viewer
-/// without a document, and the widget tests).
+/// follows the model's pictures and relays its signals. Without a model, `setPictures` shows
+/// pictures directly (a viewer without a document, and the widget tests).
 class ModelPort : public QObject {
     Q_OBJECT
 public:
@@ -44,10 +43,9 @@ public:
     /// Working coordinates times this give image coordinates; at least 1.
     int resolution() const { return resolution_; }
 
-    void announceToolChanged(const GmTool* tool);
-    /// A null cursor asks the canvas to rebuild its brush cursor.
-    void announceCursorChanged(const QCursor* cursor);
-    void announceBrushSizeSliderMoved();
+    /// Lets go of the active region, else of the active forced edge; false when neither was
+    /// active (or no model is attached).
+    bool releaseActiveTarget();
     /// Asks for a repaint of the whole picture, fresh from the document.
     void repaintAll();
 
@@ -57,12 +55,9 @@ signals:
     /// Repaint this image rectangle; hint 0 image or stroke, 1 rubber band, 2 removed region.
     void rectDirty(const QRectF& imageRect, int hint);
     void resolutionChanged(int oldRes, int newRes);
-    void toolChanged(const GmTool* tool);
-    void cursorChanged(const QCursor* cursor);
     void hintOpacityChanged();
     void showOriginal();
     void changeBackgroundColour();
-    void brushSizeSliderMoved();
     /// Something a tool's usability depends on changed (active region, segmentation, engine).
     void usabilityMayHaveChanged();
 

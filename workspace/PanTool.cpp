@@ -1,7 +1,6 @@
 #include "workspace/PanTool.h"
 
 #include "workspace/BitmapCursor.h"
-#include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"
 
 #include <QGuiApplication>
@@ -53,7 +52,7 @@ void PanTool::activated(GmTool* previous) {
 void PanTool::grab(const QPoint& globalPos) {
     lastGlobalPos_ = globalPos;
     currentCursor_ = grabHandCursor_;
-    ModelPort::instance()->announceCursorChanged(currentCursor_);
+    emit ToolEvents::instance()->cursorChanged(currentCursor_);
 }
 
 void PanTool::mousePressEvent(QMouseEvent* event, const QPointF&) {
@@ -78,5 +77,5 @@ void PanTool::mouseReleaseEvent(QMouseEvent* event, const QPointF&) {
         return;
     emit tellPan(lastGlobalPos_ - event->globalPos());
     currentCursor_ = openHandCursor_;
-    ModelPort::instance()->announceCursorChanged(currentCursor_);
+    emit ToolEvents::instance()->cursorChanged(currentCursor_);
 }

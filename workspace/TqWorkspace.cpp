@@ -2,6 +2,7 @@
 
 #include "workspace/GmZoomWidget.h"
 #include "workspace/ImageView.h"
+#include "workspace/GmTool.h"
 #include "workspace/ModelPort.h"
 
 #include <QEvent>
@@ -18,7 +19,7 @@ TqWorkspace::TqWorkspace(ImageView* view) : QScrollArea(nullptr), view_(view) {
     setBackgroundRole(QPalette::Dark);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(ModelPort::instance(), &ModelPort::brushSizeSliderMoved, this,
+    connect(ToolEvents::instance(), &ToolEvents::brushSizeSliderMoved, this,
             &TqWorkspace::showBrushBeingChangedBySlider);
 }
 

@@ -3,7 +3,6 @@
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/FrolixWidget.h"
 #include "workspace/BitmapCursor.h"
-#include "workspace/ModelPort.h"
 #include "workspace/ToolOptions.h"
 
 #include <QMouseEvent>
@@ -51,7 +50,7 @@ void FrolixPanTool::setCursor(QCursor* cursor) {
         return;
     currentCursor_ = cursor;
     if (theCurrentTool == this)
-        emit ModelPort::instance()->cursorChanged(cursor);
+        emit ToolEvents::instance()->cursorChanged(cursor);
 }
 
 void FrolixPanTool::startDrag(QMouseEvent* event) {

@@ -52,7 +52,7 @@ TEST_F(CoffeeCutout, AlphaFollowsTheStrokesAndTheTrimap)
     analyse();
 
     constexpr int brush = 25;
-    BrushSizeValue::setBrushSize(brush);
+    BrushSizeValue::instance()->setBrushSize(brush);
     // The marks alone decide: everything else unassigned, for the generation to fill.
     run(new JxCmdSelect(model, nullptr, JxStatusAllClasses, JxStatusUnassigned));
     const auto deleted = dabs(trimap, 0, JxStatusDelete, brush, 32);

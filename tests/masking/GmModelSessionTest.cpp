@@ -32,7 +32,7 @@ TqSourceImage* sourceOf(const QImage& image) {
 class GmModelSession : public ::testing::Test {
 protected:
     void SetUp() override {
-        BrushSizeValue::setBrushSize(BrushSizeValue::initial);
+        BrushSizeValue::instance()->setBrushSize(BrushSizeValue::initial);
         thread = new OstrivalThread;
         model = GmModel::instance();
         QObject::connect(thread, &OstrivalThread::commandFinished,
@@ -109,7 +109,7 @@ TEST_F(GmModelSession, SetImageOpensTheSessionInOrderWithItsFirstFill) {
     EXPECT_NE(model->outputImage(), nullptr);
     EXPECT_NE(model->outputImage(), model->sourceImage());
     EXPECT_TRUE(model->imageSmeg()->isChecked());
-    EXPECT_EQ(BrushSizeValue::brushSize(), 4);   // min(64, 48) / 10
+    EXPECT_EQ(BrushSizeValue::instance()->brushSize(), 4);   // min(64, 48) / 10
     EXPECT_TRUE(model->isUnmodified());
 }
 
@@ -190,7 +190,7 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
     openImage(twoHalves(64, 48));
     thread->submit(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
     ASSERT_TRUE(waitIdle());
-    BrushSizeValue::setBrushSize(20);
+    BrushSizeValue::instance()->setBrushSize(20);
     QSignalSpy resolution(model, &GmModel::resolutionChanged);
     {
         const GmQuestion question = model->resolutionQuestion(2);
@@ -215,7 +215,7 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
     EXPECT_TRUE(allStatuses(JxStatusKeep));   // the marks went with the old session
     EXPECT_TRUE(finished.contains("Ending Session..."));
     EXPECT_TRUE(finished.contains("Beginning Session..."));
-    EXPECT_EQ(BrushSizeValue::brushSize(), 10);   // 20 x 1/2
+    EXPECT_EQ(BrushSizeValue::instance()->brushSize(), 10);   // 20 x 1/2
 
     // Only keep marks now: no question.
     EXPECT_TRUE(model->resolutionQuestion(4).isEmpty());

@@ -89,9 +89,9 @@ TEST_F(MaskCommands, StrokeMadeForAnotherWorkingImageIsRefused)
 
 TEST_F(MaskCommands, KeepStrokeOverDeleteIsCleanedAfterTheAnalysis)
 {
-    BrushSizeValue::setBrushSize(9);
+    BrushSizeValue::instance()->setBrushSize(9);
     open(twoHalves(120, 90));
-    BrushSizeValue::setBrushSize(9);   // opening sets it from the picture's size
+    BrushSizeValue::instance()->setBrushSize(9);   // opening sets it from the picture's size
     analyse();
     run(new JxCmdSelect(model, nullptr, JxStatusKeep, JxStatusDelete));
     ASSERT_EQ(pixelsWithStatus(JxStatusDelete).size(), 120u * 90u);
@@ -185,7 +185,7 @@ TEST_F(MaskCommands, AutoCutKeepsTheCutoutCurrentWithOneGenerationPending)
 TEST_F(MaskCommands, CutoutFollowsTheMarks)
 {
     open(twoHalves(120, 90));
-    BrushSizeValue::setBrushSize(9);
+    BrushSizeValue::instance()->setBrushSize(9);
     analyse();
     // The first fill made everything keep; a delete stroke in the light half, a keep stroke
     // over the keep of the dark half.

@@ -30,7 +30,7 @@ protected:
 
     void SetUp() override
     {
-        BrushSizeValue::setBrushSize(3);
+        BrushSizeValue::instance()->setBrushSize(3);
         thread = new OstrivalThread;
         model = GmModel::instance();
         QObject::connect(thread, &OstrivalThread::commandFinished, [this](OstrivalCommand* c) {

@@ -42,7 +42,7 @@ protected:
         open(photo);
         analyse();
         run(new JxCmdSelect(model, nullptr, JxStatusAllClasses, JxStatusUnassigned));
-        BrushSizeValue::setBrushSize(9);
+        BrushSizeValue::instance()->setBrushSize(9);
         const struct {
             QPointF at;
             JxPixelStatus status;

@@ -33,7 +33,7 @@ protected:
     void SetUp() override {
         registerStreamedTypes();
         registerSavedTargets();
-        BrushSizeValue::setBrushSize(3);
+        BrushSizeValue::instance()->setBrushSize(3);
         handler = new FileHandler(nullptr);
         model = GmModel::instance();
     }

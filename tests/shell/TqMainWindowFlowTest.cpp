@@ -149,7 +149,7 @@ TEST_F(WindowFlowTest, FinishDuringTheEdgeFindingKeepsTheStrokesThatNeedIt) {
     window->loadFile(photo);
     ASSERT_TRUE(waitUntil(
         [this] { return qobject_cast<JxCmdAnalyseImage*>(thread()->currentCommand()) != nullptr; }));
-    BrushSizeValue::setBrushSize(25);
+    BrushSizeValue::instance()->setBrushSize(25);
     thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
     auto* stroke = new GmBrushing(Qt::red);
     stroke->brushing().startStroke(QPointF(320, 240));

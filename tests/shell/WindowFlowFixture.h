@@ -130,7 +130,7 @@ protected:
     }
     /// Everything deleted, then one keep dab of 25 pixels at (x, y), all queued at once.
     void queueDeleteAllThenKeepDab(int x, int y) {
-        BrushSizeValue::setBrushSize(25);
+        BrushSizeValue::instance()->setBrushSize(25);
         thread()->submit(new JxCmdSelect(model(), nullptr, JxStatusAllClasses, JxStatusDelete));
         auto* stroke = new GmBrushing(Qt::red);
         stroke->brushing().startStroke(QPointF(x, y));

@@ -42,16 +42,16 @@ protected:
 TEST(BrushingTool, WithoutABrushTheSizeIsTheDocumentsOwn) {
     // Before any brush exists the size is the document's value (10 at start, then set for each
     // image); a change goes there and asks the canvas to rebuild its cursor.
-    ASSERT_TRUE(theBrushSizeBox.isNull());
-    BrushSizeValue::setBrushSize(BrushSizeValue::initial);
+    ASSERT_TRUE(theBrushSizeSlider.isNull());
+    BrushSizeValue::instance()->setBrushSize(BrushSizeValue::initial);
     EXPECT_EQ(BrushingTool::brushSize(), 10);
     QList<const QCursor*> cursors;
-    QObject::connect(ModelPort::instance(), &ModelPort::cursorChanged, ModelPort::instance(),
+    QObject::connect(ToolEvents::instance(), &ToolEvents::cursorChanged, ToolEvents::instance(),
                      [&](const QCursor* c) { cursors.append(c); });
     BrushingTool::setBrushSize(50);
     EXPECT_EQ(BrushingTool::brushSize(), 50);
     EXPECT_EQ(cursors, QList<const QCursor*>{nullptr});
-    QObject::disconnect(ModelPort::instance(), &ModelPort::cursorChanged, ModelPort::instance(), nullptr);
+    QObject::disconnect(ToolEvents::instance(), &ToolEvents::cursorChanged, ToolEvents::instance(), nullptr);
 }
 
 TEST(BrushingTool, ABoxFollowsTheSizeTheDocumentSetsForANewImage) {
@@ -61,9 +61,8 @@ TEST(BrushingTool, ABoxFollowsTheSizeTheDocumentSetsForANewImage) {
     {
         Brush brush;
         // What the document does when it opens an image.
-        BrushSizeValue::setBrushSize(48);
-        ModelPort::instance()->announceCursorChanged(nullptr);
-        EXPECT_EQ(theBrushSizeBox->value(), 48);
+        BrushSizeValue::instance()->setBrushSize(48);
+        EXPECT_EQ(BrushSizeValue::instance()->brushSize(), 48);
         EXPECT_EQ(theBrushSizeSlider->value(), 34);
     }
     EXPECT_EQ(QSettings().value("ToolOptions/Common/Size").toInt(), 48);
@@ -71,7 +70,7 @@ TEST(BrushingTool, ABoxFollowsTheSizeTheDocumentSetsForANewImage) {
 
 TEST_F(BrushFixture, AMissingStoredSizeStartsAtOnePixel) {
     EXPECT_EQ(BrushingTool::brushSize(), 1);
-    EXPECT_EQ(theBrushSizeBox->key, QStringLiteral("ToolOptions/Common/Size"));
+    EXPECT_EQ(BrushSizeValue::settingsKey, QStringLiteral("ToolOptions/Common/Size"));
 }
 
 TEST_F(BrushFixture, BracketKeysStepBySmallFactorsWithinOneToFourHundred) {
@@ -98,7 +97,7 @@ TEST_F(BrushFixture, SliderAndSizeFollowTheSquareRootMapping) {
         int position;
         int size;
     };
-    QSignalSpy moved(ModelPort::instance(), &ModelPort::brushSizeSliderMoved);
+    QSignalSpy moved(ToolEvents::instance(), &ToolEvents::brushSizeSliderMoved);
     for (const ToSize& c : {ToSize{0, 1}, ToSize{50, 100}, ToSize{100, 400}, ToSize{49, 96},
                             ToSize{10, 4}}) {
         SCOPED_TRACE(c.position);
@@ -152,16 +151,85 @@ TEST_F(BrushFixture, ThePanelLivesUntilTheLastBrushGoesAndStoresTheSize) {
     EXPECT_EQ(second->optionsWidget(), brush->optionsWidget()) << "one shared panel";
     BrushingTool::setBrushSize(37);
     brush.reset();
-    ASSERT_FALSE(theBrushSizeBox.isNull());
+    ASSERT_FALSE(theBrushSizeSlider.isNull());
     EXPECT_EQ(BrushingTool::brushSize(), 37);
     theBrushSizeSlider->setValue(50);  // still works without the brush that built the panel
     EXPECT_EQ(BrushingTool::brushSize(), 100);
     second.reset();
-    EXPECT_TRUE(theBrushSizeBox.isNull());
+    EXPECT_TRUE(theBrushSizeSlider.isNull());
     EXPECT_EQ(QSettings().value("ToolOptions/Common/Size").toInt(), 100);
 
     Brush third;
     EXPECT_EQ(BrushingTool::brushSize(), 100) << "read back at the next start";
+}
+
+TEST(BrushSizeValue, KeepsOneToFourHundredAndAnnouncesEveryChangeOnce) {
+    BrushSizeValue* value = BrushSizeValue::instance();
+    value->setBrushSize(BrushSizeValue::initial);
+    QSignalSpy changes(value, &BrushSizeValue::brushSizeChanged);
+    struct Case {
+        int asked;
+        int kept;
+        bool announced;
+    };
+    const Case cases[] = {{37, 37, true},  {37, 37, false},  {0, 1, true},    {-5, 1, false},
+                          {401, 400, true}, {400, 400, false}, {399, 399, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked);
+        changes.clear();
+        value->setBrushSize(c.asked);
+        EXPECT_EQ(value->brushSize(), c.kept);
+        ASSERT_EQ(changes.count(), c.announced ? 1 : 0);
+        if (c.announced)
+            EXPECT_EQ(changes.at(0).at(0).toInt(), c.kept);
+    }
+    value->setBrushSize(BrushSizeValue::initial);
+}
+
+TEST(BrushSizeValue, EveryChangeIsStoredAndTheStoredSizeReadsBack) {
+    BrushSizeValue* value = BrushSizeValue::instance();
+    value->setBrushSize(123);
+    EXPECT_EQ(QSettings().value(BrushSizeValue::settingsKey).userType(), int(QMetaType::Int));
+    EXPECT_EQ(QSettings().value(BrushSizeValue::settingsKey).toInt(), 123);
+
+    struct Stored {
+        QVariant stored;  // null: nothing stored
+        int size;
+    };
+    const Stored cases[] = {{QVariant(77), 77}, {QVariant(QStringLiteral("64")), 64},
+                            {QVariant(QStringLiteral("junk")), 1}, {QVariant(), 1},
+                            {QVariant(1000), 400}};
+    for (const Stored& c : cases) {
+        SCOPED_TRACE(c.stored.toString().toStdString());
+        value->setBrushSize(BrushSizeValue::initial);
+        if (c.stored.isNull())
+            QSettings().remove(BrushSizeValue::settingsKey);
+        else
+            QSettings().setValue(BrushSizeValue::settingsKey, c.stored);
+        value->loadStoredSize();
+        EXPECT_EQ(value->brushSize(), c.size);
+    }
+    value->setBrushSize(BrushSizeValue::initial);
+}
+
+TEST_F(BrushFixture, TheSliderShowsTheSizeAndSetsItWithoutMovingItself) {
+    BrushSizeValue* value = BrushSizeValue::instance();
+    QSignalSpy changes(value, &BrushSizeValue::brushSizeChanged);
+    QSignalSpy positions(theBrushSizeSlider.data(), &QSlider::valueChanged);
+    value->setBrushSize(100);
+    EXPECT_EQ(theBrushSizeSlider->value(), 49);
+    EXPECT_TRUE(positions.isEmpty()) << "showing the size sets nothing back";
+
+    changes.clear();
+    theBrushSizeSlider->setValue(50);
+    EXPECT_EQ(value->brushSize(), 100);
+    EXPECT_EQ(theBrushSizeSlider->value(), 50) << "the slider stays where it was put";
+    EXPECT_TRUE(changes.isEmpty()) << "size 100 already";
+    theBrushSizeSlider->setValue(51);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(value->brushSize(), 104);
+    EXPECT_EQ(theBrushSizeSlider->value(), 51);
+    EXPECT_EQ(QSettings().value(BrushSizeValue::settingsKey).toInt(), 104);
 }
 
 TEST_F(BrushFixture, ExitWithTheBrushCurrentHandsOverToTheNoTool) {

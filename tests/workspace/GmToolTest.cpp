@@ -68,8 +68,8 @@ protected:
 TEST_F(ToolFixture, AChangeRunsDeactivateNewToolSignalOptionsActivateInOrder) {
     RecordingTool erase(QStringLiteral("Erase"), &journal);
     RecordingTool restore(QStringLiteral("Restore"), &journal);
-    QSignalSpy changes(ModelPort::instance(), &ModelPort::toolChanged);
-    QObject::connect(ModelPort::instance(), &ModelPort::toolChanged, &erase,
+    QSignalSpy changes(ToolEvents::instance(), &ToolEvents::toolChanged);
+    QObject::connect(ToolEvents::instance(), &ToolEvents::toolChanged, &erase,
                      [&](const GmTool* tool) {
                          journal.push_back("toolChanged " + tool->name() + ", current " +
                                            theCurrentTool->name());
@@ -125,7 +125,7 @@ TEST_F(ToolFixture, DestroyingTheCurrentToolHandsOverWithoutCallingIt) {
     auto erase = std::make_unique<RecordingTool>(QStringLiteral("Erase"), &journal);
     erase->installSlot();
     journal.clear();
-    QSignalSpy changes(ModelPort::instance(), &ModelPort::toolChanged);
+    QSignalSpy changes(ToolEvents::instance(), &ToolEvents::toolChanged);
     erase.reset();
     // Nothing of the destroyed tool is called after its own destructor.
     EXPECT_EQ(journal, std::vector<QString>{"Erase destroyed"});

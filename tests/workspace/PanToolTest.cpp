@@ -50,7 +50,7 @@ protected:
 TEST_F(PanFixture, DragReportsScreenDeltasAndSwapsTheHands) {
     hand->installSlot();
     QSignalSpy pans(hand.get(), &PanTool::tellPan);
-    QSignalSpy cursors(ModelPort::instance(), &ModelPort::cursorChanged);
+    QSignalSpy cursors(ToolEvents::instance(), &ToolEvents::cursorChanged);
     // Both hands are drawn bitmaps, told apart by their hot spots; the standard shapes stand in
     // only when the pictures are missing.
     auto look = [this] { return std::make_pair(int(hand->cursor().shape()), hand->cursor().hotSpot()); };
@@ -74,7 +74,7 @@ TEST_F(PanFixture, DragReportsScreenDeltasAndSwapsTheHands) {
 TEST_F(PanFixture, OtherButtonsNeitherGrabNorPan) {
     hand->installSlot();
     QSignalSpy pans(hand.get(), &PanTool::tellPan);
-    QSignalSpy cursors(ModelPort::instance(), &ModelPort::cursorChanged);
+    QSignalSpy cursors(ToolEvents::instance(), &ToolEvents::cursorChanged);
     auto press = mouse(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton, Qt::RightButton);
     hand->mousePressEvent(&press, {});
     auto move = mouse(QEvent::MouseMove, {130, 100}, Qt::NoButton, Qt::RightButton);

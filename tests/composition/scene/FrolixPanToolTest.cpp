@@ -19,9 +19,9 @@ protected:
         CompositionFixture::SetUp();
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        QObject::connect(ModelPort::instance(), &ModelPort::toolChanged, view.get(),
+        QObject::connect(ToolEvents::instance(), &ToolEvents::toolChanged, view.get(),
                          &FrolixWidget::toolChangedSlot);
-        QObject::connect(ModelPort::instance(), &ModelPort::cursorChanged, view.get(),
+        QObject::connect(ToolEvents::instance(), &ToolEvents::cursorChanged, view.get(),
                          &FrolixWidget::cursorChangedSlot);
         item = addItem(QSize(60, 60), Qt::red, QPointF(170, 120));
         view->fitImageOnScreenSlot();
@@ -90,7 +90,7 @@ TEST_F(FrolixPanToolTest, ChangingToolMidDragEndsTheDrag) {
 }
 
 TEST_F(FrolixPanToolTest, OnlyANewCursorIsAnnounced) {
-    QSignalSpy cursors(ModelPort::instance(), &ModelPort::cursorChanged);
+    QSignalSpy cursors(ToolEvents::instance(), &ToolEvents::cursorChanged);
     pan->setCursor(pan->openCursor());
     EXPECT_EQ(cursors.count(), 0);
     pan->setCursor(pan->grabCursor());
