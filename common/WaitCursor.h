@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 /// Shows the wait cursor over the whole program while it lives; the cursor before it comes
