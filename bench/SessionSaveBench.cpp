@@ -1,7 +1,7 @@
 // Saving and reading back a masking session of a 1280 x 960 picture with 20 regions (ten
 // rectangles, ten brush strokes), as a placed cut-out's state does.
 
-#include "shell/FileHandler.h"
+#include "masking/SessionFile.h"
 #include "masking/GmModel.h"
 #include "masking/NamedImage.h"
 #include "masking/TqSourceImage.h"
@@ -35,7 +35,6 @@ struct Session {
     Session() {
         registerStreamedTypes();
         savetest::registerSavedTargets();
-        handler = new FileHandler(nullptr);
         model = GmModel::instance();
         model->setImage(GmSession::KeepSettings, 1,
                         new TqSourceImage(NamedImage(photoLike(1280, 960), QUrl("file:///bench.png"))));
@@ -49,9 +48,8 @@ struct Session {
         }
         QBuffer buffer(&saved);
         buffer.open(QIODevice::WriteOnly);
-        handler->saveProject(buffer);
+        SessionFile::save(buffer);
     }
-    FileHandler* handler = nullptr;
     GmModel* model = nullptr;
     QByteArray saved;
 };
@@ -67,7 +65,7 @@ void BM_SaveSession(benchmark::State& state) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!s.handler->saveProject(buffer))
+        if (!SessionFile::save(buffer))
             state.SkipWithError("saving failed");
         benchmark::DoNotOptimize(bytes.data());
     }
@@ -80,7 +78,7 @@ void BM_LoadSession(benchmark::State& state) {
     for (auto _ : state) {
         QBuffer buffer(&s.saved);
         buffer.open(QIODevice::ReadOnly);
-        if (!s.handler->loadProject(buffer))
+        if (!SessionFile::load(buffer))
             state.SkipWithError("loading failed");
         state.PauseTiming();
         // The regions of the closed model go the way the program sends them.

@@ -1,10 +1,19 @@
 #include "common/FileNameDialog.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QImageReader>
+#include <QSettings>
+#include <QStringList>
 #include <QTreeView>
 
 namespace {
+
+const QString group = QStringLiteral("FileHandling");
+const QString lastDirKey = QStringLiteral("LastImageDir");
 
 FileNameDialog::Answer run(QFileDialog& dialog) {
     FileNameDialog::prepare(dialog);
@@ -42,4 +51,33 @@ FileNameDialog::Answer FileNameDialog::askSave(QWidget* parent, const QString& t
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     return run(dialog);
+}
+
+QString FileNameDialog::askImageFilename(QWidget* parent) {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.%1").arg(QString::fromLatin1(format));
+    // The file handler asked for image files once: the texts keep its translation context.
+    const QString filter =
+        QCoreApplication::translate("FileHandler", "Images (%1)",
+                                    "[all]A description of the type of file we can load")
+            .arg(patterns.join(' '))
+        + QCoreApplication::translate("FileHandler", ";;All files (*)", "[all]");
+    const QString name = askOpen(parent, QCoreApplication::translate("FileHandler", "Open", "[all]"),
+                                 lastImageDir(), filter);
+    if (!name.isEmpty())
+        setLastImageDir(name);
+    return name;
+}
+
+QString FileNameDialog::lastImageDir() {
+    QSettings settings;
+    settings.beginGroup(group);
+    return settings.value(lastDirKey, QDir::homePath()).toString();
+}
+
+void FileNameDialog::setLastImageDir(const QString& fileName) {
+    QSettings settings;
+    settings.beginGroup(group);
+    settings.setValue(lastDirKey, QFileInfo(fileName).absolutePath());
 }

@@ -1,6 +1,5 @@
 #include "common/ShellUtilities.h"
 
-#include "composition/scene/FrolixOutputHandler.h"
 #include "platform/ModulePath.h"
 
 #include <QCoreApplication>
@@ -8,7 +7,6 @@
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
-#include <QStringList>
 
 namespace {
 
@@ -53,17 +51,6 @@ QByteArray imageChecksum(const QImage& image) {
 
 QByteArray pixmapChecksum(const QPixmap& pixmap) {
     return imageChecksum(pixmap.toImage());
-}
-
-QString exportFileFilter() {
-    const char* disambiguation = "[zol, frolix]description appearing in File/SaveAs dialogue";
-    const QString png = QCoreApplication::translate("TqApp", "PNG image", disambiguation)
-                        + QStringLiteral(" (*.png)");
-    const QString jpeg = QCoreApplication::translate("TqApp", "JPEG image", disambiguation)
-                         + QStringLiteral(" (*.jpg)");
-    const bool jpegFirst = FrolixOutputHandler::instance()->fileType() == FrolixOutputHandler::Jpg;
-    return jpegFirst ? QStringList{jpeg, png}.join(QStringLiteral(";;"))
-                     : QStringList{png, jpeg}.join(QStringLiteral(";;"));
 }
 
 QString htmlElement(const QString& tag, const QString& text) {

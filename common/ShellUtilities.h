@@ -24,10 +24,6 @@ QByteArray imageChecksum(const QImage& image);
 /// `imageChecksum` of the pixmap converted to an image.
 QByteArray pixmapChecksum(const QPixmap& pixmap);
 
-/// The filter of the final picture's save dialog: JPEG and PNG, the one of the composition's
-/// export file type first (JPEG for type 0, PNG for any other, PDF included).
-QString exportFileFilter();
-
 /// "<tag>text</tag>". `text` is rich text and goes in as it is; data such as file names must
 /// be escaped first (QString::toHtmlEscaped, or `plainHtmlParagraph`).
 QString htmlElement(const QString& tag, const QString& text);

@@ -1,7 +1,7 @@
 #include "masking/SavedCutoutState.h"
 
-#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
+#include "masking/SessionFile.h"
 #include "masking/TqSourceImage.h"
 #include "common/LogStream.h"
 
@@ -9,11 +9,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <utility>
+
 namespace {
 
 void logProblem(const QString& what) {
     beginLogLine() << "SavedCutoutState: " << what;
     endLogLine();
+}
+
+SavedCutoutState::PictureOpener& pictureOpener() {
+    static SavedCutoutState::PictureOpener opener;
+    return opener;
 }
 
 }  // namespace
@@ -70,6 +77,10 @@ SavedCutoutState::SavedCutoutState(const SavedCutoutState& other)
 
 SavedCutoutState* editedCutoutState = nullptr;
 
+void SavedCutoutState::setPictureOpener(PictureOpener opener) {
+    pictureOpener() = std::move(opener);
+}
+
 SavedCutoutState::~SavedCutoutState() {
     if (editedCutoutState == this)
         editedCutoutState = nullptr;
@@ -81,7 +92,7 @@ qint64 SavedCutoutState::savedSize() const {
 }
 
 bool SavedCutoutState::save() {
-    if (!theFileHandler || file_.fileName().isEmpty()) {
+    if (file_.fileName().isEmpty()) {
         logProblem(QStringLiteral("nothing to save into"));
         return false;
     }
@@ -92,7 +103,7 @@ bool SavedCutoutState::save() {
     }
     // The file is ours alone and read back on this machine: light compression keeps placing
     // the cut-out quick.
-    if (!theFileHandler->saveProjectQuickly(out)) {
+    if (!SessionFile::saveQuickly(out)) {
         logProblem(QStringLiteral("writing %1 failed: %2").arg(out.fileName(), out.errorString()));
         out.cancelWriting();
         return false;
@@ -116,8 +127,6 @@ bool SavedCutoutState::save() {
 }
 
 bool SavedCutoutState::restore(QString* refusal) {
-    if (!theFileHandler)
-        return false;
     if (savedSize() > 0) {
         QFile in(file_.fileName());
         if (!in.open(QIODevice::ReadOnly)) {
@@ -128,15 +137,15 @@ bool SavedCutoutState::restore(QString* refusal) {
             return false;
         }
         QString reason;
-        const bool loaded = theFileHandler->loadProject(in, &reason);
+        const bool loaded = SessionFile::load(in, &reason);
         if (refusal)
             *refusal = reason;
         return loaded;
     }
-    if (!image_)
+    if (!image_ || !pictureOpener())
         return false;
     auto* copy = new TqSourceImage(*image_);
-    const bool opened = theFileHandler->openAsCutout(copy, nullptr);
+    const bool opened = pictureOpener()(copy);
     if (!opened)
         delete copy;
     return opened;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryFile>
 
+#include <functional>
+
 class TqSourceImage;
 
 /// The masking session of a cut-out placed on the composition, kept so that the cut-out can
@@ -24,10 +26,17 @@ public:
     /// picture stay, the log says why, and the result is false.
     bool save();
     /// Makes this cut-out the one being edited: reads the saved session, or offers a copy of
-    /// the held picture as a new cut-out. False when neither is there or either fails; then
-    /// nothing is shown, and `refusal` (when given) gets why in one sentence, or stays empty
-    /// when there is nothing to tell the user.
+    /// the held picture as a new cut-out through the picture opener. False when neither is
+    /// there or either fails; then nothing is shown, and `refusal` (when given) gets why in
+    /// one sentence, or stays empty when there is nothing to tell the user.
     bool restore(QString* refusal = nullptr);
+
+    /// Makes a picture the new cut-out being edited: true when it took the picture over, false
+    /// when it refused it (the caller still owns it then).
+    using PictureOpener = std::function<bool(TqSourceImage* picture)>;
+    /// Sets how `restore` opens a held picture: the shell's own opening. Without one (an empty
+    /// function) a picture alone is not restored.
+    static void setPictureOpener(PictureOpener opener);
     /// The name of the picture the cut-out was made from (a file's path, a download's
     /// address); empty when it came without one.
     QString pictureName() const { return pictureName_; }

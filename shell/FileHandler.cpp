@@ -10,27 +10,24 @@
 #include "masking/JxCmdBeginSession.h"
 #include "masking/JxCmdInit.h"
 #include "masking/OstrivalThread.h"
-#include "masking/SessionStream.h"
+#include "masking/SavedCutoutState.h"
+#include "masking/SessionFile.h"
 #include "masking/TqSourceImage.h"
 #include "common/LogStream.h"
 #include "common/Product.h"
+#include "common/WaitCursor.h"
 #include "common/ShellUtilities.h"
 #include "shell/TqApp.h"
 #include "shell/TqMainWindow.h"
 #include "workspace/GmTool.h"
 #include "workspace/ImageView.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
-
-#include <new>
 
 FileHandler* theFileHandler = nullptr;
 
@@ -38,7 +35,6 @@ namespace {
 
 const QString group = QStringLiteral("FileHandling");
 const QString recentKey = QStringLiteral("RecentFiles");
-const QString lastDirKey = QStringLiteral("LastImageDir");
 constexpr int recentCount = 5;
 
 bool startedByHost() {
@@ -50,32 +46,27 @@ void logLine(const QString& text) {
     endLogLine();
 }
 
-// Window operations other parts provide; a window without them is passed by.
-void tellWindow(QObject* window, const char* method) {
-    if (window && window->metaObject()->indexOfMethod(
-                      QByteArray(method).append("()").constData()) >= 0)
-        QMetaObject::invokeMethod(window, method, Qt::DirectConnection);
-}
-
-struct OverrideCursor {
-    OverrideCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 }  // namespace
 
-FileHandler::FileHandler(QMainWindow* mainWindow) : mainWindow_(mainWindow) {
+FileHandler::FileHandler(TqMainWindow* mainWindow) : mainWindow_(mainWindow) {
     theFileHandler = this;
     QSettings settings;
     settings.beginGroup(group);
     recentFiles_ = settings.value(recentKey).toStringList();
     connect(this, &FileHandler::exportFileTypeChanged, FrolixOutputHandler::instance(),
             &FrolixOutputHandler::fileTypeChoosen);
+    SessionFile::setSurroundings(
+        {mainWindow_, &startedByHost, [this] { return projectName_; }});
+    SavedCutoutState::setPictureOpener(
+        [this](TqSourceImage* picture) { return openAsCutout(picture, nullptr); });
 }
 
 FileHandler::~FileHandler() {
-    if (theFileHandler == this)
+    if (theFileHandler == this) {
         theFileHandler = nullptr;
+        SessionFile::setSurroundings({});
+        SavedCutoutState::setPictureOpener({});
+    }
 }
 
 void FileHandler::warn(const QString& text) const {
@@ -87,8 +78,8 @@ void FileHandler::warn(const QString& text) const {
 void FileHandler::loadFile(const QString& fileName) {
     // The window asks about the cut-out being edited and opens the file once that cut-out is
     // placed; without it there is no cut-out to ask about.
-    if (mainWindow_ && mainWindow_->metaObject()->indexOfSlot("loadFile(QString)") >= 0) {
-        QMetaObject::invokeMethod(mainWindow_, "loadFile", Q_ARG(QString, fileName));
+    if (mainWindow_) {
+        mainWindow_->loadFile(fileName);
         return;
     }
     if (startedByHost())
@@ -97,7 +88,7 @@ void FileHandler::loadFile(const QString& fileName) {
 }
 
 bool FileHandler::loadImage(const QString& fileName) {
-    OverrideCursor wait;
+    WaitCursor wait;
     auto* image = new TqSourceImage(fileName);
     if (!image->loadProblem().isEmpty())
         warn(image->loadProblem());
@@ -170,7 +161,7 @@ bool FileHandler::openAsCutout(TqSourceImage* source, TqSourceImage* output) {
                     .arg(source->name()));
         return false;
     }
-    setLastImageDir(source->name());
+    FileNameDialog::setLastImageDir(source->name());
     if (mainWindow_ && mainWindow_->statusBar())
         mainWindow_->statusBar()->showMessage(source->name(), 2000);
     projectName_.clear();
@@ -187,7 +178,8 @@ bool FileHandler::openAsCutout(TqSourceImage* source, TqSourceImage* output) {
     // above, so it keeps them.
     if (!model->setImage(1, 1, source, output))
         logLine(QStringLiteral("the masking model did not take %1").arg(source->name()));
-    tellWindow(mainWindow_, "showCutoutTab");
+    if (mainWindow_)
+        mainWindow_->showCutoutTab();
     return true;
 }
 
@@ -208,34 +200,8 @@ bool FileHandler::addRecent(const QString& fileName, QStringList& list, const QS
     return true;
 }
 
-QString FileHandler::lastImageDir() {
-    QSettings settings;
-    settings.beginGroup(group);
-    return settings.value(lastDirKey, QDir::homePath()).toString();
-}
-
-void FileHandler::setLastImageDir(const QString& fileName) {
-    QSettings settings;
-    settings.beginGroup(group);
-    settings.setValue(lastDirKey, QFileInfo(fileName).absolutePath());
-}
-
 QString FileHandler::askImageFilename() {
-    return askImageFilename(mainWindow_);
-}
-
-QString FileHandler::askImageFilename(QWidget* parent) {
-    QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.%1").arg(QString::fromLatin1(format));
-    const QString filter =
-        tr("Images (%1)", "[all]A description of the type of file we can load").arg(patterns.join(' '))
-        + tr(";;All files (*)", "[all]");
-    const QString name =
-        FileNameDialog::askOpen(parent, tr("Open", "[all]"), lastImageDir(), filter);
-    if (!name.isEmpty())
-        setLastImageDir(name);
-    return name;
+    return FileNameDialog::askImageFilename(mainWindow_);
 }
 
 void FileHandler::compositionNewSlot() {
@@ -261,85 +227,11 @@ void FileHandler::compositionNewSlot() {
     document->startComposition();
 }
 
-// Masking-session stream ---------------------------------------------------------------------
-
-bool FileHandler::saveProject(QIODevice& device) {
-    return writeSession(device, false);
-}
-
-bool FileHandler::saveProjectQuickly(QIODevice& device) {
-    return writeSession(device, true);
-}
-
-bool FileHandler::writeSession(QIODevice& device, bool quick) {
-    OverrideCursor wait;
-    GmModel* model = GmModel::instance();
-    const quint16 check = model->sourceImage() ? model->sourceImage()->imageCheck() : 0;
-    try {
-        QString problem;
-        if (SessionStream::write(device, check, model->toVariant(),
-                                 quick ? SessionStream::Pictures::Quick
-                                       : SessionStream::Pictures::Standard,
-                                 &problem))
-            return true;
-        logLine(QStringLiteral("the session was not saved: ") + problem);
-        return false;
-    } catch (const std::bad_alloc&) {
-        logLine(QStringLiteral("out of memory while saving the session"));
-        return false;
-    }
-}
-
-bool FileHandler::loadProject(QIODevice& device, QString* refusal) {
-    auto refuse = [this, refusal](const QString& message, const QString& reason) {
-        if (refusal)
-            *refusal = reason;
-        else
-            warn(message);
-        return false;
-    };
-    const QString formatMessage = tr("File is not of the correct format \n%1", "[tq3,zol]");
-    const QString damaged = tr("Its saved session is damaged.", "[zol]");
-    SessionStream::Contents read;
-    {
-        OverrideCursor wait;
-        read = SessionStream::read(device, supportedVersions_);
-    }
-    if (read.outcome == SessionStream::Outcome::UnsupportedVersion) {
-        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
-        return refuse(tr("Cannot load unsupported version %1 of %2 file \n%3", "[tq3,zol]")
-                          .arg(read.version)
-                          .arg(QString(), projectName_),
-                      tr("Its saved session has version %1, which this version cannot read.",
-                         "[zol]")
-                          .arg(read.version));
-    }
-    if (read.outcome != SessionStream::Outcome::Read) {
-        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, read.problem));
-        return refuse(formatMessage.arg(projectName_), damaged);
-    }
-    GmModel* model = GmModel::instance();
-    if (startedByHost() && (!model->sourceImage() || model->sourceImage()->imageCheck() != read.imageCheck)) {
-        return refuse(tr("Cannot load %1 file\n\n%2\n\nbecause it was not created from the current image",
-                         "[tq3]").arg(QString(), projectName_),
-                      tr("Its saved session was not made from the current image.", "[zol]"));
-    }
-    QString problem;
-    if (!model->checkVariant(read.model, &problem)) {
-        logLine(QStringLiteral("%1 refused: %2").arg(projectName_, problem));
-        return refuse(formatMessage.arg(projectName_), damaged);
-    }
-    if (!model->closeImage())
-        return false;
-    model->fromVariant(read.model);
-    return true;
-}
-
 // Final image export -------------------------------------------------------------------------
 
 bool FileHandler::fileSaveAsSlot() {
     return exportFinalImageAs(
-        QStringLiteral("%1/%2").arg(lastImageDir(), tr("picture", "[zol]default name of saved image file")));
+        QStringLiteral("%1/%2").arg(FileNameDialog::lastImageDir(), tr("picture", "[zol]default name of saved image file")));
 }
 
 int FileHandler::exportTypeOfSuffix(const QString& suffix) {
@@ -366,7 +258,8 @@ bool FileHandler::exportFinalImageAs(const QString& proposal) {
     const QString start = finalImageName_.isEmpty() ? proposal : finalImageName_;
     for (;;) {
         const FileNameDialog::Answer chosen = FileNameDialog::askSave(
-            mainWindow_, tr("Export Final Image As", "[frolix, zol]"), start, exportFileFilter());
+            mainWindow_, tr("Export Final Image As", "[frolix, zol]"), start,
+            FrolixOutputHandler::instance()->exportFileFilter());
         if (chosen.fileName.isEmpty())
             return false;
         const QString name = exportName(chosen.fileName, chosen.selectedFilter);
@@ -380,7 +273,7 @@ bool FileHandler::exportFinalImageAs(const QString& proposal) {
                                  QMessageBox::Ok);
             continue;
         }
-        setLastImageDir(name);
+        FileNameDialog::setLastImageDir(name);
         finalImageName_ = name;
         return writeFinalImage(name);
     }

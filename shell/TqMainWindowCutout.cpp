@@ -10,6 +10,7 @@
 #include "masking/GmModel.h"
 #include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
+#include "common/FileNameDialog.h"
 #include "common/LogStream.h"
 #include "workspace/GmTool.h"
 
@@ -60,7 +61,7 @@ void TqMainWindow::receivedTextSlot(QString text, QPointF position) {
 void TqMainWindow::loadImage(const QString& fileName) {
     if (!fileHandler_)
         return;
-    const QString name = fileName.isEmpty() ? FileHandler::askImageFilename(this) : fileName;
+    const QString name = fileName.isEmpty() ? FileNameDialog::askImageFilename(this) : fileName;
     if (!name.isEmpty())
         fileHandler_->loadImage(name);
 }

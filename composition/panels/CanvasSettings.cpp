@@ -1,6 +1,6 @@
 #include "composition/panels/CanvasSettings.h"
 
-#include "shell/FileHandler.h"
+#include "common/FileNameDialog.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -120,7 +120,7 @@ void CanvasSettings::accept() {
 void CanvasSettings::reject() { QDialog::reject(); }
 
 void CanvasSettings::on_setImagePushButton_clicked(bool) {
-    const QString fileName = FileHandler::askImageFilename(this);
+    const QString fileName = FileNameDialog::askImageFilename(this);
     if (!fileName.isEmpty())
         loadBackdropPicture(fileName);
 }

@@ -1,5 +1,6 @@
 #include "composition/scene/FrolixOutputHandler.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 
 FrolixOutputHandler* FrolixOutputHandler::instance() {
@@ -24,4 +25,15 @@ void FrolixOutputHandler::syncComboBoxes() {
         const QSignalBlocker quiet(box.data());
         box->setCurrentIndex(fileType_);
     }
+}
+
+QString FrolixOutputHandler::exportFileFilter() const {
+    const char* disambiguation = "[zol, frolix]description appearing in File/SaveAs dialogue";
+    const QString png = QCoreApplication::translate("TqApp", "PNG image", disambiguation)
+                        + QStringLiteral(" (*.png)");
+    const QString jpeg = QCoreApplication::translate("TqApp", "JPEG image", disambiguation)
+                         + QStringLiteral(" (*.jpg)");
+    const bool jpegFirst = fileType_ == Jpg;
+    return jpegFirst ? QStringList{jpeg, png}.join(QStringLiteral(";;"))
+                     : QStringList{png, jpeg}.join(QStringLiteral(";;"));
 }

@@ -28,6 +28,10 @@ public:
     /// forgets the boxes that are gone.
     void syncComboBoxes();
 
+    /// The filter of the final picture's save dialog: JPEG and PNG, the one of the current
+    /// export file type first (JPEG for type 0, PNG for any other, PDF included).
+    QString exportFileFilter() const;
+
 signals:
     void fileTypeChanged();
 

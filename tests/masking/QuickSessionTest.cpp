@@ -2,11 +2,11 @@
 // back the very work the user's own session files bring back.
 #include "masking/ArrowTargetFactory.h"
 #include "masking/BrushRegion.h"
-#include "shell/FileHandler.h"
 #include "masking/GmBrushing.h"
 #include "masking/JxCmdSelect.h"
 #include "masking/RectRegion.h"
 #include "masking/SavedCutoutState.h"
+#include "masking/SessionFile.h"
 #include "masking/SessionStream.h"
 #include "common/StreamedTypes.h"
 #include "tests/masking/MaskingEngineFixture.h"
@@ -25,12 +25,10 @@ protected:
         MaskingEngineFixture::SetUp();
         registerStreamedTypes();
         ArrowTargetFactory::restoreBuiltInCreators();
-        handler = new FileHandler(nullptr);
     }
     void TearDown() override
     {
         MaskingEngineFixture::TearDown();
-        delete handler;
     }
 
     // The photo at a quarter of its size with keep and delete marks, a protected rectangle
@@ -67,7 +65,7 @@ protected:
     {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        EXPECT_TRUE(quick ? handler->saveProjectQuickly(buffer) : handler->saveProject(buffer));
+        EXPECT_TRUE(quick ? SessionFile::saveQuickly(buffer) : SessionFile::save(buffer));
         return buffer.data();
     }
 
@@ -79,11 +77,9 @@ protected:
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
-        ASSERT_TRUE(handler->loadProject(buffer));
+        ASSERT_TRUE(SessionFile::load(buffer));
         ASSERT_TRUE(waitIdle());
     }
-
-    FileHandler* handler = nullptr;
 };
 
 TEST_F(QuickSessionTest, AQuickSessionRestoresWhatTheUsersOwnFileRestores)

@@ -1,4 +1,3 @@
-#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmModelTypes.h"
 #include "masking/NamedImage.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
+#include "masking/SavedCutoutState.h"
 #include "masking/SessionStream.h"
 #include "common/StreamedTypes.h"
 #include "tests/masking/SavedTargets.h"
@@ -26,25 +26,31 @@ inline QByteArray bytesOf(const QVariant& value) {
     return bytes;
 }
 
-// A fresh masking model and file handler for each test that saves or restores a session, with
-// the stand-in targets registered with the factory.
+// A fresh masking model for each test that saves or restores a session, with the stand-in
+// targets registered with the factory. A reopened picture becomes the model's new cut-out, as
+// the program's own opening makes it.
 class SavedSessionFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         registerStreamedTypes();
         registerSavedTargets();
         BrushSizeValue::instance()->setBrushSize(3);
-        handler = new FileHandler(nullptr);
         model = GmModel::instance();
+        SavedCutoutState::setPictureOpener([](TqSourceImage* picture) {
+            GmModel* opened = GmModel::instance();
+            opened->closeImage();
+            // The model owns the picture from here on, whatever it answers.
+            opened->setImage(1, 1, picture, nullptr);
+            return true;
+        });
     }
     void TearDown() override {
         model->closeImage();
         delete model;
-        delete handler;
+        SavedCutoutState::setPictureOpener({});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    FileHandler* handler = nullptr;
     GmModel* model = nullptr;
 };
 

@@ -1,9 +1,9 @@
-#include "shell/FileHandler.h"
 #include "masking/GmModel.h"
 #include "masking/GmModelKeys.h"
 #include "masking/GmModelTypes.h"
 #include "masking/GmStatusArray.h"
 #include "masking/NamedImage.h"
+#include "masking/SessionFile.h"
 #include "masking/SessionStream.h"
 #include "masking/TqSourceImage.h"
 #include "common/StreamedTypes.h"
@@ -87,7 +87,7 @@ protected:
     QByteArray saved() {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        EXPECT_TRUE(handler->saveProject(buffer));
+        EXPECT_TRUE(SessionFile::save(buffer));
         return buffer.data();
     }
 
@@ -95,7 +95,7 @@ protected:
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
-        return handler->loadProject(buffer);
+        return SessionFile::load(buffer);
     }
 
     std::vector<masktest::PixelSet> strokeSets() {
@@ -184,7 +184,7 @@ TEST_F(SessionStreamTest, AUsersSessionIsQtsOwnStreamAndAQuickOneDiffersOnlyInIt
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(handler->saveProjectQuickly(buffer));
+    ASSERT_TRUE(SessionFile::saveQuickly(buffer));
     const QByteArray quick = buffer.data();
     EXPECT_EQ(quick.left(SessionStream::headerSize), user.left(SessionStream::headerSize));
     const QVariantMap fromQuick = mapOf(quick);

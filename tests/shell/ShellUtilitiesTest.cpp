@@ -1,13 +1,10 @@
 #include "common/ShellUtilities.h"
 
-#include "composition/scene/FrolixOutputHandler.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -92,34 +89,6 @@ TEST(PixmapChecksum, EqualPixelsGiveEqualDigestsAndOnePixelChangesIt) {
     EXPECT_EQ(pixmapChecksum(first).size(), 16);
     image.setPixelColor(4, 2, QColor(10, 20, 31));
     EXPECT_NE(pixmapChecksum(QPixmap::fromImage(image)), pixmapChecksum(first));
-}
-
-TEST(ExportFileFilter, TheLastExportedTypeComesFirstAndThereIsNoPdf) {
-    struct Case {
-        int fileType;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {FrolixOutputHandler::Png, "PNG image (*.png);;JPEG image (*.jpg)"},
-        {FrolixOutputHandler::Jpg, "JPEG image (*.jpg);;PNG image (*.png)"},
-        {FrolixOutputHandler::Pdf, "PNG image (*.png);;JPEG image (*.jpg)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fileType);
-        FrolixOutputHandler::instance()->fileTypeChoosen(c.fileType);
-        EXPECT_EQ(exportFileFilter(), QLatin1String(c.expected));
-    }
-}
-
-TEST(FrolixOutputHandler, OnlyADifferentFileTypeIsStoredAndSignalled) {
-    FrolixOutputHandler* handler = FrolixOutputHandler::instance();
-    handler->fileTypeChoosen(FrolixOutputHandler::Jpg);
-    QSignalSpy changed(handler, &FrolixOutputHandler::fileTypeChanged);
-    handler->fileTypeChoosen(FrolixOutputHandler::Jpg);
-    EXPECT_EQ(changed.count(), 0);
-    handler->fileTypeChoosen(FrolixOutputHandler::Png);
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(handler->fileType(), FrolixOutputHandler::Png);
 }
 
 TEST(HtmlParagraph, MarkupGoesInAsItIsAndPlainTextIsEscaped) {

@@ -58,4 +58,32 @@ TEST_F(FrolixOutputHandlerTest, GoneBoxesAreForgottenAndOtherValuesIgnored) {
     EXPECT_EQ(changed.count(), 1);
 }
 
+TEST(ExportFileFilter, TheLastExportedTypeComesFirstAndThereIsNoPdf) {
+    struct Case {
+        int fileType;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {FrolixOutputHandler::Png, "PNG image (*.png);;JPEG image (*.jpg)"},
+        {FrolixOutputHandler::Jpg, "JPEG image (*.jpg);;PNG image (*.png)"},
+        {FrolixOutputHandler::Pdf, "PNG image (*.png);;JPEG image (*.jpg)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileType);
+        FrolixOutputHandler::instance()->fileTypeChoosen(c.fileType);
+        EXPECT_EQ(FrolixOutputHandler::instance()->exportFileFilter(), QLatin1String(c.expected));
+    }
+}
+
+TEST(FrolixOutputHandler, OnlyADifferentFileTypeIsStoredAndSignalled) {
+    FrolixOutputHandler* handler = FrolixOutputHandler::instance();
+    handler->fileTypeChoosen(FrolixOutputHandler::Jpg);
+    QSignalSpy changed(handler, &FrolixOutputHandler::fileTypeChanged);
+    handler->fileTypeChoosen(FrolixOutputHandler::Jpg);
+    EXPECT_EQ(changed.count(), 0);
+    handler->fileTypeChoosen(FrolixOutputHandler::Png);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(handler->fileType(), FrolixOutputHandler::Png);
+}
+
 }  // namespace

@@ -16,7 +16,7 @@ namespace zqtest {
 
 /// A small HTTP/1.0 server on 127.0.0.1 and a free port, for the download tests. Each path
 /// has one answer; every request is recorded as "METHOD /path".
-class LocalHttpServer : public QObject {
+class DownloadHttpServer : public QObject {
     Q_OBJECT
 public:
     enum class Behaviour {
@@ -33,8 +33,8 @@ public:
         qint64 announcedLength = -1;   // Content-Length to send; -1 sends the body's
     };
 
-    LocalHttpServer();
-    ~LocalHttpServer() override;
+    DownloadHttpServer();
+    ~DownloadHttpServer() override;
 
     void setAnswer(const QString& path, const Answer& answer) { answers_[path] = answer; }
 

@@ -1,11 +1,11 @@
-#include "masking/LocalHttpServer.h"
+#include "tests/shell/DownloadHttpServer.h"
 
 #include <QTcpSocket>
 #include <QTimer>
 
 namespace zqtest {
 
-LocalHttpServer::LocalHttpServer() {
+DownloadHttpServer::DownloadHttpServer() {
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -15,13 +15,13 @@ LocalHttpServer::LocalHttpServer() {
     });
 }
 
-LocalHttpServer::~LocalHttpServer() = default;
+DownloadHttpServer::~DownloadHttpServer() = default;
 
-QUrl LocalHttpServer::url(const QString& path) const {
+QUrl DownloadHttpServer::url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
 }
 
-void LocalHttpServer::serve(QTcpSocket* socket) {
+void DownloadHttpServer::serve(QTcpSocket* socket) {
     QByteArray request = socket->property("request").toByteArray() + socket->readAll();
     socket->setProperty("request", request);
     if (!request.contains("\r\n\r\n") || socket->property("answered").toBool())
@@ -37,7 +37,7 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
         held_[path].append({socket, method});
 }
 
-void LocalHttpServer::release(const QString& path, const Answer& answer) {
+void DownloadHttpServer::release(const QString& path, const Answer& answer) {
     answers_[path] = answer;
     const auto waiting = held_.take(path);
     for (const auto& request : waiting) {
@@ -46,7 +46,7 @@ void LocalHttpServer::release(const QString& path, const Answer& answer) {
     }
 }
 
-void LocalHttpServer::respond(QTcpSocket* socket, const QByteArray& method, const Answer& answer) {
+void DownloadHttpServer::respond(QTcpSocket* socket, const QByteArray& method, const Answer& answer) {
     switch (answer.behaviour) {
     case Behaviour::Stall:
     case Behaviour::Held:

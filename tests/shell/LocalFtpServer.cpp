@@ -1,4 +1,4 @@
-#include "masking/LocalFtpServer.h"
+#include "tests/shell/LocalFtpServer.h"
 
 #include <QTcpSocket>
 

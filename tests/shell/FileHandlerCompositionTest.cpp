@@ -10,6 +10,7 @@
 #include "composition/scene/FrolixOutputHandler.h"
 #include "composition/scene/ItemController.h"
 #include "shell/FileHandler.h"
+#include "common/FileNameDialog.h"
 #include "masking/GmModel.h"
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"
@@ -68,7 +69,7 @@ protected:
         QSettings().remove(QStringLiteral("FileHandling"));
         QSettings().remove(QStringLiteral("OnImageLoad"));
         handler = new FileHandler(nullptr);
-        FileHandler::setLastImageDir(folder.filePath(QStringLiteral("any")));
+        FileNameDialog::setLastImageDir(folder.filePath(QStringLiteral("any")));
         FrolixOutputHandler::instance()->fileTypeChoosen(FrolixOutputHandler::Jpg);
     }
     void TearDown() override {
@@ -120,7 +121,7 @@ TEST_F(FileHandlerCompositionTest, ExportWritesAPixelExactPngWithAlphaAndAReadab
     EXPECT_EQ(jpeg.size(), QSize(400, 300));
     EXPECT_EQ(FrolixOutputHandler::instance()->fileType(), FrolixOutputHandler::Jpg);
     EXPECT_EQ(types.count(), 2);
-    EXPECT_EQ(handler->lastImageDir(), folder.path());
+    EXPECT_EQ(FileNameDialog::lastImageDir(), folder.path());
 }
 
 TEST_F(FileHandlerCompositionTest, AFailedWriteIsShownWithItsReasonAndNotCountedAsSaved) {

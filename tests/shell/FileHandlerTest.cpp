@@ -1,6 +1,8 @@
 #include "shell/CutoutChoice.h"
 #include "shell/FileHandler.h"
+#include "common/FileNameDialog.h"
 #include "masking/GmModel.h"
+#include "masking/SavedCutoutState.h"
 #include "masking/TqSourceImage.h"
 #include "tests/shell/ModalSequence.h"
 
@@ -102,6 +104,32 @@ TEST_F(FileHandlerTest, OpeningSixPicturesKeepsTheLastFiveAndReopeningTheFirstIs
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A cut-out placed from a picture alone opens again through the handler's own opening (which
+// remembers the picture's folder), and only while there is a handler.
+TEST_F(FileHandlerTest, APlacedPictureReopensThroughTheHandlerWhileItExists) {
+    const QString path = folder.filePath(QStringLiteral("cut.png"));
+    QImage image(24, 12, QImage::Format_ARGB32);
+    image.fill(qRgb(90, 120, 150));
+    ASSERT_TRUE(image.save(path));
+    SavedCutoutState pictureOnly(new TqSourceImage(path));
+    GmModel* model = GmModel::instance();
+
+    ASSERT_TRUE(pictureOnly.restore());
+    ASSERT_NE(model->sourceImage(), nullptr);
+    EXPECT_NE(model->sourceImage(), pictureOnly.image());
+    EXPECT_EQ(model->sourceImage()->image(), pictureOnly.image()->image());
+    EXPECT_EQ(FileNameDialog::lastImageDir(), folder.path());
+
+    model->closeImage();
+    delete handler;
+    handler = nullptr;
+    EXPECT_FALSE(pictureOnly.restore());
+    EXPECT_EQ(model->sourceImage(), nullptr);
+
+    delete model;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(FileHandlerTest, OnlyAbsolutePathsOfExistingFilesBecomeRecent) {
     const QString real = makeFile(QStringLiteral("real.png"));
     QDir::setCurrent(folder.path());
@@ -122,9 +150,9 @@ TEST_F(FileHandlerTest, OnlyAbsolutePathsOfExistingFilesBecomeRecent) {
 }
 
 TEST_F(FileHandlerTest, LastImageDirIsHomeUntilAFileNamesAnother) {
-    EXPECT_EQ(handler->lastImageDir(), QDir::homePath());
-    handler->setLastImageDir(folder.filePath(QStringLiteral("a.png")));
-    EXPECT_EQ(handler->lastImageDir(), QFileInfo(folder.path()).absoluteFilePath());
+    EXPECT_EQ(FileNameDialog::lastImageDir(), QDir::homePath());
+    FileNameDialog::setLastImageDir(folder.filePath(QStringLiteral("a.png")));
+    EXPECT_EQ(FileNameDialog::lastImageDir(), QFileInfo(folder.path()).absoluteFilePath());
 }
 
 TEST_F(FileHandlerTest, ExportNamesKeepJpegAndPngAndTakeTheFilterSuffixOtherwise) {
@@ -151,7 +179,7 @@ TEST_F(FileHandlerTest, ExportNamesKeepJpegAndPngAndTakeTheFilterSuffixOtherwise
 TEST_F(FileHandlerTest, OpenDialogOffersTheImageFormatsAndRemembersTheFolder) {
     const QString picture = makeFile(QStringLiteral("pic.png"));
     QDir(folder.path()).mkpath(QStringLiteral("start"));
-    FileHandler::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
+    FileNameDialog::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
     QString title, startFolder;
     QStringList filters;
     {
@@ -171,15 +199,15 @@ TEST_F(FileHandlerTest, OpenDialogOffersTheImageFormatsAndRemembersTheFolder) {
     EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Images (*.")));
     EXPECT_TRUE(filters[0].contains(QStringLiteral(" *.png")) || filters[0].contains(QStringLiteral("(*.png")));
     EXPECT_EQ(filters[1], QStringLiteral("All files (*)"));
-    EXPECT_EQ(handler->lastImageDir(), folder.path());
+    EXPECT_EQ(FileNameDialog::lastImageDir(), folder.path());
 
     // Cancelled: nothing chosen, the folder stays.
-    FileHandler::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
+    FileNameDialog::setLastImageDir(folder.filePath(QStringLiteral("start/earlier.png")));
     {
         ModalSequence answers({[](QDialog* dialog) { dialog->reject(); }});
         EXPECT_TRUE(handler->askImageFilename().isEmpty());
     }
-    EXPECT_EQ(handler->lastImageDir(), folder.filePath(QStringLiteral("start")));
+    EXPECT_EQ(FileNameDialog::lastImageDir(), folder.filePath(QStringLiteral("start")));
 }
 
 // Runs `answer` on the next choice dialog, once it is open.

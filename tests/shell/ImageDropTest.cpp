@@ -2,10 +2,10 @@
 #include "shell/ImageReceiver.h"
 #include "shell/NetworkImageGetter.h"
 
-#include "masking/ExifBuilder.h"
-#include "masking/LocalFtpServer.h"
-#include "masking/LocalHttpServer.h"
-#include "masking/MaskingTestSupport.h"
+#include "tests/masking/ExifBuilder.h"
+#include "tests/shell/LocalFtpServer.h"
+#include "tests/shell/DownloadHttpServer.h"
+#include "tests/masking/MaskingTestSupport.h"
 #include "shell/TqMainWindow.h"
 
 #include <QApplication>
@@ -26,8 +26,8 @@
 #include <memory>
 #include <vector>
 
-using zqtest::LocalHttpServer;
-using Behaviour = zqtest::LocalHttpServer::Behaviour;
+using zqtest::DownloadHttpServer;
+using Behaviour = zqtest::DownloadHttpServer::Behaviour;
 
 namespace {
 
@@ -41,7 +41,7 @@ QByteArray pngBytes(int width, int height) {
     return bytes;
 }
 
-LocalHttpServer::Answer png(int width, int height) {
+DownloadHttpServer::Answer png(int width, int height) {
     return {Behaviour::Answer, 200, "image/png", pngBytes(width, height)};
 }
 
@@ -66,8 +66,8 @@ QProgressDialog* progressDialog() {
     return nullptr;
 }
 
-LocalHttpServer::Answer only(Behaviour behaviour) {
-    LocalHttpServer::Answer answer;
+DownloadHttpServer::Answer only(Behaviour behaviour) {
+    DownloadHttpServer::Answer answer;
     answer.behaviour = behaviour;
     return answer;
 }
@@ -103,7 +103,7 @@ protected:
         return path;
     }
     QTemporaryDir folder_;
-    LocalHttpServer server_;
+    DownloadHttpServer server_;
 };
 
 }  // namespace
@@ -248,7 +248,7 @@ TEST_F(ImageDrop, ContentTypeOfTheHeaderDecidesWhetherTheContentIsFetched) {
 struct CancelCase {
     const char* name;
     bool thumbnail;
-    LocalHttpServer::Answer released;
+    DownloadHttpServer::Answer released;
     const char* label;
     QStringList warningsAtCancel;
     QSize firstDelivery;     // invalid: none at cancel
@@ -314,7 +314,7 @@ TEST_F(ImageDrop, CancelHandsOverWhatThereIsAndLaterResultsFollowTheRules) {
 
 struct LimitCase {
     const char* name;
-    LocalHttpServer::Answer answer;
+    DownloadHttpServer::Answer answer;
     QStringList requests;
     const char* logged;
 };
@@ -328,7 +328,7 @@ TEST_F(ImageDrop, StalledAndOversizedDownloadsAreGivenUp) {
     };
     for (const LimitCase& row : cases) {
         SCOPED_TRACE(row.name);
-        LocalHttpServer server;
+        DownloadHttpServer server;
         server.setAnswer("/x", row.answer);
         zqtest::LogWatch log;
         // The limits of a real download (20 s, 64 MB) made small, so the test stays quick.
