@@ -4,37 +4,22 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QFuture>
 #include <QImageWriter>
 #include <QMetaType>
+#include <QThreadPool>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QtConcurrentRun>
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 namespace {
-
-// Threads that are joined whenever the holder goes, exceptions included.
-class JoiningThreads {
-public:
-    JoiningThreads() = default;
-    JoiningThreads(const JoiningThreads&) = delete;
-    JoiningThreads& operator=(const JoiningThreads&) = delete;
-    ~JoiningThreads() {
-        for (std::thread& thread : threads_)
-            thread.join();
-    }
-    template <typename Work>
-    void start(Work work) { threads_.emplace_back(work); }
-
-private:
-    std::vector<std::thread> threads_;
-};
 
 QByteArray encodePng(const QImage& image, int quality) {
     QByteArray bytes;
@@ -122,20 +107,16 @@ private:
 std::vector<QByteArray> QuickVariantWriter::encodeAll(const std::vector<QImage>& images, int quality,
                                                       unsigned workers) {
     std::vector<QByteArray> encoded(images.size());
-    std::atomic<std::size_t> next{0};
     std::atomic<bool> stopRequested{false};
     std::mutex problemLock;
     std::exception_ptr problem;
-    auto work = [&] {
+    // QtConcurrent would turn an exception into QUnhandledException and lose `std::bad_alloc`:
+    // each picture keeps its own, the first one is rethrown once all have ended.
+    auto encodeOne = [&](std::size_t i) {
+        if (stopRequested.load(std::memory_order_relaxed))
+            return;
         try {
-            for (;;) {
-                if (stopRequested.load(std::memory_order_relaxed))
-                    return;
-                const std::size_t i = next.fetch_add(1);
-                if (i >= images.size())
-                    return;
-                encoded[i] = encodePng(images[i], quality);
-            }
+            encoded[i] = encodePng(images[i], quality);
         } catch (...) {
             std::lock_guard<std::mutex> hold(problemLock);
             if (!problem)
@@ -143,17 +124,31 @@ std::vector<QByteArray> QuickVariantWriter::encodeAll(const std::vector<QImage>&
             stopRequested.store(true, std::memory_order_relaxed);
         }
     };
-    {
-        JoiningThreads helpers;
-        const std::size_t count = std::min<std::size_t>(std::max(workers, 1u), images.size());
+    const std::size_t threads = std::min<std::size_t>(std::max(workers, 1u), images.size());
+    if (threads <= 1) {
+        for (std::size_t i = 0; i < images.size(); ++i)
+            encodeOne(i);
+    } else {
+        // One thread fewer than the count: the calling thread makes it up, as waiting for a
+        // picture nobody has taken yet encodes it here. A pool of our own keeps the count and
+        // waits for its threads when it goes.
+        QThreadPool pool;
+        pool.setMaxThreadCount(int(threads - 1));
+        std::vector<QFuture<void>> started;
+        started.reserve(images.size());
+        auto waitForAll = [&started] {
+            for (QFuture<void>& future : started)
+                future.waitForFinished();
+        };
         try {
-            for (std::size_t i = 1; i < count; ++i)
-                helpers.start(work);
-        } catch (const std::system_error&) {
-            // No more threads to be had: fewer helpers do, as this thread works through all
-            // that is left.
+            for (std::size_t i = 0; i < images.size(); ++i)
+                started.push_back(QtConcurrent::run(&pool, [&encodeOne, i] { encodeOne(i); }));
+        } catch (...) {
+            stopRequested.store(true, std::memory_order_relaxed);
+            waitForAll();
+            throw;
         }
-        work();   // this thread takes its share too
+        waitForAll();
     }
     if (problem)
         std::rethrow_exception(problem);

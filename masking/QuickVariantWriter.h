@@ -11,8 +11,13 @@ class QDataStream;
 /// Writes one `QVariant` in exactly the byte layout `QDataStream << QVariant` gives at the
 /// stream's version, except that the pictures it holds (`QImage` values inside maps and
 /// lists, at any depth) are PNG files encoded at the given quality, several at a time on
-/// worker threads that are all joined before anything is written. Any PNG reads back through
-/// `QDataStream >> QImage`, so the reader needs no change; only the PNG bytes differ.
+/// worker threads that have all finished before anything is written. Any PNG reads back
+/// through `QDataStream >> QImage`, so the reader needs no change; only the PNG bytes differ.
+///
+/// The layout is Qt 5's: the one Qt 5.15 writes at the session stream's version
+/// (`SessionStream::currentVersion`, QDataStream::Qt_4_5), maps last key first. A later Qt
+/// spells variants and maps its own way, so moving to one needs this writer checked against
+/// Qt's own bytes again (QuickVariantWriterTest compares them).
 ///
 /// Qt's own writer compresses each picture at zlib's default level, one after the other, which
 /// is slow for a photograph; a private temporary copy, read back on this machine only, is
@@ -29,10 +34,9 @@ public:
     /// QImageWriter's: -1 gives the bytes of Qt's own writer. May throw `std::bad_alloc`.
     static bool write(QDataStream& out, const QVariant& value, int quality = quickQuality);
 
-    /// The PNG bytes of each picture in `images` (null for one that failed), encoded on up to
-    /// `workers` threads (at least one; the calling thread is one of them, and fewer are used
-    /// when the system gives no more). Rethrows the first exception of a worker after all
-    /// have been joined.
+    /// The PNG bytes of each picture in `images`, in their order (null for one that failed),
+    /// encoded on up to `workers` threads at a time (at least one; the calling thread is one
+    /// of them). Rethrows the first exception of an encoding after all have finished.
     static std::vector<QByteArray> encodeAll(const std::vector<QImage>& images, int quality,
                                              unsigned workers);
 };

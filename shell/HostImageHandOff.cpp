@@ -5,12 +5,13 @@
 
 #include "platform/FileMapping.h"
 
+#include <QFuture>
+#include <QThreadPool>
+#include <QtConcurrentRun>
+
 #include <climits>
-#include <functional>
 #include <new>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -182,17 +183,15 @@ bool HostImageHandOff::copyIn() {
         else
             copyHostPixels16(mapping.data(), side.buffer.data(), pixels, swap);
     };
-    std::thread helper;
-    try {
-        helper = std::thread(take, std::ref(result));
-    } catch (const std::system_error&) {
-        // No thread to be had: one after the other.
+    {
+        // The result side goes to the one thread of a pool of our own; this thread takes the
+        // input side.
+        QThreadPool pool;
+        pool.setMaxThreadCount(1);
+        QFuture<void> helper = QtConcurrent::run(&pool, [&take, &result] { take(result); });
+        take(input);
+        helper.waitForFinished();
     }
-    take(input);
-    if (helper.joinable())
-        helper.join();
-    else
-        take(result);
     if (!input.mappingError.empty())
         return refuse(QStringLiteral("input mapping: ") + QString::fromStdString(input.mappingError));
     if (!result.mappingError.empty())

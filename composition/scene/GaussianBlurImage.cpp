@@ -4,7 +4,13 @@
 
 namespace {
 
-constexpr unsigned long firstWaitMs = 100000;
+// The processor filters on a thread of its own when started; `run` is that thread's work, and
+// the icons that need a blur want it at once, so it is called here, on the caller's thread.
+class DirectGauss : public Corvel::ProcessorGauss<1, 1, 1, 1> {
+public:
+    using ProcessorGauss::ProcessorGauss;
+    void filterHere() { run(); }
+};
 
 Corvel::PixelBuffer bufferOf(QImage& image) {
     return Corvel::PixelBuffer{image.bits(), image.width(), image.height(),
@@ -31,11 +37,5 @@ void gaussianBlurImage(const QImage& in, QImage& out, double frequency) {
     if (sigma > 3.0 * tmp.height())
         sigma = tmp.height() * 0.2857142857142857;
 
-    // The processor joins its thread in its destructor, so it is waited for on every path.
-    Corvel::ProcessorGauss<1, 1, 1, 1> processor(bufferOf(out), bufferOf(tmp), float(sigma));
-    processor.start();
-    if (!processor.wait(firstWaitMs)) {
-        processor.abort();
-        processor.join();
-    }
+    DirectGauss(bufferOf(out), bufferOf(tmp), float(sigma)).filterHere();
 }
