@@ -121,8 +121,9 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         buildTools();
 
         if (zoomWidget_) {
-            connect(zoomInAction_, &QAction::triggered, zoomWidget_, &ZoomViewOptionsWidget::zoomIn);
-            connect(zoomOutAction_, &QAction::triggered, zoomWidget_,
+            connect(actions_.zoomInAction(), &QAction::triggered, zoomWidget_,
+                    &ZoomViewOptionsWidget::zoomIn);
+            connect(actions_.zoomOutAction(), &QAction::triggered, zoomWidget_,
                     &ZoomViewOptionsWidget::zoomOut);
         }
         if (GmStatusArray* statuses = model->statusArray())

@@ -2,6 +2,7 @@
 
 #include "masking/NamedImage.h"
 #include "masking/TqSourceImage.h"
+#include "shell/MainWindowActions.h"
 #include "workspace/ImageView.h"
 
 #include <QList>
@@ -9,7 +10,6 @@
 #include <QPointF>
 #include <QPointer>
 #include <QRect>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +21,7 @@ class EngineStatus;
 class FakeDock;
 class FileHandler;
 class FrolixWidget;
-class GmAction;
 class GmSubWindow;
-class GmTogglingAction;
 class GmTool;
 class GoogleWidget;
 class NavigatorWindow;
@@ -35,7 +33,6 @@ class QContextMenuEvent;
 class QKeyEvent;
 class QHBoxLayout;
 class QLabel;
-class QMenu;
 class QProgressBar;
 class QToolBar;
 class ShowOriginalToolButton;
@@ -50,7 +47,9 @@ class ZoomViewOptionsWidget;
 ///
 /// The header holds the brushes, edge tools, view options and property panel as base types;
 /// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
-/// The engine's work reaches the user through EngineStatus; finishing a cut-out
+/// MainWindowActions holds the actions and menus and decides which of them may run; their
+/// triggers reach the window's slots. The engine's work reaches the user through EngineStatus;
+/// finishing a cut-out
 /// (which waits for the engine without blocking) through CutoutPlacement; the save
 /// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
 /// before the current tool through TqMainWindowKeys.cpp.
@@ -176,8 +175,6 @@ private:
     void buildPanels();
     void buildTools();
     void buildToolPalette();
-    void buildCompositionActions();
-    void addMenuActionsToWindow(QMenu* menu);
     void setStatusBarEnabled(bool enabled);
     QLabel* makeGroupLabel(const QString& text);
     /// `keepChosenTool`: a usable brush picked since the first pass of this tab change stays.
@@ -204,9 +201,6 @@ private:
     void setViewOptionsShowVectorEdges(bool on);
     void emitAutoBlueWidth(int choice);
 
-    /// Sets an action's enabled state, keeping actions without their command disabled.
-    void enableAction(QAction* action, bool enabled);
-
     int promptOnClose = 1;
     const int layoutVersion = 2;
     const QString persistVersionKey = QStringLiteral("PersistVersion");
@@ -232,10 +226,6 @@ private:
     NavigatorWindow* navigatorWindow_ = nullptr;
     GmSubWindow* propertyPanelWindow_ = nullptr;
     QList<GmSubWindow*> subWindows_;
-    QMenu* fileMenu_ = nullptr;
-    QMenu* viewMenu_ = nullptr;
-    QMenu* communityMenu_ = nullptr;
-    QMenu* helpMenu_ = nullptr;
     FakeDock* dock_ = nullptr;
     QToolBar* optionsToolBar_ = nullptr;
     ToolOptions* toolOptions_ = nullptr;
@@ -246,40 +236,8 @@ private:
     ShowOriginalToolButton* showOriginalButton_ = nullptr;
     QWidget* showOriginalHolder_ = nullptr;
 
-    GmAction* saveAction_ = nullptr;
-    GmAction* saveAsAction_ = nullptr;
-    GmAction* printAction_ = nullptr;
-    GmAction* undoAction_ = nullptr;
-    GmAction* redoAction_ = nullptr;
-    QAction* preferencesAction_ = nullptr;
-    GmAction* zoomInAction_ = nullptr;
-    GmAction* zoomOutAction_ = nullptr;
-    GmAction* fitScreenAction_ = nullptr;
-    GmAction* actualPixelsAction_ = nullptr;
-    GmAction* exitAction_ = nullptr;
-    GmAction* saveAndApplyAction_ = nullptr;
-    QAction* revertAction_ = nullptr;
-    GmAction* compositionNewAction_ = nullptr;
-    GmAction* previewAction_ = nullptr;
-    GmAction* addImageAction_ = nullptr;
-    GmAction* addTextAction_ = nullptr;
-    GmAction* addSpeechBubbleAction_ = nullptr;
-    GmAction* canvasSettingsAction_ = nullptr;
-    GmAction* finishAction_ = nullptr;
-    GmAction* cancelAction_ = nullptr;
-    QAction* tutorialsAction_ = nullptr;
-    QAction* homePageAction_ = nullptr;
-    QAction* checkForUpdatesAction_ = nullptr;
-    QAction* latestNewsAction_ = nullptr;
-    QAction* aboutAction_ = nullptr;
-    GmAction* facebookAction_ = nullptr;
-    GmAction* flickrAction_ = nullptr;
-    GmTogglingAction* edgeSmoothingAction_ = nullptr;
-    GmAction* translucencyAction_ = nullptr;
-    GmAction* colourAction_ = nullptr;
-    GmAction* increaseBrushSizeAction_ = nullptr;
-    GmAction* decreaseBrushSizeAction_ = nullptr;
-    QAction* searchFocusAction_ = nullptr;
+    /// The actions and menus, and which of them may run.
+    MainWindowActions actions_{this};
 
     GmTool* noTool_ = nullptr;
     GmTool* deleteLocalTool_ = nullptr;
@@ -303,9 +261,6 @@ private:
     QLabel* touchUpLabel_ = nullptr;
     QLabel* finishCutoutLabel_ = nullptr;
 
-    bool maskPossible = false;
-    std::uint32_t undoCount = 0;
-    std::uint32_t redoCount = 0;
     bool tabPassPending = false;
     // The tool current right after the first pass of a tab change.
     QPointer<GmTool> toolAfterTabPass_;
@@ -314,8 +269,6 @@ private:
     CutoutPlacement* placement_ = nullptr;
     bool closeWaiting = false;
     bool closeCursorSet_ = false;
-    /// Actions whose command or receiver does not exist yet: they stay disabled.
-    QSet<QAction*> unconnectedActions_;
     QStringList requestedFiles_;
 };
 

@@ -91,11 +91,11 @@ void TqMainWindow::connectComposition() {
 // Each composition action runs a new command of its own kind per trigger.
 void TqMainWindow::connectCompositionCommands() {
     CommandMapper* mapper = CommandMapper::instance();
-    mapper->addCommandFactory<PreviewFinalImageCommand>(previewAction_);
-    mapper->addCommandFactory<NewImageCommand>(addImageAction_);
-    mapper->addCommandFactory<NewTextFieldCommand>(addTextAction_);
-    mapper->addCommandFactory<NewSpeechBubbleCommand>(addSpeechBubbleAction_);
-    mapper->addCommandFactory<CanvasSettingsCommand>(canvasSettingsAction_);
+    mapper->addCommandFactory<PreviewFinalImageCommand>(actions_.previewAction());
+    mapper->addCommandFactory<NewImageCommand>(actions_.addImageAction());
+    mapper->addCommandFactory<NewTextFieldCommand>(actions_.addTextAction());
+    mapper->addCommandFactory<NewSpeechBubbleCommand>(actions_.addSpeechBubbleAction());
+    mapper->addCommandFactory<CanvasSettingsCommand>(actions_.canvasSettingsAction());
 }
 
 void TqMainWindow::setViewOptionsShowVectorEdgesEnabled(bool enabled) {

@@ -11,7 +11,6 @@
 #include "masking/JxCmdUndo.h"
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
-#include "shell/GmAction.h"
 #include "common/GmSubWindow.h"
 #include "common/Product.h"
 #include "workspace/GmTool.h"
@@ -24,16 +23,8 @@
 namespace {
 
 constexpr int maskingTabs = 1 | 2 | 4;
-constexpr int keepBit = 2;
-constexpr int deleteBit = 4;
-constexpr int blendBit = 8;
 
 }  // namespace
-
-void TqMainWindow::enableAction(QAction* action, bool enabled) {
-    if (action)
-        action->setEnabled(enabled && !unconnectedActions_.contains(action));
-}
 
 void TqMainWindow::setWindowTitleSlot() {
     QString title = productDisplayName();
@@ -50,19 +41,8 @@ void TqMainWindow::updateActionEnablednessSlot() {
 
 void TqMainWindow::updateActionEnabledness(const TqSourceImage* image) {
     setWindowTitleSlot();
-    const bool onCutout = currentViewTab() == ImageView::MaskingTab;
-    enableAction(addImageAction_, !onCutout);
-    const bool compositionOpen = FrolixObject::instance()->isCompositionOpen();
-    for (QAction* action : {static_cast<QAction*>(saveAction_), static_cast<QAction*>(saveAsAction_),
-                            static_cast<QAction*>(printAction_)})
-        enableAction(action, compositionOpen);
-    for (QAction* action : {zoomInAction_, zoomOutAction_, fitScreenAction_, actualPixelsAction_})
-        enableAction(action, true);
+    actions_.updateEnabledness(currentViewTab(), FrolixObject::instance()->isCompositionOpen());
     setViewOptionsShowVectorEdgesEnabled(image != nullptr);
-    for (QAction* action : {canvasSettingsAction_, addTextAction_, addSpeechBubbleAction_})
-        enableAction(action, true);
-    // Preview belongs to the composition: the masking side keeps it off whatever else changed.
-    enableAction(previewAction_, (currentViewTab() & maskingTabs) == 0);
     for (QWidget* widget : {static_cast<QWidget*>(frolixWidget_),
                             static_cast<QWidget*>(propertyPanelWindow_),
                             static_cast<QWidget*>(zoomWidget_)})
@@ -92,9 +72,7 @@ void TqMainWindow::imageAnalysisHasBegunSlot() {
 }
 
 void TqMainWindow::statusesPresentChangedSlot(int statuses) {
-    maskPossible = (statuses & (deleteBit | blendBit)) != 0;
-    enableAction(revertAction_, maskPossible && (currentViewTab() & maskingTabs) != 0);
-    enableAction(saveAndApplyAction_, (statuses & (keepBit | deleteBit)) != 0);
+    actions_.statusesPresentChanged(statuses, currentViewTab());
     // The brushes decide their own usability; the window only picks among them.
     selectDefaultTool();
 }
@@ -118,9 +96,9 @@ void TqMainWindow::deferredTabPassSlot() {
 }
 
 void TqMainWindow::applyViewTab(int tab, bool keepChosenTool) {
+    actions_.viewTabShown(tab);
     if (tab & maskingTabs) {
         setStatusBarEnabled(true);
-        enableAction(revertAction_, maskPossible);
         const bool chosenToolStays = keepChosenTool && theCurrentTool && theCurrentTool != noTool_ &&
                                      theCurrentTool->isUsable() &&
                                      theCurrentTool->isAvailableInCurrentTab();
@@ -135,16 +113,13 @@ void TqMainWindow::applyViewTab(int tab, bool keepChosenTool) {
         if (toolOptions_)
             toolOptions_->setEnabled(true);
         selectDefaultTool();
-        enableAction(previewAction_, false);
     } else {
-        enableAction(revertAction_, false);
         if (undoRedoToolBar_)
             undoRedoToolBar_->hide();
         if (optionsToolBar_)
             optionsToolBar_->setEnabled(true);
         if (toolOptions_)
             toolOptions_->setEnabled(true);
-        enableAction(previewAction_, true);
     }
 }
 
@@ -194,7 +169,7 @@ void TqMainWindow::redoSlot() {
 }
 
 void TqMainWindow::revertSlot() {
-    enableAction(revertAction_, false);
+    actions_.revertStarted();
     showCutoutTab();
     GmModel* model = GmModel::instance();
     if (engineThread_)
@@ -203,17 +178,12 @@ void TqMainWindow::revertSlot() {
 }
 
 void TqMainWindow::jxUndoStackChangedSlot(uint32_t undos, uint32_t redos) {
-    constexpr uint32_t unknown = 4294967295u;   // the engine could not count
-    if (redos != unknown)
-        redoCount = redos;
-    if (undos != unknown)
-        undoCount = undos;
+    actions_.setUndoStack(undos, redos);
     updateUndoRedoEnabledness();
 }
 
 void TqMainWindow::updateUndoRedoEnabledness() {
     const bool idle =
         !engineThread_ || (engineThread_->queuedCommands().isEmpty() && !engineThread_->isBusy());
-    enableAction(undoAction_, undoCount != 0 && idle);
-    enableAction(redoAction_, redoCount != 0);
+    actions_.updateUndoRedoEnabledness(idle);
 }
