@@ -1,10 +1,10 @@
 #include "workspace/CommonBlendOptsWidget.h"
 
-#include "masking/GmModel.h"
 #include "masking/GmRegion.h"
 #include "masking/TqSourceImage.h"
 #include "common/Product.h"
 #include "masking/BlendingStuff.h"
+#include "workspace/ModelPort.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -20,8 +20,7 @@ namespace {
 constexpr int lastRatioPosition = 8;
 
 BlendingOptions* imageWideOptions() {
-    GmModel* model = GmModel::existing();
-    return model && model->imageBlendage() ? &model->imageBlendage()->options : nullptr;
+    return ModelPort::instance()->imageBlendingOptions();
 }
 
 } // namespace
@@ -36,8 +35,8 @@ CommonBlendOptsWidget::CommonBlendOptsWidget(bool persist) : BlendOptsWidget(per
     ratioKey = QStringLiteral("Intelligent Blending");
     widthText = tr(widthKey.toLocal8Bit().constData());
     ratioText = tr(ratioKey.toLocal8Bit().constData());
-    // The model may not exist yet at start-up; the port follows it once it does.
-    connect(GmModel::instance(), &GmModel::tellImageChanged, this,
+    // The model may not exist yet at start-up; it is made here, and the port follows it.
+    connect(ModelPort::withModel(), &ModelPort::modelImageChanged, this,
             &CommonBlendOptsWidget::imageChangedSlot);
     ensureBuilt();
 }
@@ -62,10 +61,9 @@ void CommonBlendOptsWidget::ensureBuilt() {
         box->setContentsMargins(0, 0, 0, 0);
         buildControls(box);
     }
-    GmModel* model = GmModel::existing();
     BlendingOptions* record = nullptr;
-    if (model && model->activeRegion())
-        record = &model->activeRegion()->blendage().options;
+    if (GmRegion* region = ModelPort::instance()->activeRegion())
+        record = &region->blendage().options;
     else
         record = imageWideOptions();
     if (persist && persistOptionsPreference()) {
@@ -210,8 +208,7 @@ void CommonBlendOptsWidget::setRatioPosition(int p) {
     const float r = 1.0f - float(p) / 8.0f;
     if (BlendingOptions* options = imageWideOptions())
         options->blendRatioF_ = r;
-    if (GmModel* model = GmModel::existing())
-        emit model->imageBlendRatioChanged(r);
+    ModelPort::instance()->announceImageBlendRatio(r);
 }
 
 void CommonBlendOptsWidget::showRatioTitle(int p) {

@@ -1,11 +1,11 @@
 #include "workspace/EdgeDetectionOptions.h"
 
-#include "masking/GmModel.h"
 #include "masking/GmRegion.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/TqSourceImage.h"
 #include "common/Product.h"
 #include "workspace/BlendOptsWidget.h"
+#include "workspace/ModelPort.h"
 #include "masking/EDOs.h"
 
 #include <QButtonGroup>
@@ -39,20 +39,21 @@ EdgeDetectionOptions::EdgeDetectionOptions(bool persist, bool autoApply)
     textureText = tr("Filter-out Texture", "[tq3]");
     buildControls();
 
-    GmModel* model = GmModel::instance();
+    // The model is made here when none exists yet.
+    ModelPort* port = ModelPort::withModel();
     if (persist && BlendOptsWidget::persistOptionsPreference()) {
-        takeValuesFromControls(model->imageSmeg());
+        takeValuesFromControls(port->imageSegmentation());
     } else {
-        segmentation = model->imageSmeg();
+        segmentation = port->imageSegmentation();
         edos = segmentation ? &segmentation->options() : nullptr;
         showValues(edos);
     }
-    connect(model, &GmModel::resolutionChanged, this, &EdgeDetectionOptions::resolutionChangedSlot);
-    connect(model, &GmModel::tellImageChanged, this, &EdgeDetectionOptions::imageChangedSlot);
-    connect(model, &GmModel::sessionHasBegun, this, &EdgeDetectionOptions::sessionHasBegunSlot);
-    connect(model, &GmModel::activeRegionChanged, this,
+    connect(port, &ModelPort::resolutionChanged, this, &EdgeDetectionOptions::resolutionChangedSlot);
+    connect(port, &ModelPort::modelImageChanged, this, &EdgeDetectionOptions::imageChangedSlot);
+    connect(port, &ModelPort::sessionBegun, this, &EdgeDetectionOptions::sessionHasBegunSlot);
+    connect(port, &ModelPort::activeRegionChanged, this,
             &EdgeDetectionOptions::activeRegionChangedSlot);
-    connect(model, &GmModel::ownSmegStatusChanged, this,
+    connect(port, &ModelPort::ownSegmentationStatusChanged, this,
             &EdgeDetectionOptions::activeRegionChangedSlot);
     // Only now: building and binding push values, which must not start an edge finding.
     this->autoApply = autoApply;
@@ -283,8 +284,7 @@ void EdgeDetectionOptions::takeValuesFromControls(SegmentationStuff* holder) {
 }
 
 bool EdgeDetectionOptions::hasImage() const {
-    GmModel* model = GmModel::existing();
-    return model && model->sourceImage();
+    return ModelPort::instance()->modelHasImage();
 }
 
 void EdgeDetectionOptions::userChangedValue(QSlider* slider) {
@@ -309,10 +309,8 @@ void EdgeDetectionOptions::widthChangedSlot(int w) {
         edos->width_.value = w;
         // Values pushed in (a resolution change among them) must not replace the user's width
         // at full resolution, or a round trip through another resolution would lose it.
-        if (!updating) {
-            GmModel* model = GmModel::existing();
-            edos->widthInImageCoords_ = w * (model ? model->resolution() : 1);
-        }
+        if (!updating)
+            edos->widthInImageCoords_ = w * ModelPort::instance()->modelResolution();
     }
     userChangedValue(widthSlider);
 }
@@ -370,10 +368,10 @@ void EdgeDetectionOptions::imageChangedSlot(const TqSourceImage* image) {
 }
 
 void EdgeDetectionOptions::sessionHasBegunSlot() {
-    GmModel* model = GmModel::existing();
-    if (!model)
+    ModelPort* port = ModelPort::instance();
+    if (!port->hasModel())
         return;
-    segmentation = model->imageSmeg();
+    segmentation = port->imageSegmentation();
     edos = &segmentation->options();
     showValues(edos);
     if (hasImage())

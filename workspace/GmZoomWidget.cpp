@@ -2,9 +2,7 @@
 
 #include "masking/ArrowTarget.h"
 #include "masking/GmBrushing.h"
-#include "masking/GmModel.h"
 #include "masking/GmRegion.h"
-#include "masking/GmStatusArray.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/Shape.h"
 #include "common/GmColor.h"
@@ -268,25 +266,25 @@ void GmZoomWidget::paintEvent(QPaintEvent* event) {
         if (!port->outputImage().isNull())
             painter.drawImage(visibleExposedRect, port->outputImage(), visibleExposedRect);
     }
-    if (GmModel* model = port->model()) {
+    if (port->hasModel()) {
         if (visibleExposedRect.width() > 0 && visibleExposedRect.height() > 0)
-            paintVectorEdges(painter, *model, visibleExposedRect);
-        paintOutlines(painter, *model, exposedImageRect);
+            paintVectorEdges(painter, visibleExposedRect);
+        paintOutlines(painter, exposedImageRect);
         if (visibleExposedRect.width() > 0 && visibleExposedRect.height() > 0)
-            paintStrokes(painter, *model, visibleExposedRect);
+            paintStrokes(painter, visibleExposedRect);
     }
     paintBrushOutline(painter, exposedImageRect);
     painter.resetTransform();
     paintWash(painter, eventRect);
 }
 
-void GmZoomWidget::paintVectorEdges(QPainter& painter, GmModel& model,
-                                    const QRectF& visibleExposedRect) {
+void GmZoomWidget::paintVectorEdges(QPainter& painter, const QRectF& visibleExposedRect) {
     if (!theViewOptions || !theViewOptions->showsVectorEdges())
         return;
     // A region with edges of its own shows those; otherwise the image's edges show.
-    const SegmentationStuff* holder = model.imageSmeg();
-    if (GmRegion* region = model.activeRegion())
+    ModelPort* port = ModelPort::instance();
+    const SegmentationStuff* holder = port->imageSegmentation();
+    if (GmRegion* region = port->activeRegion())
         if (!region->smeg().vectorEdges().isEmpty())
             holder = &region->smeg();
     if (!holder)
@@ -297,10 +295,11 @@ void GmZoomWidget::paintVectorEdges(QPainter& painter, GmModel& model,
     holder->vectorEdges().paint(&painter, visibleExposedRect);
 }
 
-void GmZoomWidget::paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect) {
+void GmZoomWidget::paintOutlines(QPainter& painter, const QRectF& exposedImageRect) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
-    for (ArrowTarget* target : model.arrowTargets()) {
+    const QList<ArrowTarget*> targets = ModelPort::instance()->arrowTargets();
+    for (ArrowTarget* target : targets) {
         tq::Shape* shape = target->shape();
         if (!shape)
             continue;
@@ -311,8 +310,10 @@ void GmZoomWidget::paintOutlines(QPainter& painter, GmModel& model, const QRectF
     }
 }
 
-void GmZoomWidget::paintStrokes(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect) {
-    if (model.brushings().isEmpty())
+void GmZoomWidget::paintStrokes(QPainter& painter, const QRectF& visibleExposedRect) {
+    ModelPort* port = ModelPort::instance();
+    const QList<GmBrushing*> strokes = port->strokes();
+    if (strokes.isEmpty())
         return;
     QColor colour(Qt::blue);
     if (theOptions)
@@ -320,10 +321,10 @@ void GmZoomWidget::paintStrokes(QPainter& painter, GmModel& model, const QRectF&
             colour = setting->color();
     // The strokes show as translucent as the status colours; an empty colour table counts as
     // no status image.
-    const QImage& status = model.statusArray() ? model.statusArray()->statusImage() : QImage();
+    const QImage status = port->statusImage();
     const QVector<QRgb> table = status.colorTable();
     colour.setAlpha(status.isNull() || table.isEmpty() ? 128 : std::max(qAlpha(table.at(0)), 30));
-    for (GmBrushing* stroke : model.brushings()) {
+    for (GmBrushing* stroke : strokes) {
         painter.setPen(QPen(colour, 0));
         stroke->brushing().paint(painter, visibleExposedRect, 2, 1, 0.0);
     }
@@ -385,8 +386,7 @@ void GmZoomWidget::paintBrushOutline(QPainter& painter, const QRectF& exposedIma
     solid.setAlpha(255);
     // Over the active region the centre is a square (the stroke stays in the region); elsewhere
     // a crosshair with an open centre. The white lines keep either visible on any photograph.
-    GmModel* model = ModelPort::instance()->model();
-    GmRegion* region = model ? model->activeRegion() : nullptr;
+    GmRegion* region = ModelPort::instance()->activeRegion();
     tq::Shape* regionShape = region ? region->shape() : nullptr;
     if (regionShape && regionShape->contains(c * resolution)) {
         const double d = 12 * u * 0.4;

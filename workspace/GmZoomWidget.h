@@ -8,7 +8,6 @@
 
 #include <functional>
 
-class GmModel;
 class GmTool;
 class QAction;
 class QColorDialog;
@@ -104,9 +103,9 @@ private:
     enum class MouseKind { Press, Move, Release, DoubleClick };
     void routeMouse(QMouseEvent* event, MouseKind kind);
     /// The edges found by edge finding, in blue, while the view options show them.
-    void paintVectorEdges(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect);
-    void paintOutlines(QPainter& painter, GmModel& model, const QRectF& exposedImageRect);
-    void paintStrokes(QPainter& painter, GmModel& model, const QRectF& visibleExposedRect);
+    void paintVectorEdges(QPainter& painter, const QRectF& visibleExposedRect);
+    void paintOutlines(QPainter& painter, const QRectF& exposedImageRect);
+    void paintStrokes(QPainter& painter, const QRectF& visibleExposedRect);
     void paintBrushOutline(QPainter& painter, const QRectF& exposedImageRect);
     void paintWash(QPainter& painter, const QRect& eventRect);
     QRect brushOutlineRect() const;

@@ -1,7 +1,11 @@
 #include "workspace/ModelPort.h"
 
+#include "masking/BlendingStuff.h"
+#include "masking/GmBrushing.h"
 #include "masking/GmModel.h"
 #include "masking/GmRegion.h"
+#include "masking/GmStatusArray.h"
+#include "masking/JxCmdSelect.h"
 #include "masking/OstrivalThread.h"
 #include "masking/TqSourceImage.h"
 
@@ -19,6 +23,11 @@ ModelPort* ModelPort::instance() {
     if (!port->model_ && GmModel::existing())
         port->attach(GmModel::existing());
     return port;
+}
+
+ModelPort* ModelPort::withModel() {
+    GmModel::instance();
+    return instance();
 }
 
 void ModelPort::attach(GmModel* model) {
@@ -53,6 +62,10 @@ void ModelPort::attach(GmModel* model) {
     connect(model, &GmModel::changeBackgroundColour, this, &ModelPort::changeBackgroundColour);
     connect(model, &GmModel::activeRegionChanged, this, &ModelPort::usabilityMayHaveChanged);
     connect(model, &GmModel::smegChanged, this, &ModelPort::usabilityMayHaveChanged);
+    connect(model, &GmModel::tellImageChanged, this, &ModelPort::modelImageChanged);
+    connect(model, &GmModel::sessionHasBegun, this, &ModelPort::sessionBegun);
+    connect(model, &GmModel::activeRegionChanged, this, &ModelPort::activeRegionChanged);
+    connect(model, &GmModel::ownSmegStatusChanged, this, &ModelPort::ownSegmentationStatusChanged);
     // A document deleted without closing its image leaves nothing to show.
     connect(model, &QObject::destroyed, this, [this] {
         source_ = QImage();
@@ -137,6 +150,61 @@ void ModelPort::repaintAll() {
         emit rectDirty(QRectF(QPointF(0, 0), QSizeF(source_.size())), 0);
 }
 
-GmModel* ModelPort::model() const {
+bool ModelPort::hasModel() const {
     return model_;
+}
+
+bool ModelPort::modelHasImage() const {
+    return model_ && model_->sourceImage();
+}
+
+int ModelPort::modelResolution() const {
+    return model_ ? model_->resolution() : 1;
+}
+
+GmRegion* ModelPort::activeRegion() const {
+    return model_ ? model_->activeRegion() : nullptr;
+}
+
+ForcedEdge* ModelPort::activeForcedEdge() const {
+    return model_ ? model_->activeForcedEdge() : nullptr;
+}
+
+SegmentationStuff* ModelPort::imageSegmentation() const {
+    return model_ ? model_->imageSmeg() : nullptr;
+}
+
+BlendingOptions* ModelPort::imageBlendingOptions() const {
+    return model_ && model_->imageBlendage() ? &model_->imageBlendage()->options : nullptr;
+}
+
+QList<ArrowTarget*> ModelPort::arrowTargets() const {
+    return model_ ? model_->arrowTargets() : QList<ArrowTarget*>();
+}
+
+QList<GmBrushing*> ModelPort::strokes() const {
+    return model_ ? model_->brushings() : QList<GmBrushing*>();
+}
+
+QImage ModelPort::statusImage() const {
+    return model_ && model_->statusArray() ? model_->statusArray()->statusImage() : QImage();
+}
+
+GmRegion* ModelPort::setActiveRegion(GmRegion* region, int announce) {
+    return model_ ? model_->setActiveRegion(region, announce) : nullptr;
+}
+
+void ModelPort::selectWithStroke(GmBrushing* stroke, int change, int newStatus, int edgeAware) {
+    if (!model_ || !theEngineThread) {
+        delete stroke;
+        return;
+    }
+    theEngineThread->submit(new JxCmdSelect(model_, stroke, JxPixelStatus(change),
+                                            JxPixelStatus(newStatus), edgeAware, 0),
+                            false);
+}
+
+void ModelPort::announceImageBlendRatio(float ratio) {
+    if (model_)
+        emit model_->imageBlendRatioChanged(ratio);
 }

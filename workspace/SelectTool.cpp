@@ -4,10 +4,7 @@
 #include "masking/ForcedEdge.h"
 #include "masking/Brushing.h"
 #include "masking/GmBrushing.h"
-#include "masking/GmModel.h"
 #include "masking/GmRegion.h"
-#include "masking/JxCmdSelect.h"
-#include "masking/OstrivalThread.h"
 #include "masking/SegmentationStuff.h"
 #include "masking/Shape.h"
 #include "common/GmColor.h"
@@ -26,13 +23,11 @@ SelectTool::SelectTool(int targetStatus, int floodFlag, const QString& name, con
 SelectTool::~SelectTool() = default;
 
 SegmentationStuff* SelectTool::governingSegmentation() {
-    GmModel* model = ModelPort::instance()->model();
-    if (!model)
-        return nullptr;
-    GmRegion* region = model->activeRegion();
+    ModelPort* port = ModelPort::instance();
+    GmRegion* region = port->activeRegion();
     if (region && region->smeg().isChecked())
         return &region->smeg();
-    return model->imageSmeg();
+    return port->imageSegmentation();
 }
 
 bool SelectTool::isUsable() const {
@@ -45,20 +40,19 @@ bool SelectTool::isUsable() const {
 }
 
 int SelectTool::regionOutlineStyle(const ArrowTarget* target) const {
-    GmModel* model = ModelPort::instance()->model();
-    if (model && target &&
-        (target == static_cast<const ArrowTarget*>(model->activeRegion()) ||
-         target == static_cast<const ArrowTarget*>(model->activeForcedEdge())))
+    ModelPort* port = ModelPort::instance();
+    if (target && (target == static_cast<const ArrowTarget*>(port->activeRegion()) ||
+                   target == static_cast<const ArrowTarget*>(port->activeForcedEdge())))
         return 4;
     return 3;
 }
 
 void SelectTool::beginStroke(const QPointF& imagePoint) {
-    GmModel* model = ModelPort::instance()->model();
-    if (model && model->activeRegion()) {
-        tq::Shape* shape = model->activeRegion()->shape();
+    ModelPort* port = ModelPort::instance();
+    if (GmRegion* region = port->activeRegion()) {
+        tq::Shape* shape = region->shape();
         if (!shape || !shape->contains(imagePoint))
-            suspendedRegion = model->setActiveRegion(nullptr, 0);
+            suspendedRegion = port->setActiveRegion(nullptr, 0);
     }
     if (stroke)
         stroke->brushing().clear();
@@ -69,9 +63,9 @@ void SelectTool::beginStroke(const QPointF& imagePoint) {
 void SelectTool::endStroke() {
     if (!stroke)
         return;
-    GmModel* model = ModelPort::instance()->model();
+    ModelPort* port = ModelPort::instance();
     const QRectF bounds = stroke->brushing().bounds();
-    if (bounds.width() <= 0 || bounds.height() <= 0 || !model || !theEngineThread) {
+    if (bounds.width() <= 0 || bounds.height() <= 0) {
         delete stroke;
     } else {
         int overwrite = 1;
@@ -81,14 +75,12 @@ void SelectTool::endStroke() {
             overwrite += 4;
         if (mayOverwriteBlend())
             overwrite += 8;
-        // The command owns the stroke from here on.
-        theEngineThread->submit(new JxCmdSelect(model, stroke, JxPixelStatus(overwrite),
-                                                JxPixelStatus(targetStatus()), isFlood(), 0),
-                                false);
+        // The port owns the stroke from here on (without a document or engine it goes).
+        port->selectWithStroke(stroke, overwrite, targetStatus(), isFlood());
     }
     stroke = nullptr;
-    if (suspendedRegion && model)
-        suspendedRegion = model->setActiveRegion(suspendedRegion, 2);
+    if (suspendedRegion && port->hasModel())
+        suspendedRegion = port->setActiveRegion(suspendedRegion, 2);
     else
         suspendedRegion = nullptr;
 }
