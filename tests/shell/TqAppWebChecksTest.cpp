@@ -203,8 +203,9 @@ TEST_P(NewsAvailability, TheNewsEntryFollowsTheStatusOfTheLastReply) {
     app.runStartUpChecks();
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(app); }, deadlineMs));
     ASSERT_EQ(availability.count(), GetParam().signalled ? 1 : 0);
-    if (GetParam().signalled)
+    if (GetParam().signalled) {
         EXPECT_EQ(availability.at(0).at(0).toBool(), GetParam().available);
+    }
     EXPECT_EQ(app.newsAvailable(), GetParam().available);
 }
 

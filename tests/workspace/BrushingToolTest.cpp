@@ -180,8 +180,9 @@ TEST(BrushSizeValue, KeepsOneToFourHundredAndAnnouncesEveryChangeOnce) {
         value->setBrushSize(c.asked);
         EXPECT_EQ(value->brushSize(), c.kept);
         ASSERT_EQ(changes.count(), c.announced ? 1 : 0);
-        if (c.announced)
+        if (c.announced) {
             EXPECT_EQ(changes.at(0).at(0).toInt(), c.kept);
+        }
     }
     value->setBrushSize(BrushSizeValue::initial);
 }

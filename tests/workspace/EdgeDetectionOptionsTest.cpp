@@ -197,8 +197,9 @@ TEST_F(EdgeOptions, ValuesComeBackAtTheNextStartOnlyWithThePreference) {
         EXPECT_EQ(imageOptions().width_.value, c.width);
         EXPECT_EQ(imageOptions().contrast_.value, c.contrast);
         EXPECT_EQ(again.contrastHigh->isChecked(), c.contrast == 2);
-        if (!c.preference)
+        if (!c.preference) {
             EXPECT_FALSE(QSettings().contains(QStringLiteral("EdgeDetectionOptions/NumberofEdges")));
+        }
     }
 }
 
