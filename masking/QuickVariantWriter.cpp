@@ -1,22 +1,18 @@
 #include "masking/QuickVariantWriter.h"
 
+#include "common/PooledWork.h"
+
 #include "platform/ProcessorCount.h"
 
 #include <QBuffer>
 #include <QDataStream>
-#include <QFuture>
 #include <QImageWriter>
 #include <QMetaType>
-#include <QThreadPool>
 #include <QVariantList>
 #include <QVariantMap>
-#include <QtConcurrentRun>
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -107,51 +103,11 @@ private:
 std::vector<QByteArray> QuickVariantWriter::encodeAll(const std::vector<QImage>& images, int quality,
                                                       unsigned workers) {
     std::vector<QByteArray> encoded(images.size());
-    std::atomic<bool> stopRequested{false};
-    std::mutex problemLock;
-    std::exception_ptr problem;
-    // QtConcurrent would turn an exception into QUnhandledException and lose `std::bad_alloc`:
-    // each picture keeps its own, the first one is rethrown once all have ended.
-    auto encodeOne = [&](std::size_t i) {
-        if (stopRequested.load(std::memory_order_relaxed))
-            return;
-        try {
-            encoded[i] = encodePng(images[i], quality);
-        } catch (...) {
-            std::lock_guard<std::mutex> hold(problemLock);
-            if (!problem)
-                problem = std::current_exception();
-            stopRequested.store(true, std::memory_order_relaxed);
-        }
-    };
-    const std::size_t threads = std::min<std::size_t>(std::max(workers, 1u), images.size());
-    if (threads <= 1) {
-        for (std::size_t i = 0; i < images.size(); ++i)
-            encodeOne(i);
-    } else {
-        // One thread fewer than the count: the calling thread makes it up, as waiting for a
-        // picture nobody has taken yet encodes it here. A pool of our own keeps the count and
-        // waits for its threads when it goes.
-        QThreadPool pool;
-        pool.setMaxThreadCount(int(threads - 1));
-        std::vector<QFuture<void>> started;
-        started.reserve(images.size());
-        auto waitForAll = [&started] {
-            for (QFuture<void>& future : started)
-                future.waitForFinished();
-        };
-        try {
-            for (std::size_t i = 0; i < images.size(); ++i)
-                started.push_back(QtConcurrent::run(&pool, [&encodeOne, i] { encodeOne(i); }));
-        } catch (...) {
-            stopRequested.store(true, std::memory_order_relaxed);
-            waitForAll();
-            throw;
-        }
-        waitForAll();
-    }
-    if (problem)
-        std::rethrow_exception(problem);
+    const int count = int(images.size());
+    const int threads = int(std::min<std::size_t>(std::max(workers, 1u), images.size()));
+    // The calling thread is one of the workers; a picture's exception is rethrown here once the
+    // pictures already begun have ended.
+    runPooled(count, threads - 1, [&](int i) { encoded[i] = encodePng(images[i], quality); });
     return encoded;
 }
 

@@ -36,7 +36,9 @@ public:
 
     /// The PNG bytes of each picture in `images`, in their order (null for one that failed),
     /// encoded on up to `workers` threads at a time (at least one; the calling thread is one
-    /// of them). Rethrows the first exception of an encoding after all have finished.
+    /// of them, and works through what no other thread takes, so fewer are used when the
+    /// system gives no more). Rethrows the first exception of an encoding after all begun have
+    /// finished.
     static std::vector<QByteArray> encodeAll(const std::vector<QImage>& images, int quality,
                                              unsigned workers);
 };

@@ -70,7 +70,7 @@ zq_build() {
 ZQ_TSAN_TESTS=(
     engine_matting_test engine_colour_workers_test engine_colour_classes_test
     engine_segmentation_test engine_analysis_test engine_watershed_test
-    masking_thread_test masking_session_stream_test common_log_test
+    masking_thread_test masking_session_stream_test common_log_test common_pooled_work_test
     shell_window_test shell_window_flow_test
 )
 

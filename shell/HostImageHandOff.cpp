@@ -2,12 +2,10 @@
 
 #include "shell/HostPixelCopy.h"
 #include "common/LogStream.h"
+#include "common/PooledWork.h"
 
 #include "platform/FileMapping.h"
 
-#include <QFuture>
-#include <QThreadPool>
-#include <QtConcurrentRun>
 
 #include <climits>
 #include <new>
@@ -183,15 +181,8 @@ bool HostImageHandOff::copyIn() {
         else
             copyHostPixels16(mapping.data(), side.buffer.data(), pixels, swap);
     };
-    {
-        // The result side goes to the one thread of a pool of our own; this thread takes the
-        // input side.
-        QThreadPool pool;
-        pool.setMaxThreadCount(1);
-        QFuture<void> helper = QtConcurrent::run(&pool, [&take, &result] { take(result); });
-        take(input);
-        helper.waitForFinished();
-    }
+    // The two sides are copied at once, one of them on a helper thread when one is to be had.
+    runPooled(2, 1, [&](int side) { take(side == 0 ? input : result); });
     if (!input.mappingError.empty())
         return refuse(QStringLiteral("input mapping: ") + QString::fromStdString(input.mappingError));
     if (!result.mappingError.empty())
