@@ -59,7 +59,8 @@ public:
     /// `keepGeometry`, floating restores the last floating geometry and docking first keeps
     /// the current floating geometry.
     virtual void setFloating(bool floating, bool keepGeometry);
-    /// The `ImageView::ViewTab` bits of the tabs in which it may be shown; every tab here.
+    /// The bits of the view tabs in which it may be shown (one bit a tab, as the masking
+    /// views number them); every tab here.
     virtual int viewTabs() const;
     /// Whether the panel may float; nothing asks yet.
     virtual bool canFloat() const;
@@ -88,7 +89,7 @@ public slots:
     void closeViewSlot();
     void toggleViewSlot(bool b);
     /// Enables the toggle action exactly when `viewTab` is one of `viewTabs`, then
-    /// `updateVisibility`. Takes the `ImageView::ViewTab` value.
+    /// `updateVisibility`. Takes the tab's bit.
     void viewTabChangedSlot(int viewTab);
 
 signals:
