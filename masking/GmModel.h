@@ -27,8 +27,8 @@ namespace tq {
 class Rectangle;
 }
 
-/// A question the document needs the user to answer (Yes or No) before it goes on; the
-/// application asks it. Empty when there is nothing to ask.
+/// A question the document needs the user to answer (Yes or No) before it goes on; the caller
+/// asks it and hands the answer back. Empty when there is nothing to ask.
 struct GmQuestion {
     QString title;
     QString text;
@@ -129,7 +129,7 @@ public:
     /// Accepts 1, 2, 4 and 8; any other divisor changes nothing and emits (old, old).
     /// `confirmed` is the user's answer to `resolutionQuestion` when it asked anything: false
     /// changes nothing and emits (old, old).
-    void setResolution(int divisor, bool confirmed = true);
+    void setResolution(int divisor, bool confirmed);
     void chooseResolution(std::uint64_t pixelCount);
     void revertOutputImage();
     bool isUnmodified() const;

@@ -45,7 +45,7 @@ void SegmentationStuff::setChecked(bool checked) {
         emit model->ownSmegStatusChanged(region_);
 }
 
-void SegmentationStuff::analyse() {
+void SegmentationStuff::analyse(QObject* context, std::function<void()> changed) {
     options_.applyAll();
     OstrivalThread* thread = theEngineThread;
     if (runningAnalysis_ && thread)
@@ -57,8 +57,11 @@ void SegmentationStuff::analyse() {
         emit model->imageAnalysisHasBegun();
     // Connected before the submission: a command whose prepare fails is finished and deleted
     // inside `submit`.
-    emit analysisChanged();
-    connect(command, &QObject::destroyed, this, &SegmentationStuff::analysisChanged);
+    if (changed) {
+        changed();
+        if (context)
+            connect(command, &QObject::destroyed, context, std::move(changed));
+    }
     if (thread)
         thread->submit(command);
     else

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <functional>
+
 class GmRegion;
 class JxCmdAnalyseImage;
 struct JxSession;
@@ -35,9 +37,10 @@ public:
     void setChecked(bool checked);
 
     /// Applies the edited options and submits an analysis, cancelling the one still queued or
-    /// running. Emits `analysisChanged` before the submission and again once the analysis
-    /// command is gone.
-    void analyse();
+    /// running. `changed` (may be empty) runs before the submission and, while `context` (may
+    /// be null) lives, again once this analysis command is gone (finished, cancelled or
+    /// refused): the edited options may no longer be what they were.
+    void analyse(QObject* context = nullptr, std::function<void()> changed = {});
 
     /// Rebuilds the vector edges from the analysed session and repaints the whole image.
     void refreshVectorEdges();
@@ -57,11 +60,6 @@ public:
     void setAnalysedSession(JxSession* session) { analysedSession_ = session; }
     /// The analysis still queued or running; null once it is gone.
     JxCmdAnalyseImage* runningAnalysis() const;
-
-signals:
-    /// An analysis is about to be submitted, or its command is gone (finished, cancelled or
-    /// refused): the edited options may no longer be what they were.
-    void analysisChanged();
 
 private:
     GmRegion* region_;

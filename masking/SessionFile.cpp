@@ -20,10 +20,6 @@ SessionFile::Surroundings& surroundings() {
     return given;
 }
 
-bool startedByHost() {
-    return surroundings().startedByHost && surroundings().startedByHost();
-}
-
 QString sessionName() {
     return surroundings().name ? surroundings().name() : QString();
 }
@@ -110,7 +106,7 @@ bool SessionFile::load(QIODevice& device, QString* refusal) {
         return refuse(formatMessage.arg(name), damaged);
     }
     GmModel* model = GmModel::instance();
-    if (startedByHost() &&
+    if (model->hostOwnsImage() &&
         (!model->sourceImage() || model->sourceImage()->imageCheck() != read.imageCheck)) {
         return refuse(QCoreApplication::translate("FileHandler",
                                                   "Cannot load %1 file\n\n%2\n\nbecause it was "

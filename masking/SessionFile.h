@@ -19,9 +19,6 @@ public:
     struct Surroundings {
         /// The window the format messages show over.
         QWidget* window = nullptr;
-        /// True while a host started the program: a session is then read only over the very
-        /// picture the host gave, which stays open.
-        std::function<bool()> startedByHost;
         /// The name the messages give the session read.
         std::function<QString()> name;
     };
@@ -40,9 +37,10 @@ public:
     static bool saveQuickly(QIODevice& device);
     /// Reads a masking session into the model. All or nothing: the stream is read and checked
     /// whole before the open image is closed; any fault leaves the work as it was and returns
-    /// false. Without `refusal` the fault is shown in the format message; with it, no message
-    /// is shown and `refusal` gets one sentence saying why, for a caller that tells the user
-    /// in its own message.
+    /// false. While a host owns the model's picture, only a session made from that very
+    /// picture is read. Without `refusal` the fault is shown in the format message; with it,
+    /// no message is shown and `refusal` gets one sentence saying why, for a caller that tells
+    /// the user in its own message.
     static bool load(QIODevice& device, QString* refusal = nullptr);
 
 private:

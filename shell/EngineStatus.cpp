@@ -1,6 +1,5 @@
 #include "shell/EngineStatus.h"
 
-#include "masking/GmModel.h"
 #include "masking/OstrivalCommand.h"
 #include "masking/OstrivalThread.h"
 #include "common/Product.h"
@@ -102,11 +101,4 @@ void EngineStatus::internalErrorSlot(const QString& cmdDesc, const QString& erro
             QMessageBox::critical(window, TqMainWindow::tr("Internal Error", "[all]"), text,
                                   QMessageBox::Ok);
     });
-}
-
-bool EngineStatus::isEngineIdle() const {
-    const GmModel* model = GmModel::existing();
-    const OstrivalThread* thread = window_->engineThread();
-    return (!thread || thread->isIdle()) && !(model && model->isWaitingToOpenSession()) &&
-           !window_->isPlacementPending();
 }

@@ -10,7 +10,7 @@ class TqMainWindow;
 
 /// What the user sees of the engine command thread: the progress bar and message of the
 /// window's status bar, the "Internal Error" box when the engine library fails, and the
-/// message for what is refused after it. Also answers whether the engine is idle.
+/// message for what is refused after it.
 class EngineStatus : public QObject {
     Q_OBJECT
 public:
@@ -20,9 +20,6 @@ public:
     /// Builds the progress bar for the status bar, idle.
     QProgressBar* buildProgressBar();
     QProgressBar* progressBar() const { return progressBar_; }
-    /// Nothing queued or running on the window's engine thread, no session waiting to open, no
-    /// placement waiting for the engine.
-    bool isEngineIdle() const;
 
 public slots:
     void commandStartedSlot(OstrivalCommand* command);

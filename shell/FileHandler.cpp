@@ -55,8 +55,7 @@ FileHandler::FileHandler(TqMainWindow* mainWindow) : mainWindow_(mainWindow) {
     recentFiles_ = settings.value(recentKey).toStringList();
     connect(this, &FileHandler::exportFileTypeChanged, FrolixOutputHandler::instance(),
             &FrolixOutputHandler::fileTypeChoosen);
-    SessionFile::setSurroundings(
-        {mainWindow_, &startedByHost, [this] { return projectName_; }});
+    SessionFile::setSurroundings({mainWindow_, [this] { return projectName_; }});
     SavedCutoutState::setPictureOpener(
         [this](TqSourceImage* picture) { return openAsCutout(picture, nullptr); });
 }

@@ -222,32 +222,32 @@ void MainWindowActions::buildMenus() {
             if (action)
                 menu->addAction(action);
     };
-    fileMenu_ = window_->menuBar()->addMenu(tr("&File", "[all]"));
-    addAll(fileMenu_,
+    QMenu* fileMenu = window_->menuBar()->addMenu(tr("&File", "[all]"));
+    addAll(fileMenu,
            {compositionNewAction_, addImageAction_, saveAction_, saveAsAction_, previewAction_});
-    fileMenu_->addSeparator();
-    addAll(fileMenu_, {saveAndApplyAction_, revertAction_});
-    fileMenu_->addSeparator();
-    addAll(fileMenu_, {printAction_, preferencesAction_, exitAction_});
+    fileMenu->addSeparator();
+    addAll(fileMenu, {saveAndApplyAction_, revertAction_});
+    fileMenu->addSeparator();
+    addAll(fileMenu, {printAction_, preferencesAction_, exitAction_});
 
-    viewMenu_ = window_->menuBar()->addMenu(tr("&View", "[all]"));
-    addAll(viewMenu_, {zoomInAction_, zoomOutAction_, actualPixelsAction_, fitScreenAction_});
+    QMenu* viewMenu = window_->menuBar()->addMenu(tr("&View", "[all]"));
+    addAll(viewMenu, {zoomInAction_, zoomOutAction_, actualPixelsAction_, fitScreenAction_});
 
-    communityMenu_ = window_->menuBar()->addMenu(tr("&Community", "[zol]"));
-    addAll(communityMenu_, {facebookAction_, flickrAction_});
+    QMenu* communityMenu = window_->menuBar()->addMenu(tr("&Community", "[zol]"));
+    addAll(communityMenu, {facebookAction_, flickrAction_});
 
-    helpMenu_ = window_->menuBar()->addMenu(tr("&Help", "[all]"));
-    addAll(helpMenu_, {tutorialsAction_, homePageAction_, latestNewsAction_});
+    QMenu* helpMenu = window_->menuBar()->addMenu(tr("&Help", "[all]"));
+    addAll(helpMenu, {tutorialsAction_, homePageAction_, latestNewsAction_});
     if (checkForUpdatesAction_) {
-        helpMenu_->addSeparator();
-        helpMenu_->addAction(checkForUpdatesAction_);
+        helpMenu->addSeparator();
+        helpMenu->addAction(checkForUpdatesAction_);
     }
-    helpMenu_->addSeparator();
-    helpMenu_->addAction(aboutAction_);
+    helpMenu->addSeparator();
+    helpMenu->addAction(aboutAction_);
 
-    addMenuActionsToWindow(fileMenu_);
-    addMenuActionsToWindow(viewMenu_);
-    addMenuActionsToWindow(helpMenu_);
+    addMenuActionsToWindow(fileMenu);
+    addMenuActionsToWindow(viewMenu);
+    addMenuActionsToWindow(helpMenu);
 }
 
 void MainWindowActions::addMenuActionsToWindow(QMenu* menu) {
@@ -258,12 +258,12 @@ void MainWindowActions::addMenuActionsToWindow(QMenu* menu) {
 }
 
 void MainWindowActions::buildSearchFocusAction(GoogleWidget* searchBox) {
-    searchFocusAction_ = new QAction(window_);
-    searchFocusAction_->setShortcut(QKeySequence(
+    auto* searchFocusAction = new QAction(window_);
+    searchFocusAction->setShortcut(QKeySequence(
         tr("Ctrl+K", "[zol]Shortcut for setting keyboard focus to Google search box")));
-    QObject::connect(searchFocusAction_, &QAction::triggered, searchBox,
+    QObject::connect(searchFocusAction, &QAction::triggered, searchBox,
                      &GoogleWidget::setFocusSlot);
-    window_->addAction(searchFocusAction_);
+    window_->addAction(searchFocusAction);
 }
 
 void MainWindowActions::buildPaletteActions(GmTool* edgeBlendingTool) {
@@ -308,17 +308,17 @@ void MainWindowActions::buildPaletteActions(GmTool* edgeBlendingTool) {
 }
 
 void MainWindowActions::buildBrushSizeActions(BrushingTool* brush) {
-    increaseBrushSizeAction_ =
+    auto* increaseBrushSizeAction =
         new GmAction(QIcon(), tr("Increase Brush Size", "[all]"), window_,
                      QKeySequence(tr("]", "[all]shortcut for increasing brush size")));
-    decreaseBrushSizeAction_ =
+    auto* decreaseBrushSizeAction =
         new GmAction(QIcon(), tr("Decrease Brush Size", "[all]"), window_,
                      QKeySequence(tr("[", "[all]shortcut for increasing brush size")));
-    window_->addAction(increaseBrushSizeAction_);
-    window_->addAction(decreaseBrushSizeAction_);
-    QObject::connect(increaseBrushSizeAction_, &QAction::triggered, brush,
+    window_->addAction(increaseBrushSizeAction);
+    window_->addAction(decreaseBrushSizeAction);
+    QObject::connect(increaseBrushSizeAction, &QAction::triggered, brush,
                      &BrushingTool::increaseBrushSizeSlot);
-    QObject::connect(decreaseBrushSizeAction_, &QAction::triggered, brush,
+    QObject::connect(decreaseBrushSizeAction, &QAction::triggered, brush,
                      &BrushingTool::decreaseBrushSizeSlot);
 }
 

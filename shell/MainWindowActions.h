@@ -83,11 +83,6 @@ private:
 
     TqMainWindow* window_;
 
-    QMenu* fileMenu_ = nullptr;
-    QMenu* viewMenu_ = nullptr;
-    QMenu* communityMenu_ = nullptr;
-    QMenu* helpMenu_ = nullptr;
-
     GmAction* saveAction_ = nullptr;
     GmAction* saveAsAction_ = nullptr;
     GmAction* printAction_ = nullptr;
@@ -119,9 +114,6 @@ private:
     GmTogglingAction* edgeSmoothingAction_ = nullptr;
     GmAction* translucencyAction_ = nullptr;
     GmAction* colourAction_ = nullptr;
-    GmAction* increaseBrushSizeAction_ = nullptr;
-    GmAction* decreaseBrushSizeAction_ = nullptr;
-    QAction* searchFocusAction_ = nullptr;
 
     bool maskPossible_ = false;
     std::uint32_t undoCount_ = 0;

@@ -13,24 +13,20 @@
 #include "shell/GasPipe.h"
 #include "shell/GmAction.h"
 #include "common/GmSubWindow.h"
-#include "common/LogStream.h"
 #include "shell/ProblemReports.h"
 #include "common/Product.h"
 #include "shell/TqApp.h"
 #include "workspace/GmTool.h"
 #include "workspace/GmZoomWidget.h"
 #include "workspace/ModelPort.h"
-#include "workspace/NavigatorWindow.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
-#include <QStatusBar>
 #include <QWindow>
 #include <QToolBar>
 
@@ -97,12 +93,13 @@ TqMainWindow::TqMainWindow(const QStringList& filesToOpen, QWidget* parent)
         connect(tools, &ToolEvents::toolChanged, this, &TqMainWindow::toolChangedSlot);
 
         imageView_->ensureViewTab(ImageView::CompositionTab, ImageView::CompositionTab);
-        connectComposition();
 
         fileHandler_ = new FileHandler(this);
         engineThread_ = new OstrivalThread;
         engineStatus_ = new EngineStatus(this, engineThread_);
         placement_ = new CutoutPlacement(this);
+        // After the placement: the composition's requests may need it at once.
+        connectComposition();
 
         zoomWidget_ = new ZoomViewOptionsWidget;
 
@@ -228,9 +225,15 @@ QLabel* TqMainWindow::makeGroupLabel(const QString& text) {
 
 OstrivalThread* TqMainWindow::engineThread() const { return engineThread_; }
 
-QProgressBar* TqMainWindow::progressBar() const { return engineStatus_->progressBar(); }
+QProgressBar* TqMainWindow::progressBar() const {
+    return engineStatus_ ? engineStatus_->progressBar() : nullptr;
+}
 
-bool TqMainWindow::isEngineIdle() const { return engineStatus_->isEngineIdle(); }
+bool TqMainWindow::isEngineIdle() const {
+    const GmModel* model = GmModel::existing();
+    return (!engineThread_ || engineThread_->isIdle()) &&
+           !(model && model->isWaitingToOpenSession()) && !isPlacementPending();
+}
 
 int TqMainWindow::currentViewTab() const {
     return imageView_ ? int(imageView_->currentViewTab()) : int(ImageView::MaskingTab);

@@ -25,7 +25,6 @@ class GmSubWindow;
 class GmTool;
 class GoogleWidget;
 class NavigatorWindow;
-class OstrivalCommand;
 class OstrivalThread;
 class QActionGroup;
 class QCloseEvent;
@@ -49,10 +48,9 @@ class ZoomViewOptionsWidget;
 /// TqMainWindowHooks.cpp builds the concrete ones and registers the composition commands.
 /// MainWindowActions holds the actions and menus and decides which of them may run; their
 /// triggers reach the window's slots. The engine's work reaches the user through EngineStatus;
-/// finishing a cut-out
-/// (which waits for the engine without blocking) through CutoutPlacement; the save
-/// questions and the two-pass close through TqMainWindowSaving.cpp; the keys the window takes
-/// before the current tool through TqMainWindowKeys.cpp.
+/// finishing a cut-out (which waits for the engine without blocking) through CutoutPlacement;
+/// the save questions and the two-pass close through TqMainWindowSaving.cpp; the keys the
+/// window takes before the current tool through TqMainWindowKeys.cpp.
 class TqMainWindow : public QMainWindow {
     Q_OBJECT
     // Read by tools that drive the program from outside (test drivers, accessibility).
@@ -92,7 +90,7 @@ public:
     /// The current tab's value; 2 while the image view shows none.
     int currentViewTab() const;
 
-    // --- Asked by the file handler, the composition and the tools ---
+    // --- Asked by the file handler, the cut-out placement and the tools ---
     /// Enables the actions for `image` (none allowed), the shown tab and whether a
     /// composition is open.
     void updateActionEnabledness(const TqSourceImage* image);
@@ -101,7 +99,7 @@ public:
     /// cut-out is placed. Nothing runs on Cancel or when the placement is dropped.
     void maybeSaveCutout(const QString& title, std::function<void()> goOn);
     /// True when the work may be thrown away: nothing new, saved, or discarded.
-    Q_INVOKABLE bool maybeSave(const QString& title);
+    bool maybeSave(const QString& title);
     /// Whether a Finish waits for the engine before it places the cut-out.
     bool isPlacementPending() const;
     /// The engine command thread; null once a close has handed it over for deletion.
@@ -110,10 +108,10 @@ public:
     /// waiting for the engine.
     bool isEngineIdle() const;
     /// Forgets the cut-out being edited, closes the masking image and shows the composition.
-    Q_INVOKABLE void closeCutout();
-    Q_INVOKABLE void showCutoutTab();
+    void closeCutout();
+    void showCutoutTab();
     /// Installs a usable tool for the shown tab.
-    Q_INVOKABLE void selectDefaultTool();
+    void selectDefaultTool();
 
 public slots:
     /// Opens an image file through the file handler.

@@ -74,11 +74,8 @@ void TqMainWindow::connectComposition() {
             [this] { updateActionEnabledness(GmModel::instance()->sourceImage()); });
     connect(document, &FrolixObject::cutoutCloseRequested, this, [this](const QString& title) {
         // A Save may have to wait for the engine before the cut-out is placed: the cut-out
-        // closes once it is, not before and never left open. The window may be gone by then.
-        maybeSaveCutout(title, [] {
-            if (theMainWindow)
-                theMainWindow->closeCutout();
-        });
+        // closes once it is, not before and never left open.
+        maybeSaveCutout(title, [this] { closeCutout(); });
     });
     connect(document, &FrolixObject::addImageRequested, this, [this] { loadFile(QString()); });
     connect(document, &FrolixObject::problemFound, this, [this](const QString& text) {

@@ -16,7 +16,7 @@ public:
     BrushingTool(const QString& name, const QString& title, const QIcon& icon,
                  const QString& shortcutText, const QString& tip, QActionGroup* group,
                  QWidget* menu, QWidget* container, ToolOptions* optionsArea);
-    /// The last brushing tool to go takes the shared panel (and its stored size) with it.
+    /// The last brushing tool to go takes the shared panel with it.
     ~BrushingTool() override;
 
     QCursor cursor() const override { return QCursor(Qt::BlankCursor); }

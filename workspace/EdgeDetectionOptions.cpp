@@ -21,12 +21,10 @@ namespace {
 constexpr int lowestWidth = 1;
 constexpr int highestWidth = 32;
 
-// The Defaults button follows the options the analysis applies: now, and again once the
-// analysis is done.
+// The Defaults button follows the options this analysis applies: now, and again once it is
+// done.
 void analyseFor(EdgeDetectionOptions* panel, SegmentationStuff* segmentation) {
-    QObject::connect(segmentation, &SegmentationStuff::analysisChanged, panel,
-                     &EdgeDetectionOptions::setEnablednessOfButtons, Qt::UniqueConnection);
-    segmentation->analyse();
+    segmentation->analyse(panel, [panel] { panel->setEnablednessOfButtons(); });
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSlider>
 #include <QTabletEvent>
 
 #include "common/PersistOptions.h"

@@ -43,7 +43,14 @@ PropertyPanelWindow::PropertyPanelWindow(QWidget* /*parent*/)
         data->titleBar->closeButton()->hide();
 }
 
-PropertyPanelWindow::~PropertyPanelWindow() = default;
+PropertyPanelWindow::~PropertyPanelWindow() {
+    // The pages go before the frame does: a selection change meanwhile must not reach them.
+    if (ItemController::exists()) {
+        ItemController* controller = ItemController::instance();
+        if (controller->propertyPanel() == this)
+            controller->setPropertyPanel(nullptr, {});
+    }
+}
 
 int PropertyPanelWindow::viewTabs() const { return ImageView::CompositionTab; }
 

@@ -50,7 +50,8 @@ public:
     /// Renders the final image onto a printer that is already set up (after the print dialog):
     /// centred, as large as the page allows at the canvas's aspect, crop lines included. A
     /// printer that cannot be opened reports "The picture could not be printed." through
-    /// `problemFound` and returns false. Selection, focus and signal blocking of the scene are restored on every path.
+    /// `problemFound` and returns false. Selection, focus and signal blocking of the scene are
+    /// restored on every path.
     bool printFinalImage(QPrinter* printer);
 
 signals:

@@ -99,14 +99,18 @@ CanvasSettingsInterface* ItemController::canvasSettings() {
 }
 
 void ItemController::updatePropertyPanel(const QList<FrolixItem*>& items) {
-    if (propertyPanel_ && showItems_)
+    if (!propertyPanel_) {
+        showItems_ = nullptr;   // it may point into the panel that went
+        return;
+    }
+    if (showItems_)
         showItems_(items);
 }
 
 void ItemController::setPropertyPanel(QWidget* panel,
                                       std::function<void(const QList<FrolixItem*>&)> showItems) {
     propertyPanel_ = panel;
-    showItems_ = std::move(showItems);
+    showItems_ = panel ? std::move(showItems) : nullptr;
 }
 
 QWidget* ItemController::propertyPanel() const { return propertyPanel_; }

@@ -46,8 +46,8 @@ public:
 
     /// Shows the selected items' properties, once a property panel is there.
     void updatePropertyPanel(const QList<FrolixItem*>& items);
-    /// The panel that shows the selection and what shows the items on it; a destroyed panel
-    /// is forgotten on its own.
+    /// The panel that shows the selection and what shows the items on it; a null or destroyed
+    /// panel is forgotten along with what showed the items on it.
     void setPropertyPanel(QWidget* panel,
                           std::function<void(const QList<FrolixItem*>&)> showItems);
     QWidget* propertyPanel() const;

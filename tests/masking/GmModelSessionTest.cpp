@@ -114,7 +114,7 @@ TEST_F(GmModelSession, SetImageOpensTheSessionInOrderWithItsFirstFill) {
 }
 
 TEST_F(GmModelSession, ImageWideAnalysisPublishesVectorEdgesInImageCoordinates) {
-    model->setResolution(2);   // no image yet: only stored
+    model->setResolution(2, true);   // no image yet: only stored
     EXPECT_EQ(model->resolution(), 2);
     openImage(twoHalves(64, 48), GmSession::KeepSettings);
     EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(32, 24));
@@ -219,17 +219,17 @@ TEST_F(GmModelSession, ResolutionChangeAsksAboutMarksAndReopensAtTheNewDivisor) 
 
     // Only keep marks now: no question.
     EXPECT_TRUE(model->resolutionQuestion(4).isEmpty());
-    model->setResolution(4);
+    model->setResolution(4, true);
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(model->statusArray()->statusImage().size(), QSize(16, 12));
 }
 
 TEST_F(GmModelSession, ResolutionOnlyTakesDivisorsTheScalerCanMake) {
     QSignalSpy resolution(model, &GmModel::resolutionChanged);
-    model->setResolution(8);   // no image: stored silently
+    model->setResolution(8, true);   // no image: stored silently
     EXPECT_EQ(resolution.count(), 0);
     for (int bad : {0, 3, -2, 16}) {
-        model->setResolution(bad);
+        model->setResolution(bad, true);
         EXPECT_EQ(model->resolution(), 8) << bad;
         EXPECT_EQ(resolution.last(), (QList<QVariant>{8, 8}));
     }

@@ -64,7 +64,7 @@ protected:
     // A 64 x 48 picture at `divisor` with a protected rectangle region, brush regions in
     // black, white and red, and a forced edge.
     void openWithWork(int divisor) {
-        model->setResolution(divisor);
+        model->setResolution(divisor, true);
         ASSERT_TRUE(model->setImage(GmSession::KeepSettings, 1,
                                     new TqSourceImage(NamedImage(gradient(64, 48),
                                                                  QUrl("file:///work.png")))));
@@ -127,7 +127,7 @@ TEST_F(SessionStreamTest, EveryResolutionRoundTripsTheWholeModel) {
         const QByteArray first = saved();
 
         model->closeImage();
-        model->setResolution(divisor == 1 ? 2 : 1);
+        model->setResolution(divisor == 1 ? 2 : 1, true);
         ASSERT_TRUE(load(first));
         EXPECT_EQ(model->resolution(), divisor);
         ASSERT_EQ(model->regions().size(), 4);
@@ -394,7 +394,7 @@ TEST_F(SessionStreamTest, RestoringAtAnotherResolutionAnnouncesItFirst) {
     openWithWork(4);
     const QByteArray bytes = saved();
     model->closeImage();
-    model->setResolution(1);
+    model->setResolution(1, true);
     QList<QPair<int, int>> changes;
     QObject::connect(model, &GmModel::resolutionChanged,
                      [&](int from, int to) { changes.append({from, to}); });

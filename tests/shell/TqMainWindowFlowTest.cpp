@@ -467,7 +467,7 @@ TEST_F(WindowFlowTest, TheWindowIsDisabledWhileTheSessionWaitsForTheEngine) {
     openPhoto();
     ASSERT_TRUE(window->isEnabled());
     // A new working resolution reopens the session behind the ending of the old one.
-    model()->setResolution(model()->resolution() == 1 ? 2 : 1);
+    model()->setResolution(model()->resolution() == 1 ? 2 : 1, true);
     ASSERT_TRUE(model()->isWaitingToOpenSession());
     EXPECT_FALSE(window->isEnabled());
     ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
