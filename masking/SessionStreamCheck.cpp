@@ -101,8 +101,9 @@ private:
         return true;
     }
 
-    // A kind byte (Qt's QColor::Spec), then alpha, red, green, blue and a padding word. Qt keeps the kind byte as
-    // its enum unchecked, and a value outside the enum is undefined behaviour on every copy.
+    // A kind byte (Invalid, Rgb, Hsv, Cmyk, Hsl or ExtendedRgb), then alpha, red, green, blue and
+    // a padding word. Qt takes the kind byte into its enum unchecked, and a value outside the enum
+    // is undefined behaviour on every copy.
     bool colour() {
         if (left() < 11)
             return fail(QStringLiteral("value cut short"));

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int maskingTabs = 1 | 2 | 4;
 constexpr int keepBit = 2;
 constexpr int deleteBit = 4;
 constexpr int blendBit = 8;

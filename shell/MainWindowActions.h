@@ -25,6 +25,9 @@ class MainWindowActions {
     // The texts keep the window's translation context.
     Q_DECLARE_TR_FUNCTIONS(TqMainWindow)
 public:
+    /// The view tab bits of the masking work; the composition is every other tab.
+    static constexpr int maskingTabs = 1 | 2 | 4;
+
     explicit MainWindowActions(TqMainWindow* window);
 
     // Builders, called by the window in the order it builds itself.

@@ -20,12 +20,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
-
-constexpr int maskingTabs = 1 | 2 | 4;
-
-}  // namespace
-
 void TqMainWindow::setWindowTitleSlot() {
     QString title = productDisplayName();
     GmModel* model = GmModel::existing();
@@ -97,7 +91,7 @@ void TqMainWindow::deferredTabPassSlot() {
 
 void TqMainWindow::applyViewTab(int tab, bool keepChosenTool) {
     actions_.viewTabShown(tab);
-    if (tab & maskingTabs) {
+    if (tab & MainWindowActions::maskingTabs) {
         setStatusBarEnabled(true);
         const bool chosenToolStays = keepChosenTool && theCurrentTool && theCurrentTool != noTool_ &&
                                      theCurrentTool->isUsable() &&
