@@ -33,6 +33,13 @@ for build in "${builds[@]}"; do
     fi
 done
 if [ ${#failed[@]} -ne 0 ]; then
+    for build in "${failed[@]}"; do
+        if [ "$build" = sanitize ]; then
+            zq_report_failures "$ZQ_SANITIZE_DIR"
+        else
+            zq_report_failures "$ZQ_OPTIMIZED_DIR"
+        fi
+    done
     echo "Tests failed in the ${failed[*]} build" >&2
     exit 1
 fi

@@ -95,12 +95,17 @@ void JxCmdAnalyseImage::hasFinished() {
     }
     if (!holder_)
         return;
+    // Only the holder's latest analysis speaks for its options: one that a newer analysis
+    // cancelled or overtook must leave the newer one's applied options alone.
+    const bool latest = holder_->runningAnalysis() == this;
     if (result_ == JxOk && analysisSession_) {
+        if (latest)
+            holder_->options().saveAll();   // what a later failure goes back to
         if (GmModel* target = model())
             emit target->smegChanged();
         holder_->refreshVectorEdges();
-    } else {
-        // The analysis did not take: the options in force before it come back.
+    } else if (latest) {
+        // The analysis did not take: the options of the last one that did come back.
         holder_->options().restoreAll();
     }
 }

@@ -85,3 +85,39 @@ zq_thread_check() {
     labels="^($(IFS='|'; echo "${ZQ_TSAN_TESTS[*]}"))\$"
     (cd "$dir" && ctest -L "$labels" --output-on-failure --parallel "$(nproc)" --timeout 600)
 }
+
+# zq_report_failures BUILD_DIR: names the tests that failed in the build's last ctest run and
+# repeats the end of each one's output, so that a long log's last lines say what went wrong.
+zq_report_failures() {
+    local dir="$1"
+    local list="$dir/Testing/Temporary/LastTestsFailed.log"
+    local log="$dir/Testing/Temporary/LastTest.log"
+    [ -f "$list" ] || return 0
+    echo "Failed in $dir:"
+    sed 's/^[0-9]*:/  /' "$list"
+    [ -f "$log" ] || return 0
+    awk -v failedList="$list" '
+        BEGIN {
+            while ((getline line < failedList) > 0) {
+                sub(/^[0-9]+:/, "", line)
+                failed[line] = 1
+            }
+        }
+        /^[0-9]+\/[0-9]+ Test: / {
+            name = $0
+            sub(/^[0-9]+\/[0-9]+ Test: /, "", name)
+            keep = (name in failed)
+            count = 0
+            next
+        }
+        keep && /^<end of output>$/ {
+            print "---- the last lines of " name
+            first = count > 60 ? count - 60 : 0
+            for (i = first; i < count; ++i)
+                print kept[i]
+            keep = 0
+            next
+        }
+        keep { kept[count++] = $0 }
+    ' "$log"
+}

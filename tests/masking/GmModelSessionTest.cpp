@@ -10,14 +10,19 @@
 #include "masking/TqSourceImage.h"
 #include "tests/masking/EngineTestSupport.h"
 #include "tests/masking/MaskPixels.h"
+#include "tests/masking/MaskingTestSupport.h"
 #include "masking/BrushSizeValue.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -315,6 +320,111 @@ TEST_F(GmModelSession, SavedStatusesGoBackAfterTheFirstFillExactlyOnce) {
     EXPECT_EQ(model->statusArray()->statusImage().pixelIndex(3, 5), JxStatusDelete);
     EXPECT_EQ(model->statusArray()->statusImage().pixelIndex(4, 5), JxStatusKeep);
     EXPECT_EQ(model->statusArray()->statusesPresent(), JxStatusKeep | JxStatusDelete);
+}
+
+// Holds the engine thread inside the first progress report it delivers after construction
+// until released, so that the command reporting is certainly still running while the test goes
+// on. The engine delivers a report now and then, by its clock: on a slow build or a busy
+// machine the first one comes in mid-run, where an answer to stop is heeded; on a quick one it
+// may be the closing report, after which the command ends normally. The tests below hold for
+// both and tell which by the command's result.
+class EngineHold {
+public:
+    explicit EngineHold(OstrivalThread* thread) {
+        // The state outlives this object: the engine thread may still be in the slot.
+        connection_ = QObject::connect(thread, &OstrivalThread::commandProgress, thread,
+                [state = state_](int, void*) {
+                    if (!state->armed.exchange(false))
+                        return;
+                    state->held = true;
+                    while (!state->released.load())
+                        QThread::msleep(1);
+                }, Qt::DirectConnection);
+    }
+    ~EngineHold() {
+        release();
+        QObject::disconnect(connection_);
+    }
+    bool waitHeld() const { return waitUntil([this] { return state_->held.load(); }); }
+    void release() { state_->released = true; }
+
+private:
+    struct State {
+        std::atomic<bool> armed{true};
+        std::atomic<bool> held{false};
+        std::atomic<bool> released{false};
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+    QMetaObject::Connection connection_;
+};
+
+class EdgeFindingOptions : public GmModelSession {
+protected:
+    void SetUp() override {
+        GmModelSession::SetUp();
+        QObject::connect(thread, &OstrivalThread::commandFinished, &receiver,
+                [this](OstrivalCommand* command) {
+                    if (command->name() == QStringLiteral("Finding Edges in Image..."))
+                        results.push_back(command->result());
+                });
+    }
+    void open() {
+        openImage(zqtest::noiseImage(480, 360));   // a picture whose analysis takes a while
+        // Two sensitivities apart from each other and from the session's own.
+        first = (options().sensitivity_.applied + 20) % 100;
+        second = (options().sensitivity_.applied + 40) % 100;
+    }
+    EDOs& options() { return model->imageSmeg()->options(); }
+    void analyse(int sensitivity) {
+        options().sensitivity_.value = sensitivity;
+        model->imageSmeg()->analyse();
+    }
+
+    std::vector<int> results;
+    QObject receiver;   // after the results: the connection ends before they go
+    int first = 0;
+    int second = 0;
+};
+
+TEST_F(EdgeFindingOptions, AnEdgeFindingOvertakenWhileRunningLeavesTheNewerOptionsInForce) {
+    open();
+    EngineHold hold(thread);
+    analyse(first);
+    ASSERT_TRUE(hold.waitHeld());
+    // The user moves on while the engine still works on the first value: the first analysis
+    // is asked to stop, and ends after the second has taken over the options.
+    analyse(second);
+    hold.release();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0] == JxCancelled || results[0] == JxOk) << results[0];
+    EXPECT_EQ(results[1], JxOk);
+    EXPECT_EQ(options().sensitivity_.applied, second);
+    EXPECT_EQ(options().sensitivity_.saved, second);
+    EXPECT_FALSE(options().anyModified());
+    EXPECT_TRUE(model->imageSmeg()->isAnalysisReady());
+}
+
+TEST_F(EdgeFindingOptions, AnEdgeFindingThatDoesNotTakeBringsBackTheOptionsOfTheLastThatDid) {
+    open();
+    analyse(first);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(options().sensitivity_.applied, first);
+
+    EngineHold hold(thread);
+    analyse(second);
+    ASSERT_TRUE(hold.waitHeld());
+    thread->cancelCommandsSlot();
+    hold.release();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(results.size(), 2u);
+    if (results[1] == JxCancelled) {
+        EXPECT_EQ(options().sensitivity_.applied, first) << "the edges in force were found with it";
+        EXPECT_EQ(options().sensitivity_.value, second) << "the panel keeps what the user chose";
+    } else {
+        EXPECT_EQ(results[1], JxOk) << "asked to stop only as it finished";
+        EXPECT_EQ(options().sensitivity_.applied, second);
+    }
 }
 
 TEST_F(GmModelSession, SessionStartTakesTheEngineSuggestionOnlyWhenChoosingSettings) {
