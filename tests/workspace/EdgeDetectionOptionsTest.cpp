@@ -84,6 +84,21 @@ TEST_F(EdgeOptions, EachUserChangeStartsOneEdgeFindingAndPushedValuesNone) {
     EXPECT_TRUE(model->imageSmeg()->isAnalysisReady());
 }
 
+// The panel hears again of the edge finding it started once that is gone; a panel closed before
+// then hears nothing, and the finding still ends as it would.
+TEST_F(EdgeOptions, APanelClosedWhileItsEdgeFindingRunsIsNotCalledBack) {
+    open(twoColours());
+    auto* options = new EdgeDetectionOptions(true, true);
+    QSignalSpy analyses(model, &GmModel::imageAnalysisHasBegun);
+    options->widthSlider->setValue(options->widthSlider->value() == 7 ? 8 : 7);
+    ASSERT_EQ(analyses.size(), 1);
+    const int width = imageOptions().width_.applied;
+    delete options;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(imageOptions().width_.applied, width);
+    EXPECT_TRUE(model->imageSmeg()->isAnalysisReady());
+}
+
 TEST_F(EdgeOptions, DefaultsIsEnabledOffTheDefaultsAndResetsAndReanalyses) {
     EdgeDetectionOptions options(true, true);
     QToolButton* defaults = options.defaultsButton();
