@@ -102,6 +102,8 @@ public:
     bool maybeSave(const QString& title);
     /// Whether a Finish waits for the engine before it places the cut-out.
     bool isPlacementPending() const;
+    /// A tab change's deferred second pass has yet to run.
+    bool isTabPassPending() const { return tabPassPending; }
     /// The engine command thread; null once a close has handed it over for deletion.
     OstrivalThread* engineThread() const;
     /// Nothing queued or running on the engine, no session waiting to open, no placement

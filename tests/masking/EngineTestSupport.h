@@ -12,8 +12,10 @@
 
 namespace zqtest {
 
-/// Runs the event loop until `done` holds; false (and a test failure) after `seconds`.
-inline bool waitUntil(const std::function<bool()>& done, int seconds = 30) {
+/// Runs the event loop until `done` holds; false (and a test failure) after `seconds`. The
+/// limit only ends a wait that would hang: it is far above what the slowest build on a loaded
+/// machine needs, and below the test's own time-out.
+inline bool waitUntil(const std::function<bool()>& done, int seconds = 240) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) {

@@ -78,7 +78,7 @@ TEST_F(ProgramStyle, FileDialogsDrawTheirNavigationPicturesAndWholeSizes) {
         ASSERT_TRUE(QTest::qWaitFor([&] {
             return size.isValid() && !size.data().toString().isEmpty() &&
                    details->visualRect(size).isValid();
-        }));
+        }, 240000));
         files->grab();   // lays everything out as it is drawn
 
         for (const char* name : {"backButton", "forwardButton", "toParentButton",

@@ -26,7 +26,7 @@ inline void closeMainWindowDiscarding(QPointer<TqMainWindow>& window) {
                     discard->click();
         });
         window->close();
-        QDeadlineTimer deadline(30000);
+        QDeadlineTimer deadline(240000);   // ends only a close that would hang
         while (window && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

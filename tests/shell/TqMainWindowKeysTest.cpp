@@ -40,7 +40,7 @@ TEST_F(WindowFlowTest, SpaceHoldsTheHandAndGivesTheBrushBack) {
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(waitUntil([&] { return !window->isActiveWindow(); }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return !window->isActiveWindow(); }));
     EXPECT_EQ(theCurrentTool, brush);
     EXPECT_EQ(window->spaceReturnTool(), nullptr);
 }

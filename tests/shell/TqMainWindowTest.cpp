@@ -80,7 +80,10 @@ protected:
         QCoreApplication::processEvents();
     }
     /// Lets the deferred second pass of every tab change run.
-    void settle() { QTest::qWait(450); }
+    void settle() {
+        QTest::qWait(450);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isTabPassPending(); }, 240000));
+    }
 };
 
 TEST_F(MainWindowTest, BuildsTheViewsAndShowsTheCompositionMaximized) {

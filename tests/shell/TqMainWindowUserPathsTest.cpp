@@ -106,7 +106,7 @@ TEST_F(UserPathsTest, ANewBubbleTakesTheTypingAfterTheFontBoxHadTheKeyboard) {
             fontBox = box;
     ASSERT_NE(fontBox, nullptr);
     QTest::mouseClick(fontBox->lineEdit(), Qt::LeftButton);
-    ASSERT_TRUE(waitUntil([fontBox] { return fontBox->lineEdit()->hasFocus(); }, 2000));
+    ASSERT_TRUE(waitUntil([fontBox] { return fontBox->lineEdit()->hasFocus(); }));
     const QString firstFont = fontBox->currentText();
     pressOnKeyboard(Qt::Key_Down);
     ASSERT_NE(fontBox->currentText(), firstFont);
@@ -134,7 +134,7 @@ TEST_F(UserPathsTest, CtrlQLeavesWhileATextFieldIsEditedAndOtherShortcutsWait) {
     BoxAnswerer cancel(QMessageBox::Cancel);   // the question about the unsaved composition
     pressOnKeyboard(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(exit.count(), 1);
-    EXPECT_TRUE(waitUntil([&] { return !cancel.texts.isEmpty() || !window; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return !cancel.texts.isEmpty() || !window; }));
 }
 
 // Finish a cut-out with a brush current, which closes its image, come back with a new image:

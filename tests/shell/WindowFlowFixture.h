@@ -169,5 +169,9 @@ protected:
         return !window->isPlacementPending() &&
                window->currentViewTab() == int(ImageView::CompositionTab);
     }
-    void settle() { QTest::qWait(450); }
+    /// Lets the deferred second pass of every tab change run.
+    void settle() {
+        QTest::qWait(450);
+        ASSERT_TRUE(waitUntil([this] { return !window->isTabPassPending(); }));
+    }
 };

@@ -41,7 +41,7 @@ ViewWindow::~ViewWindow() {
 }
 
 bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
+    QDeadlineTimer deadline(240000);   // ends only a wait that would hang
     while (!done()) {
         if (deadline.hasExpired()) {
             ADD_FAILURE() << "gave up waiting";

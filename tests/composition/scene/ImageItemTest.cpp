@@ -138,7 +138,7 @@ TEST_F(ImageItemTest, RenderedAtHalfOpacityOverTheBackdrop) {
     item->setItemOpacity(0.5);
     view->itemScene()->clearSelection();
     // Placing selects the item, which fades it in first.
-    ASSERT_TRUE(QTest::qWaitFor([item] { return !item->fader().timer().isActive(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([item] { return !item->fader().timer().isActive(); }, 240000));
     const QImage image = renderCanvas();
     EXPECT_TRUE(closeColours(pixelAt(image, 120, 120), QColor(255, 127, 127), 1))
         << pixelAt(image, 120, 120).name().toStdString();
