@@ -112,8 +112,7 @@ void TqMainWindow::stopPanningSlot() {
     if (theCurrentTool && (theCurrentTool == panTool_ || theCurrentTool == frolixPanTool_)) {
         // Still set while the previous tool comes back, so that the tab does not change.
         if (previous && previous->isUsable()) {
-            if (theCurrentTool != previous)
-                previous->action()->trigger();
+            previous->installSlot();
         } else {
             selectDefaultTool();
         }

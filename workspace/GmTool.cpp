@@ -158,6 +158,9 @@ bool GmTool::installSlot() {
         selectDefaultTool();
         return false;
     }
+    // What made the tool usable (an edge finding just begun) may not have reached the action
+    // yet, and a disabled action still emits when triggered from code.
+    setEnabledSlot();
     if (theCurrentTool != this)
         action_->trigger();
     return true;

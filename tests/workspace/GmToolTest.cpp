@@ -114,6 +114,27 @@ TEST_F(ToolFixture, InstallingAnUnusableToolLeavesTheChoiceToTheMainWindow) {
     EXPECT_EQ(theCurrentTool, &usable);
 }
 
+// A tool can turn usable (an edge finding has just begun) before its action hears of it: a
+// disabled action still emits when triggered from code, so installing catches the action up
+// first and nothing is ever chosen through a disabled entry.
+TEST_F(ToolFixture, InstallingAToolWhoseActionLagsEnablesTheActionFirst) {
+    RecordingTool touchUp(QStringLiteral("Touch-Up"), &journal, 2, false);
+    touchUp.setEnabledSlot();
+    ASSERT_FALSE(touchUp.action()->isEnabled());
+    QStringList triggeredWhileDisabled;
+    QObject::connect(touchUp.action(), &QAction::triggered, &touchUp, [&] {
+        if (!touchUp.action()->isEnabled())
+            triggeredWhileDisabled << touchUp.name();
+    });
+
+    touchUp.setUsable(true);   // no signal told the action
+    EXPECT_TRUE(touchUp.installSlot());
+    EXPECT_EQ(theCurrentTool, &touchUp);
+    EXPECT_TRUE(touchUp.action()->isEnabled());
+    EXPECT_TRUE(touchUp.action()->isChecked());
+    EXPECT_TRUE(triggeredWhileDisabled.isEmpty());
+}
+
 TEST_F(ToolFixture, EscapeWithoutActiveRegionInstallsTheNoTool) {
     RecordingTool erase(QStringLiteral("Erase"), &journal);
     erase.installSlot();
