@@ -1,5 +1,6 @@
 #include "common/PooledWork.h"
 
+#include <QTextCodec>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrentRun>
@@ -70,6 +71,10 @@ void runPooled(int count, int helpers, const std::function<void(int)>& piece, QT
     auto pieces = std::make_shared<Pieces>(count, piece);
     if (!pool)
         pool = programPool();
+    // Every thread Qt starts names itself through the locale's codec. Qt 5 sets that codec up
+    // on first use and can deadlock when several threads do so at once, which happens when no
+    // application object has set it up yet: it is set up here, before any helper starts.
+    QTextCodec::codecForLocale();
     const int asked = std::min(std::max(helpers, 0), count - 1);
     for (int i = 0; i < asked; ++i) {
         try {
