@@ -18,6 +18,7 @@ esac
 
 zq_install_packages
 failed=()
+failedDirs=()
 for build in "${builds[@]}"; do
     if [ "$build" = sanitize ]; then
         dir="$ZQ_SANITIZE_DIR"; options=("${ZQ_SANITIZE_OPTIONS[@]}")
@@ -30,15 +31,12 @@ for build in "${builds[@]}"; do
     # much about its cause.
     if ! (cd "$dir" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600); then
         failed+=("$build")
+        failedDirs+=("$dir")
     fi
 done
 if [ ${#failed[@]} -ne 0 ]; then
-    for build in "${failed[@]}"; do
-        if [ "$build" = sanitize ]; then
-            zq_report_failures "$ZQ_SANITIZE_DIR"
-        else
-            zq_report_failures "$ZQ_OPTIMIZED_DIR"
-        fi
+    for dir in "${failedDirs[@]}"; do
+        zq_report_failures "$dir"
     done
     echo "Tests failed in the ${failed[*]} build" >&2
     exit 1

@@ -6,7 +6,6 @@
 
 #include "platform/FileMapping.h"
 
-
 #include <climits>
 #include <new>
 #include <string>
