@@ -25,6 +25,22 @@ int expectedLimit(const TruncatedFontComboBox& box) {
     return limit;
 }
 
+// A hidden box takes a new size at once but hands it to its edit field only when it is shown:
+// until then the field keeps its first width, and a font whose name is wider than that (the
+// machine's fonts decide) would set the limit of any box.
+::testing::AssertionResult showAtWidth(TruncatedFontComboBox& box, int width) {
+    box.resize(width, 30);
+    box.show();
+    if (!QTest::qWaitForWindowExposed(&box))
+        return ::testing::AssertionFailure() << "the box was never shown";
+    // The arrow and the frame take less than 100 pixels in any style.
+    const QRect field = box.lineEdit()->geometry();
+    if (!box.rect().contains(field) || field.width() <= width - 100)
+        return ::testing::AssertionFailure()
+               << "the edit field is " << field.width() << " wide in a box of " << width;
+    return ::testing::AssertionSuccess();
+}
+
 TEST(TruncatedFontComboBox, AnEditFieldOfNoWidthTakesOneCharacter) {
     TruncatedFontComboBox box;
     ASSERT_GT(box.count(), 0) << "the test needs installed fonts";
@@ -35,7 +51,7 @@ TEST(TruncatedFontComboBox, AnEditFieldOfNoWidthTakesOneCharacter) {
 
 TEST(TruncatedFontComboBox, AWideBoxDoesNotLimitNames) {
     TruncatedFontComboBox box;
-    box.resize(6000, 30);
+    ASSERT_TRUE(showAtWidth(box, 6000));
     box.updateMaxLength();
     EXPECT_EQ(box.lineEdit()->maxLength(), 32767);
     EXPECT_EQ(box.lineEdit()->text(), box.currentText());
@@ -43,7 +59,7 @@ TEST(TruncatedFontComboBox, AWideBoxDoesNotLimitNames) {
 
 TEST(TruncatedFontComboBox, ANarrowBoxCutsTheShownNameToWhatFills) {
     TruncatedFontComboBox box;
-    box.resize(70, 30);
+    ASSERT_TRUE(showAtWidth(box, 70));
     box.updateMaxLength();
     const int limit = box.lineEdit()->maxLength();
     EXPECT_EQ(limit, expectedLimit(box));
