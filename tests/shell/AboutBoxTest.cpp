@@ -61,7 +61,7 @@ TEST(AboutBox, TextHoldsNameDistributorVersionRightsAndDedicationInThatOrder) {
     const int name = html.indexOf(QStringLiteral("<b>Zolquist\u2122</b>"));
     const int distributor =
         html.indexOf(QStringLiteral("<p><font size=\"+1\"><b>Acme <i>Edition</i></b></font></p>"));
-    const int version = html.indexOf(QStringLiteral("<p>Version 1.1.12 <small>("));
+    const int version = html.indexOf(QStringLiteral("<p>Version " ZQ_VERSION " <small>("));
     const int rights = html.indexOf(QStringLiteral("All rights reserved."));
     const int firstRule = html.indexOf(QStringLiteral("<hr/>"));
     const int secondRule = html.indexOf(QStringLiteral("<hr/>"), firstRule + 1);

@@ -61,8 +61,8 @@ protected:
 };
 
 TEST_F(HttpRequestTest, UpdatePageReachesTheReceiverWithItsBody) {
-    server_.answer("/current/1.1.12.-win.html", 200, "OK", "<p>notuptodate</p>");
-    HttpRequest update(server_.address("/current/1.1.12.-win.html"), "Update", false);
+    server_.answer("/current/" ZQ_VERSION ".-win.html", 200, "OK", "<p>notuptodate</p>");
+    HttpRequest update(server_.address("/current/" ZQ_VERSION ".-win.html"), "Update", false);
     Receiver receiver(update);
     QSignalSpy statuses(&update, &HttpRequest::httpStatusCode);
     ASSERT_NO_FATAL_FAILURE(fetch(update));

@@ -18,11 +18,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <set>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -166,7 +168,8 @@ TEST_F(ProgramTest, CrashLeavesADumpBesideTheLogAndTheNextStartReportsBoth) {
     EXPECT_TRUE(hasShape(name, stampShape)) << name;
     EXPECT_NE(std::find(files.begin(), files.end(), name + ".txt"), files.end());
     const std::string dump = readWholeFile(logFolder() + "/" + dumps.front());
-    EXPECT_EQ(dump.rfind("Zolquist crash dump, version 1.1.12 (", 0), 0u) << dump.substr(0, 200);
+    EXPECT_EQ(dump.rfind("Zolquist crash dump, version " ZQ_VERSION " (", 0), 0u)
+        << dump.substr(0, 200);
     EXPECT_NE(dump.find("\nsignal 11 (SIGSEGV)\ncode 0\n"), std::string::npos);
 
     const ProgramProcess::Result next = run({});
@@ -229,7 +232,7 @@ TEST_F(ProgramTest, StartUpLogNamesItselfThenIdentitiesThenLanguageThenVersion) 
     EXPECT_EQ(text(10), "Loading that language's translation, if any");
     EXPECT_EQ(text(11).rfind("Loading Qt translation file ", 0), 0u) << text(11);
     EXPECT_EQ(text(12).rfind("Loading our translation file ", 0), 0u) << text(12);
-    EXPECT_TRUE(hasShape(text(13), "Version: 1.1.12 (" + std::string(40, '#') + "); Linux"))
+    EXPECT_TRUE(hasShape(text(13), "Version: " ZQ_VERSION " (" + std::string(40, '#') + "); Linux"))
         << text(13);
 }
 
@@ -464,17 +467,18 @@ protected:
         writeApplicationSettings("", "[General]\nOnImageLoad=1\n");
     }
 
-    /// Waits until the log holds `text`; false when the child ended first or a generous
-    /// deadline (meant for a hung child) passed.
+    /// Waits until the log holds `text`; false when the child ended first or the deadline of
+    /// a hung child, the one `ProgramProcess` keeps, passed.
     bool waitForLog(ProgramProcess& process, const std::string& text) {
-        for (int round = 0; round < 1200; ++round) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(240);
+        while (std::chrono::steady_clock::now() < end) {
             const auto logs = withSuffix(filesIn(logFolder()), ".txt");
             if (logs.size() == 1 &&
                 readWholeFile(logFolder() + "/" + logs.front()).find(text) != std::string::npos)
                 return true;
             if (!process.waitForStandardError("zqtest: arguments"))
                 return false;
-            ::usleep(50000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
     }

@@ -70,6 +70,8 @@ TEST_F(WindowFlowTest, AnEngineFailureShowsOneBoxAndLaterRefusalsOnlyAMessage) {
     window->engineStatus()->internalErrorSlot("Giving the picture to the engine",
                                               "Out of memory");
     EXPECT_EQ(window->statusBar()->currentMessage(), "Please save project and exit");
+    // A second box would be shown from the event loop; no event says that none is coming, so
+    // the loop runs a while to prove it.
     QTest::qWait(200);
     EXPECT_EQ(ok.texts.size(), 1);
 
@@ -139,6 +141,8 @@ TEST_F(WindowFlowTest, FinishWithStrokesQueuedPlacesTheirResultOnce) {
     EXPECT_GT(items[0]->savedState()->savedSize(), 0);
     EXPECT_EQ(model()->sourceImage(), nullptr);
     EXPECT_EQ(editedCutoutState, nullptr);
+    // A second placement would come later from the event loop: the loop runs a while to prove
+    // that none does.
     QTest::qWait(100);
     EXPECT_EQ(cutoutItems().size(), 1);
 }
@@ -193,7 +197,7 @@ TEST_F(WindowFlowTest, AWaitingPlacementIsDroppedWhenTheImageChanges) {
     model()->closeImage();   // what opening another picture does first
     EXPECT_FALSE(window->isPlacementPending());
     ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
-    QTest::qWait(50);
+    QTest::qWait(50);   // proves that the dropped placement does not come later after all
     EXPECT_TRUE(cutoutItems().isEmpty());
 }
 
@@ -371,7 +375,7 @@ TEST_F(WindowFlowTest, CloseOnTheCutoutTabPlacesItThenAsksAndCancelKeepsEverythi
     ASSERT_TRUE(waitUntil([&] { return cancel.texts.size() == 1; }));
     EXPECT_EQ(cancel.titles[0], "Unsaved changes");
     EXPECT_EQ(cancel.texts[0], "You have made modifications.\nDo you want to save your changes?");
-    QTest::qWait(50);
+    QTest::qWait(50);   // proves that the window, answered Cancel, does not close later after all
     ASSERT_FALSE(window.isNull());
     EXPECT_EQ(cutoutItems().size(), 1);
     EXPECT_TRUE(window->isEnabled());
@@ -520,8 +524,7 @@ TEST_F(WindowFlowTest, CancelWithStrokesStillQueuedAsksOnceTheyAreDone) {
     ASSERT_FALSE(thread()->isIdle());
     BoxAnswerer cancel(QMessageBox::Cancel);
     window->createCutoutItemCancelled();
-    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
-    QTest::qWait(50);
+    ASSERT_TRUE(waitUntil([&] { return engineIdle() && !cancel.texts.isEmpty(); }));
     ASSERT_EQ(cancel.texts.size(), 1);
     EXPECT_EQ(cancel.titles[0], "Closing cut-out");
     EXPECT_NE(model()->sourceImage(), nullptr);

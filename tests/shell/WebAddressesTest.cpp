@@ -46,11 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
     WebAddresses, DistributorAddresses,
     ::testing::Values(
         AddressCase{"none", QString(), site + "zolquist/", site,
-                    site + "zolquist/current/1.1.12.-win.html",
+                    site + "zolquist/current/" ZQ_VERSION ".-win.html",
                     site + "current/zol-download.htm", site + "zolquist/en/tutorials.html"},
         AddressCase{"acme", QStringLiteral("acme"), site + "zolquist/distributors/acme/",
                     site + "distributors/acme/",
-                    site + "zolquist/distributors/acme/current/1.1.12.-win.html",
+                    site + "zolquist/distributors/acme/current/" ZQ_VERSION ".-win.html",
                     site + "distributors/acme/current/zol-download.htm",
                     site + "zolquist/distributors/acme/en/tutorials.html"}),
     [](const ::testing::TestParamInfo<AddressCase>& info) { return std::string(info.param.name); });
@@ -61,7 +61,7 @@ TEST(WebAddresses, SiteIsHttpsOnAReservedDomain) {
     // Without a distributor file beside the test, this installation has no distributor.
     EXPECT_EQ(newsPageAddress(), site + "zolquist/en/latest_news.html");
     EXPECT_EQ(tutorialsWebAddress(), site + "zolquist/en/tutorials.html");
-    EXPECT_EQ(updatePageAddress(), site + "zolquist/current/1.1.12.-win.html");
+    EXPECT_EQ(updatePageAddress(), site + "zolquist/current/" ZQ_VERSION ".-win.html");
 }
 
 /// Translates one text of one context, as a loaded translation would.
