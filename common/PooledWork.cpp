@@ -1,9 +1,9 @@
 #include "common/PooledWork.h"
 
+#include <QRunnable>
 #include <QTextCodec>
 #include <QThread>
 #include <QThreadPool>
-#include <QtConcurrentRun>
 
 #include <algorithm>
 #include <atomic>
@@ -53,6 +53,27 @@ struct Pieces {
     }
 };
 
+// A helper's task. Qt's pool hands a task to its thread under a lock inside Qt's own library,
+// which ThreadSanitizer cannot see, so it would take what the task's constructor wrote for a
+// race with the pool thread reading it. The task publishes itself through an atomic instead:
+// released as the constructor's last step, acquired before anything else is read.
+class Helper final : public QRunnable {
+public:
+    explicit Helper(std::shared_ptr<Pieces> pieces) : pieces_(std::move(pieces)) {
+        setAutoDelete(true);
+        published_.store(true, std::memory_order_release);
+    }
+
+    void run() override {
+        if (published_.load(std::memory_order_acquire))
+            pieces_->work();
+    }
+
+private:
+    const std::shared_ptr<Pieces> pieces_;
+    std::atomic<bool> published_{false};
+};
+
 QThreadPool* programPool() {
     // Never deleted: see the header.
     static QThreadPool* const pool = [] {
@@ -78,7 +99,7 @@ void runPooled(int count, int helpers, const std::function<void(int)>& piece, QT
     const int asked = std::min(std::max(helpers, 0), count - 1);
     for (int i = 0; i < asked; ++i) {
         try {
-            QtConcurrent::run(pool, [pieces] { pieces->work(); });
+            pool->start(new Helper(pieces));
         } catch (...) {
             break;   // no memory for another helper: fewer do, this thread takes the rest
         }

@@ -5,7 +5,7 @@
 class QThreadPool;
 
 /// Runs the pieces of work numbered 0 to `count` - 1, each exactly once, on the calling thread
-/// and on at most `helpers` threads of Qt's thread pools (QtConcurrent). Returns when every piece
+/// and on at most `helpers` threads of Qt's thread pools (QThreadPool). Returns when every piece
 /// has run. Each thread claims the next piece nobody has taken, so the calling thread always
 /// works through whatever is left: when the pool has no thread free, or a thread cannot be started
 /// at all (Qt 5's pool then never runs what it gave that thread), the work is done here and

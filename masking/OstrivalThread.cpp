@@ -39,6 +39,14 @@ OstrivalThread::OstrivalThread(QObject* parent) : QThread(parent) {
     // finished() comes from the engine command thread; this object lives on the GUI thread,
     // so the slot runs queued there.
     connect(this, &QThread::finished, this, &OstrivalThread::commandThreadFinishedSlot);
+    // The token is marked here, at the end of Qt's own finish of the thread (which reads this
+    // object to queue the slot above), not at the end of run(): whoever waits for the token
+    // after QThread::wait then sees all the thread did with this object by a lock of ours.
+    // QThread::wait orders it too, but inside Qt's library, where the thread check cannot see.
+    connect(
+        this, &QThread::finished, this,
+        [] { zqplatform::markThreadTokenEnded(theEngineThreadHandle.load()); },
+        Qt::DirectConnection);
 }
 
 OstrivalThread::~OstrivalThread() {
@@ -128,7 +136,6 @@ void OstrivalThread::run() {
         // Nothing may leave the thread; the finish reports it on the GUI thread.
         executeFailure_ = std::current_exception();
     }
-    zqplatform::markThreadTokenEnded(token);
 }
 
 void OstrivalThread::joinCommandThread() {

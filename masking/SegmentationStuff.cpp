@@ -76,7 +76,9 @@ void SegmentationStuff::refreshVectorEdges() {
 }
 
 bool SegmentationStuff::isAnalysisReady() const {
-    return analysedSession_ && analysedSession_->analysed == 1;
+    // The engine command thread rewrites the session's record while an analysis of it runs:
+    // it is read only when none is queued or running.
+    return analysedSession_ && !runningAnalysis_ && analysedSession_->analysed == 1;
 }
 
 JxCmdAnalyseImage* SegmentationStuff::runningAnalysis() const {

@@ -45,7 +45,8 @@ public:
     /// Rebuilds the vector edges from the analysed session and repaints the whole image.
     void refreshVectorEdges();
 
-    /// An analysed session exists and the engine finished analysing it.
+    /// An analysed session exists, the engine finished analysing it and no analysis of it is
+    /// queued or running (the engine command thread rewrites the session's record then).
     bool isAnalysisReady() const;
 
     GmRegion* region() const { return region_; }

@@ -64,26 +64,42 @@ zq_build() {
     cmake --build "$1" --parallel "$(nproc)"
 }
 
-# The test programs that start threads of their own: the engine's worker pools, the engine
-# command thread, the window driving it, the log written from several threads and the quick
-# session writer's encoders.
+# The thread check: the test programs that start threads of their own (the engine's worker
+# pools, the engine command thread, the window driving it, the log written from several threads
+# and the quick session writer's encoders), built with ThreadSanitizer, and the probe whose
+# planted race the check must report. Only these are built: the other tests start no threads,
+# and a third build of the whole suite would cost CI's two cores more time than the check needs.
+ZQ_THREAD_DIR=build/tsan
+ZQ_THREAD_OPTIONS=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DZQ_TSAN=ON
+                   -DZQ_SANITIZE=OFF -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=OFF)
 ZQ_TSAN_TESTS=(
     engine_matting_test engine_colour_workers_test engine_colour_classes_test
     engine_segmentation_test engine_analysis_test engine_watershed_test
     masking_thread_test masking_session_stream_test common_log_test common_pooled_work_test
-    shell_window_test shell_window_flow_test
+    shell_window_test shell_window_flow_test zq_race_probe
 )
 
-# zq_thread_check [BUILD_DIR]: builds those programs with ThreadSanitizer (build/tsan unless
-# given) and runs their tests; a race report fails the test that shows it.
-zq_thread_check() {
-    local dir="${1:-build/tsan}"
-    zq_configure "$dir" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
-        -DZQ_TSAN=ON -DZQ_SANITIZE=OFF -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=OFF
+# zq_thread_labels: the ctest label expression that picks the thread check's tests (each
+# test's label is its program's name).
+zq_thread_labels() {
+    echo "^($(IFS='|'; echo "${ZQ_TSAN_TESTS[*]}"))\$"
+}
+
+# zq_build_thread_check [BUILD_DIR]: configures BUILD_DIR (build/tsan unless given) for the
+# thread check and builds its programs.
+zq_build_thread_check() {
+    local dir="${1:-$ZQ_THREAD_DIR}"
+    zq_configure "$dir" "${ZQ_THREAD_OPTIONS[@]}"
     cmake --build "$dir" --parallel "$(nproc)" --target "${ZQ_TSAN_TESTS[@]}"
-    local labels
-    labels="^($(IFS='|'; echo "${ZQ_TSAN_TESTS[*]}"))\$"
-    (cd "$dir" && ctest -L "$labels" --output-on-failure --parallel "$(nproc)" --timeout 600)
+}
+
+# zq_thread_check [BUILD_DIR]: builds the thread check's programs and runs their tests; a race
+# report fails the test that shows it.
+zq_thread_check() {
+    local dir="${1:-$ZQ_THREAD_DIR}"
+    zq_build_thread_check "$dir" || return
+    (cd "$dir" && ctest -L "$(zq_thread_labels)" --output-on-failure --parallel "$(nproc)" \
+        --timeout 600)
 }
 
 # zq_report_failures BUILD_DIR: names the tests that failed in the build's last ctest run and

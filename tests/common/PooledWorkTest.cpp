@@ -40,6 +40,8 @@ TEST(PooledWork, WithNoThreadToBeHadTheCallerDoesEveryPieceAndReturns) {
         holding = true;
         changed.notify_all();
         changed.wait(hold, [&] { return released; });
+        holding = false;
+        changed.notify_all();
     });
     {
         std::unique_lock<std::mutex> hold(lock);
@@ -52,11 +54,15 @@ TEST(PooledWork, WithNoThreadToBeHadTheCallerDoesEveryPieceAndReturns) {
     for (const std::thread::id& id : ranOn)
         EXPECT_EQ(id, caller);
 
+    // The held task's end is awaited here, under the lock: waitForDone orders its last touch
+    // of these locals before their end too, but inside Qt's library, where the thread check
+    // cannot see it.
     {
-        std::lock_guard<std::mutex> hold(lock);
+        std::unique_lock<std::mutex> hold(lock);
         released = true;
+        changed.notify_all();
+        changed.wait(hold, [&] { return !holding; });
     }
-    changed.notify_all();
     // The queued helpers start now, find nothing left and leave without touching a piece.
     pool.waitForDone();
 }

@@ -142,6 +142,39 @@ TEST_F(GmModelSession, ImageWideAnalysisPublishesVectorEdgesInImageCoordinates) 
     EXPECT_NEAR(edges.unionBounds().center().x(), 32.0, 4.0);
 }
 
+// Holds the engine command thread until the test lets it go.
+class HoldingCommand : public OstrivalCommand {
+public:
+    explicit HoldingCommand(const std::atomic<bool>& release)
+        : OstrivalCommand(nullptr, QStringLiteral("Holding")), release_(release) {}
+    void execute() override {
+        while (!release_.load())
+            QThread::msleep(1);
+    }
+
+private:
+    const std::atomic<bool>& release_;
+};
+
+// The engine command thread rewrites a session's record while it analyses the session again,
+// so the readiness is not read from the record from the moment a new analysis is asked for
+// until that analysis is done. Held behind another command, the analysis waits in the queue
+// whatever the threads' timing.
+TEST_F(GmModelSession, AnAnalysisAskedForAgainIsNotReadyUntilItIsDone) {
+    openImage(twoHalves(64, 48), GmSession::KeepSettings);
+    model->imageSmeg()->analyse();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(model->imageSmeg()->isAnalysisReady());
+
+    std::atomic<bool> release{false};
+    thread->submit(new HoldingCommand(release));
+    model->imageSmeg()->analyse();
+    EXPECT_FALSE(model->imageSmeg()->isAnalysisReady());
+    release = true;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(model->imageSmeg()->isAnalysisReady());
+}
+
 TEST_F(GmModelSession, UndoAndRedoMoveTheCountsAndTheStatuses) {
     openImage(twoHalves(16, 12));
     QSignalSpy counts(model, &GmModel::jxUndoStackChanged);
