@@ -3,12 +3,22 @@
 #include "composition/scene/FrolixItem.h"
 
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 
 SceneRenderScope::SceneRenderScope(QGraphicsScene* scene) : scene_(scene) {
     FrolixItem::beginFinalRendering();
     if (!scene)
         return;
     wasBlocked_ = scene->blockSignals(true);
+    // A final image is rendered while a text is typed (the quit question asks whether the
+    // composition changed): the text is handed back as it was once the image is made.
+    if (QGraphicsItem* focus = scene->focusItem()) {
+        focus_ = focus->toGraphicsObject();
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(focus)) {
+            textInteraction_ = text->textInteractionFlags();
+            textCursor_ = text->textCursor();
+        }
+    }
     scene->clearFocus();
     reselect_ = FrolixItem::firstSelectedItem();
     scene->clearSelection();
@@ -22,6 +32,14 @@ SceneRenderScope::~SceneRenderScope() {
             itemScene->clearSelection();
             reselect_->graphicsItem()->setSelected(true);
         }
+    }
+    // Selecting a text again ends its editing; what it had before comes back after that.
+    if (scene_ && focus_ && focus_->scene() == scene_) {
+        if (auto* text = qobject_cast<QGraphicsTextItem*>(focus_.data())) {
+            text->setTextInteractionFlags(textInteraction_);
+            text->setTextCursor(textCursor_);
+        }
+        focus_->setFocus(Qt::OtherFocusReason);
     }
     if (scene_ && !wasBlocked_)
         scene_->blockSignals(false);

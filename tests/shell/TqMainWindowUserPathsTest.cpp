@@ -137,6 +137,35 @@ TEST_F(UserPathsTest, CtrlQLeavesWhileATextFieldIsEditedAndOtherShortcutsWait) {
     EXPECT_TRUE(waitUntil([&] { return !cancel.texts.isEmpty() || !window; }));
 }
 
+// Ctrl+Q asks about the unsaved composition; Cancel goes back to typing where the cursor
+// was, twice over: the letters go into the bubble and fire no shortcut (S is Set Up Canvas).
+TEST_F(UserPathsTest, CancellingTheQuitQuestionGoesBackToTheEditedText) {
+    startOnTheComposition();
+    clickPaletteEntry("Add Speech Bubble");
+    ASSERT_EQ(sceneItems<SpeechBubbleItem>(true).size(), 1);
+    SpeechBubbleItem* bubble = sceneItems<SpeechBubbleItem>(true).front();
+    typeOnKeyboard("Hi");
+    ASSERT_EQ(bubble->toPlainText(), "Hi");
+    QSignalSpy canvasSettings(action("Set Up Canvas"), &QAction::triggered);
+
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    for (const QString& typed : {QStringLiteral("Y"), QStringLiteral("s")}) {
+        SCOPED_TRACE(typed.toStdString());
+        const int asked = cancel.texts.size();
+        pressOnKeyboard(Qt::Key_Q, Qt::ControlModifier);
+        ASSERT_TRUE(waitUntil([&] { return cancel.texts.size() == asked + 1; }));
+        ASSERT_TRUE(waitUntil([this] { return QApplication::activeModalWidget() == nullptr; }));
+        // The window manager gives the keyboard back to the window (offscreen there is none).
+        QApplication::setActiveWindow(window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        EXPECT_EQ(bubble->textInteractionFlags(), Qt::TextEditorInteraction);
+        EXPECT_TRUE(bubble->hasFocus());
+        typeOnKeyboard(typed);
+    }
+    EXPECT_EQ(bubble->toPlainText(), "HiYs");
+    EXPECT_EQ(canvasSettings.count(), 0);
+}
+
 // Finish a cut-out with a brush current, which closes its image, come back with a new image:
 // the brushes stay disabled until the new image is ready, and a disabled action still emits
 // when triggered from code, so the palette must not trigger the brush it remembers; once the
