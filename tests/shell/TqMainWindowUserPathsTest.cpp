@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleHints>
+#include <QWindow>
 
 namespace {
 
@@ -164,6 +166,72 @@ TEST_F(UserPathsTest, CancellingTheQuitQuestionGoesBackToTheEditedText) {
     }
     EXPECT_EQ(bubble->toPlainText(), "HiYs");
     EXPECT_EQ(canvasSettings.count(), 0);
+}
+
+// Four fast clicks on a placed cut-out: the toolkit makes the second a double click, which
+// reopens the cut-out, and the third and fourth land on the masking canvas under the current
+// brush. They belong to the gesture that opened it and paint nothing; a click after a pause
+// paints. The clicks go through the window as the window system delivers them, their times a
+// quarter of the double-click interval apart; however long the reopening takes, they keep
+// those times, so the last two are delivered once the canvas takes strokes.
+TEST_F(UserPathsTest, FastClicksThatReopenACutoutPaintNothingInTheMaskingView) {
+    CutoutItem* item = placeOneCutout();
+    ASSERT_NE(item, nullptr);
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* canvas = window->findChild<GmZoomWidget*>();
+    ASSERT_NE(canvas, nullptr);
+    const auto readyToPaint = [this] {
+        return engineIdle() && window->isEnabled() && theCurrentTool &&
+               theCurrentTool->isBrush() && theCurrentTool->isUsable();
+    };
+
+    // The small cut-out goes where the masking canvas shows the middle of the photo, so that
+    // the clicks that reopen it land on the photo.
+    doubleClick(item);
+    ASSERT_TRUE(waitUntil(readyToPaint));
+    const QPoint photoMiddle = canvas->mapToGlobal(canvas->displayRect().center());
+    window->createCutoutItemCancelled();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    settle();
+    QGraphicsView* composition = window->frolixWidget();
+    const QPoint inView = composition->viewport()->mapFromGlobal(photoMiddle);
+    ASSERT_TRUE(composition->viewport()->rect().contains(inView));
+    item->setPos(item->pos() + composition->mapToScene(inView) - item->sceneBoundingRect().center());
+
+    QStringList brushing;
+    QObject::connect(thread(), &OstrivalThread::commandStarted, window,
+                     [&brushing](OstrivalCommand* command) {
+                         if (command->name() == QStringLiteral("Brushing..."))
+                             brushing << command->name();
+                     });
+    QWindow* handle = window->windowHandle();
+    const QPoint at = handle->mapFromGlobal(photoMiddle);
+    const int step = std::max(1, QGuiApplication::styleHints()->mouseDoubleClickInterval() / 4);
+    const auto click = [handle, at](int time) {
+        qt_handleMouseEvent(handle, at, handle->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                            QEvent::MouseButtonPress, Qt::NoModifier, time);
+        qt_handleMouseEvent(handle, at, handle->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                            QEvent::MouseButtonRelease, Qt::NoModifier, time + 1);
+    };
+    const int start = QTest::lastMouseTimestamp + 10 * step;
+    QTest::lastMouseTimestamp = start + 20 * step;   // later QTest events come after these
+    click(start);
+    click(start + step);
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab)) << "the double click reopens";
+    ASSERT_TRUE(waitUntil(readyToPaint));
+    ASSERT_TRUE(canvas->displayRect().contains(canvas->mapFromGlobal(photoMiddle)));
+    const bool undoBefore = action("&Undo")->isEnabled();
+    click(start + 2 * step);
+    click(start + 3 * step);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_TRUE(brushing.isEmpty()) << brushing.size() << " strokes";
+    EXPECT_TRUE(model()->isUnmodified()) << "Cancel would ask about changes";
+    EXPECT_EQ(action("&Undo")->isEnabled(), undoBefore);
+
+    click(start + 13 * step);   // after a pause: a click of its own
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_EQ(brushing.size(), 1) << "a later click paints";
 }
 
 // Finish a cut-out with a brush current, which closes its image, come back with a new image:
