@@ -60,6 +60,12 @@ public:
     void showBrushAt(const QPoint& posInImage);
     /// The widget rectangle the brush outline covered when it was last painted; empty for none.
     QRect brushCursorRect() const { return brushCursorRect_; }
+    /// A click gesture elsewhere (a double click that opened the masking view), its last press
+    /// at `pressTime` on the input events' clock, has brought the canvas under the pointer.
+    /// The presses that follow it, each within the double-click interval of the one before,
+    /// belong to it: they, their moves and releases, and the release of the press still held
+    /// reach no tool. The first press after a longer pause is the user's own again.
+    void continueGestureFrom(ulong pressTime);
 
     /// Answers the background colour question; the default opens the colour dialog.
     static void setColourChooser(std::function<QColor(const QColor& current)> chooser);
@@ -102,6 +108,8 @@ protected:
 private:
     enum class MouseKind { Press, Move, Release, DoubleClick };
     void routeMouse(QMouseEvent* event, MouseKind kind);
+    /// Whether `event` belongs to the gesture handed over by `continueGestureFrom`.
+    bool belongsToOpeningGesture(const QMouseEvent* event, MouseKind kind);
     /// The edges found by edge finding, in blue, while the view options show them.
     void paintVectorEdges(QPainter& painter, const QRectF& visibleExposedRect);
     void paintOutlines(QPainter& painter, const QRectF& exposedImageRect);
@@ -123,5 +131,8 @@ private:
     bool showingOriginal_ = false;
     bool fitOnShow_ = true;
     double lastPenPressure_ = 0.0;
+    bool gestureGoingOn_ = false;   // presses may still continue the handed-over gesture
+    bool gestureHeld_ = false;      // a button of that gesture is down
+    ulong gesturePressTime_ = 0;
     QAction* washAction_ = nullptr;
 };

@@ -55,11 +55,41 @@ void GmZoomWidget::setDropHandler(std::function<bool(QDropEvent*)> handler) {
     theDropHandler = std::move(handler);
 }
 
+void GmZoomWidget::continueGestureFrom(ulong pressTime) {
+    gestureGoingOn_ = true;
+    gestureHeld_ = true;   // called from the press (or double click) that opened the view
+    gesturePressTime_ = pressTime;
+}
+
+bool GmZoomWidget::belongsToOpeningGesture(const QMouseEvent* event, MouseKind kind) {
+    if (kind == MouseKind::Press || kind == MouseKind::DoubleClick) {
+        // The toolkit's own rule for a double click: less than the interval since the press
+        // before. Events keep the time they were made at however late they are delivered, so
+        // clicks made while the view was opening are judged by when the user made them.
+        const ulong time = event->timestamp();
+        gestureGoingOn_ = gestureGoingOn_ && time >= gesturePressTime_ &&
+                          time - gesturePressTime_ < ulong(QApplication::doubleClickInterval());
+        gestureHeld_ = gestureGoingOn_;
+        if (gestureGoingOn_)
+            gesturePressTime_ = time;
+        return gestureGoingOn_;
+    }
+    if (!gestureHeld_)
+        return false;
+    if (kind == MouseKind::Move)
+        return event->buttons() != Qt::NoButton;
+    if (event->buttons() == Qt::NoButton)
+        gestureHeld_ = false;
+    return true;
+}
+
 void GmZoomWidget::routeMouse(QMouseEvent* event, MouseKind kind) {
     pointerPos_ = event->pos() - displayRect_.topLeft();
     pointerPosIsGlobal_ = false;
     pointerInside_ = true;
     updateBrushCursor();
+    if ((gestureGoingOn_ || gestureHeld_) && belongsToOpeningGesture(event, kind))
+        return;
     GmTool* tool = theCurrentTool;
     if (tool && tool->isUsable() && tool->isAvailableInCurrentTab()) {
         const QPointF point(pointerPos_.x() * (1.0 / zoom_), pointerPos_.y() * (1.0 / zoom_));

@@ -103,7 +103,10 @@ FrolixTextItem::~FrolixTextItem() { qApp->removeEventFilter(this); }
 
 void FrolixTextItem::initTextItem() {
     QTextOption option = document()->defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Lines break only between words. The narrow column a new text gets (5 x its point size)
+    // is narrower than many a single word in the fonts a system offers; a word wider than the
+    // column stands out past it whole, and the item's box, handles and bubble grow with it.
+    option.setWrapMode(QTextOption::WordWrap);
     document()->setDefaultTextOption(option);
     addWidthHandle();
     addRotateHandle();

@@ -13,9 +13,9 @@ class QKeyEvent;
 class FrolixTextItem : public QGraphicsTextItem, public FrolixItem {
 public:
     /// A text item in `scene` showing `text` (the translated default when empty), 32-point
-    /// black text wrapped at 160, scaled with the canvas width, centred on `position`, or in
-    /// the visible part of the view when `position` is exactly (0, 0) or not finite; placed on
-    /// top.
+    /// black text wrapped at 160 between words (never inside one), scaled with the canvas
+    /// width, centred on `position`, or in the visible part of the view when `position` is
+    /// exactly (0, 0) or not finite; placed on top.
     FrolixTextItem(QGraphicsScene* scene, const QString& text, const QPointF& position);
     /// A copy of `other` in the same scene with a document of its own, moved off `other` by
     /// the cascade offset and put on top.

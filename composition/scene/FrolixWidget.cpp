@@ -5,6 +5,10 @@
 #include "composition/scene/FrolixPanTool.h"
 #include "composition/scene/HandleScale.h"
 #include "composition/scene/ItemController.h"
+#include "workspace/GmTool.h"
+#include "workspace/GmZoomWidget.h"
+#include "workspace/ImageView.h"
+#include "workspace/TqWorkspace.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -162,10 +166,17 @@ void FrolixWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void FrolixWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (FrolixPanTool* pan = currentPanTool())
+    if (FrolixPanTool* pan = currentPanTool()) {
         pan->startDrag(event);
-    else
-        QGraphicsView::mouseDoubleClickEvent(event);
+        return;
+    }
+    QGraphicsView::mouseDoubleClickEvent(event);
+    // A double click on a cut-out reopens it, and the masking canvas now lies under the
+    // pointer: a user's quick third and fourth clicks still belong to this double click and
+    // must not become brush strokes there.
+    ImageView* tabs = GmTool::imageView();
+    if (tabs && tabs->currentViewTab() == ImageView::MaskingTab && tabs->workspace())
+        tabs->workspace()->canvas()->continueGestureFrom(event->timestamp());
 }
 
 void FrolixWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleHints>
+#include <QWindow>
 
 namespace {
 
@@ -135,6 +137,101 @@ TEST_F(UserPathsTest, CtrlQLeavesWhileATextFieldIsEditedAndOtherShortcutsWait) {
     pressOnKeyboard(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(exit.count(), 1);
     EXPECT_TRUE(waitUntil([&] { return !cancel.texts.isEmpty() || !window; }));
+}
+
+// Ctrl+Q asks about the unsaved composition; Cancel goes back to typing where the cursor
+// was, twice over: the letters go into the bubble and fire no shortcut (S is Set Up Canvas).
+TEST_F(UserPathsTest, CancellingTheQuitQuestionGoesBackToTheEditedText) {
+    startOnTheComposition();
+    clickPaletteEntry("Add Speech Bubble");
+    ASSERT_EQ(sceneItems<SpeechBubbleItem>(true).size(), 1);
+    SpeechBubbleItem* bubble = sceneItems<SpeechBubbleItem>(true).front();
+    typeOnKeyboard("Hi");
+    ASSERT_EQ(bubble->toPlainText(), "Hi");
+    QSignalSpy canvasSettings(action("Set Up Canvas"), &QAction::triggered);
+
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    for (const QString& typed : {QStringLiteral("Y"), QStringLiteral("s")}) {
+        SCOPED_TRACE(typed.toStdString());
+        const int asked = cancel.texts.size();
+        pressOnKeyboard(Qt::Key_Q, Qt::ControlModifier);
+        ASSERT_TRUE(waitUntil([&] { return cancel.texts.size() == asked + 1; }));
+        ASSERT_TRUE(waitUntil([this] { return QApplication::activeModalWidget() == nullptr; }));
+        // The window manager gives the keyboard back to the window (offscreen there is none).
+        QApplication::setActiveWindow(window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        EXPECT_EQ(bubble->textInteractionFlags(), Qt::TextEditorInteraction);
+        EXPECT_TRUE(bubble->hasFocus());
+        typeOnKeyboard(typed);
+    }
+    EXPECT_EQ(bubble->toPlainText(), "HiYs");
+    EXPECT_EQ(canvasSettings.count(), 0);
+}
+
+// Four fast clicks on a placed cut-out: the toolkit makes the second a double click, which
+// reopens the cut-out, and the third and fourth land on the masking canvas under the current
+// brush. They belong to the gesture that opened it and paint nothing; a click after a pause
+// paints. The clicks go through the window as the window system delivers them, their times a
+// quarter of the double-click interval apart; however long the reopening takes, they keep
+// those times, so the last two are delivered once the canvas takes strokes.
+TEST_F(UserPathsTest, FastClicksThatReopenACutoutPaintNothingInTheMaskingView) {
+    CutoutItem* item = placeOneCutout();
+    ASSERT_NE(item, nullptr);
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* canvas = window->findChild<GmZoomWidget*>();
+    ASSERT_NE(canvas, nullptr);
+    const auto readyToPaint = [this] {
+        return engineIdle() && window->isEnabled() && theCurrentTool &&
+               theCurrentTool->isBrush() && theCurrentTool->isUsable();
+    };
+
+    // The small cut-out goes where the masking canvas shows the middle of the photo, so that
+    // the clicks that reopen it land on the photo.
+    doubleClick(item);
+    ASSERT_TRUE(waitUntil(readyToPaint));
+    const QPoint photoMiddle = canvas->mapToGlobal(canvas->displayRect().center());
+    window->createCutoutItemCancelled();
+    ASSERT_TRUE(waitUntil([this] { return placed(); }));
+    settle();
+    QGraphicsView* composition = window->frolixWidget();
+    const QPoint inView = composition->viewport()->mapFromGlobal(photoMiddle);
+    ASSERT_TRUE(composition->viewport()->rect().contains(inView));
+    item->setPos(item->pos() + composition->mapToScene(inView) - item->sceneBoundingRect().center());
+
+    QStringList brushing;
+    QObject::connect(thread(), &OstrivalThread::commandStarted, window,
+                     [&brushing](OstrivalCommand* command) {
+                         if (command->name() == QStringLiteral("Brushing..."))
+                             brushing << command->name();
+                     });
+    QWindow* handle = window->windowHandle();
+    const QPoint at = handle->mapFromGlobal(photoMiddle);
+    const int step = std::max(1, QGuiApplication::styleHints()->mouseDoubleClickInterval() / 4);
+    const auto click = [handle, at](int time) {
+        qt_handleMouseEvent(handle, at, handle->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                            QEvent::MouseButtonPress, Qt::NoModifier, time);
+        qt_handleMouseEvent(handle, at, handle->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                            QEvent::MouseButtonRelease, Qt::NoModifier, time + 1);
+    };
+    const int start = QTest::lastMouseTimestamp + 10 * step;
+    QTest::lastMouseTimestamp = start + 20 * step;   // later QTest events come after these
+    click(start);
+    click(start + step);
+    ASSERT_EQ(window->currentViewTab(), int(ImageView::MaskingTab)) << "the double click reopens";
+    ASSERT_TRUE(waitUntil(readyToPaint));
+    ASSERT_TRUE(canvas->displayRect().contains(canvas->mapFromGlobal(photoMiddle)));
+    const bool undoBefore = action("&Undo")->isEnabled();
+    click(start + 2 * step);
+    click(start + 3 * step);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_TRUE(brushing.isEmpty()) << brushing.size() << " strokes";
+    EXPECT_TRUE(model()->isUnmodified()) << "Cancel would ask about changes";
+    EXPECT_EQ(action("&Undo")->isEnabled(), undoBefore);
+
+    click(start + 13 * step);   // after a pause: a click of its own
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    EXPECT_EQ(brushing.size(), 1) << "a later click paints";
 }
 
 // Finish a cut-out with a brush current, which closes its image, come back with a new image:

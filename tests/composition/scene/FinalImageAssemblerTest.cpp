@@ -6,6 +6,7 @@
 #include "composition/scene/FinalImagePreviewDialog.h"
 #include "composition/scene/FrolixObject.h"
 #include "composition/scene/ItemController.h"
+#include "composition/scene/TextFieldItem.h"
 #include "common/ShellUtilities.h"
 
 #include <QLabel>
@@ -35,6 +36,25 @@ TEST_F(FinalImageAssemblerTest, SelectionIsHiddenInTheImageAndKeptAfterIt) {
     // Qt's selection frame would draw a dashed line on the item's border.
     for (int x = 100; x < 200; x += 7)
         EXPECT_EQ(image.pixelColor(x, 100), QColor(Qt::red)) << x;
+}
+
+// The quit question renders the image while a text is typed: typing goes on where it was.
+TEST_F(FinalImageAssemblerTest, ATextBeingTypedIsTypedOnWhereItsCursorWasAfterTheImage) {
+    view->activateWindow();
+    view->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    auto* field = static_cast<TextFieldItem*>(
+        ItemController::instance()->createTextField(QString(), QPointF(200, 150)));
+    QTest::keyClicks(view.get(), QStringLiteral("abc"));
+    QTest::keyClick(view.get(), Qt::Key_Left);
+    ASSERT_EQ(field->toPlainText(), QString("abc"));
+
+    renderFinalPixmap();
+    EXPECT_TRUE(field->isSelected());
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->textInteractionFlags(), Qt::TextEditorInteraction);
+    QTest::keyClicks(view.get(), QStringLiteral("X"));
+    EXPECT_EQ(field->toPlainText(), QString("abXc"));
 }
 
 TEST_F(FinalImageAssemblerTest, CropLinesStayOutOfTheImageButInTheView) {

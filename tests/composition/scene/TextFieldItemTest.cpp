@@ -10,9 +10,12 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -31,6 +34,18 @@ protected:
     }
     static bool editing(const TextFieldItem* item) {
         return item->textInteractionFlags() == Qt::TextEditorInteraction;
+    }
+    /// The first laid-out line of `item` that does not begin a word, -1 when every line does.
+    static int lineBeginningInsideAWord(const TextFieldItem* item) {
+        const QString text = item->toPlainText();
+        int line = 0;
+        for (QTextBlock block = item->document()->begin(); block.isValid(); block = block.next())
+            for (int i = 0; i < block.layout()->lineCount(); ++i, ++line) {
+                const int start = block.position() + block.layout()->lineAt(i).textStart();
+                if (start > block.position() && text.at(start - 1) != QLatin1Char(' '))
+                    return line;
+            }
+        return -1;
     }
     /// A point inside the text, away from its handles.
     static QPointF inside(const TextFieldItem* item) {
@@ -70,6 +85,47 @@ TEST_F(TextFieldItemTest, ANewFieldShowsItsDefaultsReadyToBeOvertyped) {
     EXPECT_EQ(item->toPlainText(), QString("Hi")) << "typing replaces the default text";
 }
 
+// A new field is a narrow column, yet a typed word wider than the column stays whole: lines
+// break only after a blank, and the field's box holds the whole word. Whatever faces the
+// system has, the widest word is measured in the field's own font, and at least one is wider
+// than the column.
+TEST_F(TextFieldItemTest, ANewFieldKeepsOrdinaryWordsWhole) {
+    struct Typed {
+        const char* family;   // null: the new field's own font
+        const char* text;
+    };
+    const Typed rows[] = {{nullptr, "Caption"},
+                          {"DejaVu Sans Mono", "Fresh coffee"},
+                          {nullptr, "Congratulations everyone"}};
+    bool wordWiderThanColumn = false;
+    for (const Typed& row : rows) {
+        SCOPED_TRACE(row.text);
+        TextFieldItem* item = newField();
+        if (row.family)
+            item->setFontFamily(QFont(QString::fromLatin1(row.family)));
+        QTest::keyClicks(view.get(), QString::fromLatin1(row.text));
+        const QString text = item->toPlainText();
+        ASSERT_EQ(text, QString::fromLatin1(row.text));
+        EXPECT_DOUBLE_EQ(item->textWidth(), 160) << "the narrow column stays";
+
+        const double margins = 2 * item->document()->documentMargin();
+        const QFontMetricsF metrics(item->font());
+        double widest = 0;
+        for (const QString& word : text.split(QLatin1Char(' ')))
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+        wordWiderThanColumn = wordWiderThanColumn || widest > item->textWidth() - margins;
+        EXPECT_GE(item->boundingRect().width(), widest + margins - 0.5)
+            << "the box holds the widest word";
+        ItemHandle* width = item->handles().at(0).data();
+        ASSERT_NE(width, nullptr);
+        EXPECT_NEAR(width->scenePos().x(), item->mapToScene(item->boundingRect().topRight()).x(), 1)
+            << "the width handle sits at the box's edge";
+
+        EXPECT_EQ(lineBeginningInsideAWord(item), -1);
+    }
+    EXPECT_TRUE(wordWiderThanColumn) << "no row tried a word wider than the column";
+}
+
 TEST_F(TextFieldItemTest, ASecondClickEditsAndADragDoesNot) {
     TextFieldItem* item = newField(QStringLiteral("abc"), QPointF(200, 150));
     view->itemScene()->clearSelection();
@@ -94,7 +150,8 @@ TEST_F(TextFieldItemTest, ASecondClickEditsAndADragDoesNot) {
 }
 
 TEST_F(TextFieldItemTest, TheWidthHandleRewrapsAndStopsAtTheLeftEdge) {
-    TextFieldItem* item = newField(QStringLiteral("one two three"), QPointF(200, 150));
+    // Words so short that two share a line of the new field's column in any face.
+    TextFieldItem* item = newField(QStringLiteral("ab cd ef gh"), QPointF(200, 150));
     ItemHandle* width = item->handles().at(0).data();
     ASSERT_NE(width, nullptr);
     const QPointF left = item->mapToScene(QPointF(0, 0));
@@ -103,6 +160,7 @@ TEST_F(TextFieldItemTest, TheWidthHandleRewrapsAndStopsAtTheLeftEdge) {
     dragScene(view.get(), width->scenePos(), left + QPointF(-30, 0));
     EXPECT_DOUBLE_EQ(item->textWidth(), 0) << "never a negative width";
     EXPECT_GT(item->boundingRect().height(), heightBefore) << "rewrapped narrower";
+    EXPECT_EQ(lineBeginningInsideAWord(item), -1) << "still only between words";
     EXPECT_DOUBLE_EQ(item->mapToScene(QPointF(0, 0)).x(), left.x()) << "the left edge stays";
 
     dragScene(view.get(), width->scenePos(), left + QPointF(150, 0));
