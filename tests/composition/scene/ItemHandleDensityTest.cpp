@@ -8,14 +8,23 @@
 #include <QImage>
 #include <QPointer>
 
+// The application library is static: its resources are registered by hand, outside any namespace.
+static void registerProgramResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 
-using ItemHandleDensityTest = CompositionFixture;
+class ItemHandleDensityTest : public CompositionFixture {
+protected:
+    void SetUp() override {
+        registerProgramResources();
+        CompositionFixture::SetUp();
+    }
+};
 
 // Each handle shows the picture drawn at twice the pixels, pixel for pixel, not the 32-pixel
 // one blown up to the screen's 64.
 TEST_F(ItemHandleDensityTest, HandlePicturesUseEveryDevicePixelOfTheirDoubleDensityDrawing) {
-    ASSERT_EQ(QGuiApplication::devicePixelRatio(), 2.0);
+    ASSERT_EQ(qGuiApp->devicePixelRatio(), 2.0);
     for (const char* name : {"translate", "rotate", "scale", "setwidth",
                              "generic_interaction_cursor"}) {
         SCOPED_TRACE(name);
