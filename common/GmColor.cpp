@@ -109,7 +109,10 @@ GmColor::GmColor(const QVariant& map) {
 }
 
 GmColor::~GmColor() {
-    if (writesSettings_ && persist_) {
+    // Written only when the file holds another colour: a settings object that changed anything
+    // rewrites the whole file and waits for the disk when it goes, and the seven display
+    // colours doing so at every exit kept the process alive well after its window had gone.
+    if (writesSettings_ && persist_ && !isStored()) {
         settings_.setValue(settingsKey(), color_);
         settings_.setValue(settingsKey("_red"), color_.red());
         settings_.setValue(settingsKey("_green"), color_.green());
@@ -117,6 +120,16 @@ GmColor::~GmColor() {
     }
     if (toolButton_ && !toolButton_->parent())
         delete toolButton_.data();
+}
+
+bool GmColor::isStored() const {
+    for (const char* suffix : {"_red", "_green", "_blue", ""})
+        if (!settings_.contains(settingsKey(suffix)))
+            return false;
+    const QColor stored(storedComponent(settings_.value(settingsKey("_red"))),
+                        storedComponent(settings_.value(settingsKey("_green"))),
+                        storedComponent(settings_.value(settingsKey("_blue"))));
+    return stored == color_ && settings_.value(settingsKey()).value<QColor>() == color_;
 }
 
 QVariant GmColor::toVariant() const {

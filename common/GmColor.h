@@ -31,7 +31,7 @@ public:
     /// invalid "qColor_" gives the default colour.
     explicit GmColor(const QVariant& map);
 
-    /// A persisted colour writes itself to the settings here.
+    /// A persisted colour writes itself to the settings here, unless they hold it already.
     ~GmColor() override;
 
     QVariant toVariant() const;
@@ -65,6 +65,8 @@ public slots:
 
 private:
     void applyColor(const QColor& color);
+    /// Whether the settings hold this colour already, in the colour key and its components.
+    bool isStored() const;
     QString settingsKey(const char* suffix = "") const;
 
     QColor color_;

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QVariant>
 
+#include <utility>
+
 PersistOptions* theOptions = nullptr;
 
 namespace {
@@ -51,9 +53,14 @@ PersistOptions::PersistOptions()
 }
 
 PersistOptions::~PersistOptions() {
-    settings_.setValue(persistOptionsKey_, persistOptions_);
-    settings_.setValue(useTabletPressureKey_, useTabletPressure_);
-    qDeleteAll(colors_);   // each colour writes itself back
+    // Only a flag the file does not hold yet is written: any change makes the settings object
+    // rewrite the whole file and wait for the disk as it goes, at every exit.
+    const std::pair<const QString*, bool> flags[] = {{&persistOptionsKey_, persistOptions_},
+                                                     {&useTabletPressureKey_, useTabletPressure_}};
+    for (const auto& [key, value] : flags)
+        if (!settings_.contains(*key) || storedFlag(settings_.value(*key)) != value)
+            settings_.setValue(*key, value);
+    qDeleteAll(colors_);   // each colour writes itself back when it changed
     colors_.clear();
     if (theOptions == this)
         theOptions = nullptr;

@@ -27,7 +27,8 @@ public:
     /// Reads both flags and the seven colours; sets `theOptions`.
     PersistOptions();
 
-    /// Writes both flags and every colour back; clears `theOptions` when it points here.
+    /// Writes back the flags and colours that the settings do not hold already (nothing, when
+    /// nothing changed); clears `theOptions` when it points here.
     ~PersistOptions();
 
     PersistOptions(const PersistOptions&) = delete;

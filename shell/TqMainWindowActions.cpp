@@ -175,7 +175,9 @@ void TqMainWindow::buildToolPalette() {
     connect(imageView_, &ImageView::viewTabChanged, toolPalette_,
             [this](ImageView::ViewTab tab) { toolPalette_->viewChanged(tab); });
     toolPalette_->viewChanged(currentViewTab());
-    toolPalette_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // No fixed height: on a short screen the palette is shorter than its entries and shows
+    // the last ones behind its overflow button, instead of making the window taller than the
+    // screen and pushing Finish and Cancel off it.
     toolPalette_->setMovable(false);
     toolPalette_->setIconSize(QSize(32, 32));
 

@@ -75,7 +75,13 @@ GmZoomWidget::GmZoomWidget() : QWidget(nullptr) {
 }
 
 GmZoomWidget::~GmZoomWidget() {
-    QSettings().setValue(backgroundColourKey, backgroundColour_.rgb());
+    // Only a colour the file does not hold yet: a write rewrites and syncs the whole settings
+    // file, and the window goes at every exit.
+    QSettings settings;
+    bool ok = false;
+    const uint stored = settings.value(backgroundColourKey).toUInt(&ok);
+    if (!ok || stored != backgroundColour_.rgb())
+        settings.setValue(backgroundColourKey, backgroundColour_.rgb());
 }
 
 void GmZoomWidget::setColourChooser(std::function<QColor(const QColor&)> chooser) {

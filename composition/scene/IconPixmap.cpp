@@ -3,6 +3,8 @@
 #include "composition/scene/GaussianBlurImage.h"
 
 #include <QColor>
+#include <QFileInfo>
+#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -10,27 +12,43 @@ namespace {
 constexpr int iconSide = 32;
 }
 
-QPixmap iconPixmapFromImage(const QImage& image) {
+QPixmap iconPixmapFromImage(const QImage& image, int ratio) {
     if (image.isNull())
         return QPixmap();
+    if (ratio != 2)
+        ratio = 1;
+    const int side = iconSide * ratio;
     const QImage converted = image.convertToFormat(QImage::Format_ARGB32);
-    const double f = std::max(double(iconSide) / converted.width(),
-                              double(iconSide) / converted.height());
+    const double f = std::max(double(side) / converted.width(), double(side) / converted.height());
     QImage smoothed;
     if (f < 1)
         gaussianBlurImage(converted, smoothed, f);
     else
         smoothed = converted;
-    return QPixmap::fromImage(smoothed.scaled(iconSide, iconSide, Qt::IgnoreAspectRatio,
-                                              Qt::SmoothTransformation));
+    QPixmap pixmap = QPixmap::fromImage(
+        smoothed.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
 }
 
-QPixmap iconPixmapFromFile(const QString& fileName) {
-    return iconPixmapFromImage(QImage(fileName));
+QPixmap iconPixmapFromFile(const QString& fileName, int ratio) {
+    return iconPixmapFromImage(QImage(fileName), ratio);
 }
 
 QPixmap handlePixmap(const QString& name) {
     const QString path = QStringLiteral(":/images/fun/cursors32pix/") + name;
+    // The highest ratio of any screen: a handle is made once and may be shown on any of them,
+    // and the denser picture scaled down stays sharper than the small one blown up.
+    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (gui && gui->devicePixelRatio() > 1.0) {
+        const QFileInfo file(path);
+        const QString twin = file.path() + QLatin1Char('/') + file.completeBaseName() +
+                             QStringLiteral("@2x.") + file.suffix();
+        QPixmap pixmap = iconPixmapFromFile(twin, 2);
+        if (!pixmap.isNull())
+            return pixmap;
+        qWarning("Handle picture %s could not be read; the small one stands in", qPrintable(twin));
+    }
     QPixmap pixmap = iconPixmapFromFile(path);
     if (!pixmap.isNull())
         return pixmap;

@@ -10,7 +10,8 @@
 ItemHandle::ItemHandle(QGraphicsScene* scene, FrolixItem* owner, const QPixmap& pixmap, double z)
     : QGraphicsPixmapItem(pixmap), owner_(owner), ownerItem_(owner->graphicsItem()) {
     setZValue(z);
-    setOffset(-QRectF(pixmap.rect()).center());
+    // In logical pixels: a picture drawn for a double-density screen has twice the pixels.
+    setOffset(-QRectF(QPointF(), QSizeF(pixmap.size()) / pixmap.devicePixelRatio()).center());
     setFlag(ItemIsMovable);
     setCursor(Qt::PointingHandCursor);
     if (scene)

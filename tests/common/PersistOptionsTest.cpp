@@ -3,9 +3,14 @@
 #include "ScratchSettingsTest.h"
 #include "common/GmColor.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
 
 using PersistOptionsTest = ScratchSettingsTest;
 
@@ -86,4 +91,35 @@ TEST_F(PersistOptionsTest, EverythingIsWrittenAtExitAndReadBack) {
     EXPECT_TRUE(again.persistOptions());
     EXPECT_FALSE(again.useTabletPressure());
     EXPECT_EQ(again.color(PersistOptions::BlendMask)->color(), QColor(1, 2, 3));
+}
+
+// A settings object that changed anything rewrites the whole file and waits for the disk when
+// it goes: an exit that changed nothing must leave the file alone, or every quit waits for as
+// many disk writes as there are options and colours. A rewrite replaces the file (a new
+// inode), so the inode tells whether it was written.
+TEST_F(PersistOptionsTest, AnExitThatChangedNothingLeavesTheSettingsFileAsItWas) {
+    { PersistOptions firstRun; }   // writes the defaults
+    const std::string path = QFile::encodeName(QSettings().fileName()).toStdString();
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0) << path;
+    {
+        PersistOptions options;
+        options.color(PersistOptions::KeepMask)->restoreDefaultSlot();   // the colour it had
+    }
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0) << path;
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the settings file was rewritten";
+
+    {
+        QSettings settings;
+        settings.setValue("Colors/Keep Mask_red", 1);
+    }
+    ASSERT_EQ(::stat(path.c_str(), &before), 0) << path;
+    {
+        PersistOptions options;   // reads (1, 255, 0)
+        options.color(PersistOptions::KeepMask)->restoreDefaultSlot();
+    }
+    ASSERT_EQ(::stat(path.c_str(), &after), 0) << path;
+    EXPECT_NE(after.st_ino, before.st_ino) << "a changed colour must still be written";
+    EXPECT_EQ(QSettings().value("Colors/Keep Mask_red").toInt(), 0);
 }

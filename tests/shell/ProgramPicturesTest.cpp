@@ -40,6 +40,14 @@ TEST(ProgramPicturesTest, EveryWindowAndToolPictureLoadsAtItsSize) {
         {":images/facebook_icon.png", 24}, {":images/flickr_icon.png", 24},
         {":images/nav_zoom_in.png", 24}, {":images/nav_zoom_out.png", 24},
         {":images/tool_image_pan.png", 24}, {":images/tool_mark_preview.png", 24},
+        // The composition items' handles and item-menu icons.
+        {":/images/fun/cursors32pix/translate.png", 32}, {":/images/fun/cursors32pix/rotate.png", 32},
+        {":/images/fun/cursors32pix/scale.png", 32}, {":/images/fun/cursors32pix/setwidth.png", 32},
+        {":/images/fun/cursors32pix/generic_interaction_cursor.png", 32},
+        {":/images/fun/icons48pix/bring_forward.png", 48},
+        {":/images/fun/icons48pix/push_backward.png", 48},
+        {":/images/fun/icons48pix/delete.png", 48}, {":/images/fun/icons48pix/clone.png", 48},
+        {":/images/fun/icons48pix/cutout.png", 48},
     };
     for (const Picture& picture : pictures) {
         const QPixmap pixmap(QString::fromLatin1(picture.path));
