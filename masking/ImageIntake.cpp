@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QTransform>
 
+#include <limits>
 #include <new>
 
 namespace {
@@ -53,28 +54,29 @@ bool jpegFormat(const QByteArray& format) {
     return lower == "jpeg" || lower == "jpg";
 }
 
-// Runs `look` over the whole content of `device`, one of the two devices this file reads from
-// (a buffer, or a file mapped or else read again), leaving the device where it was; false when
-// the content cannot be had.
+// Runs `look` over the first `limit` bytes of `device` (all when it holds fewer), one of the two
+// devices this file reads from (a buffer, or a file mapped or else read again), leaving the
+// device where it was; false when the content cannot be had.
 template <typename Look>
-bool lookAtContent(QIODevice* device, Look look) {
+bool lookAtContent(QIODevice* device, qint64 limit, Look look) {
     if (auto* buffer = qobject_cast<QBuffer*>(device)) {
         const QByteArray& bytes = buffer->data();
-        look(reinterpret_cast<const uchar*>(bytes.constData()), qint64(bytes.size()));
+        look(reinterpret_cast<const uchar*>(bytes.constData()), qMin(qint64(bytes.size()), limit));
         return true;
     }
     auto* file = qobject_cast<QFile*>(device);
     if (!file)
         return false;
-    if (uchar* mapped = file->map(0, file->size())) {
-        look(static_cast<const uchar*>(mapped), file->size());
+    const qint64 size = qMin(file->size(), limit);
+    if (uchar* mapped = file->map(0, size)) {
+        look(static_cast<const uchar*>(mapped), size);
         file->unmap(mapped);
         return true;
     }
     QFile again(file->fileName());
     if (!again.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = again.readAll();
+    const QByteArray bytes = again.read(size);
     look(reinterpret_cast<const uchar*>(bytes.constData()), qint64(bytes.size()));
     return true;
 }
@@ -83,7 +85,8 @@ bool lookAtContent(QIODevice* device, Look look) {
 // whose content cannot be looked at counts as cut short.
 bool wholeJpeg(QIODevice* device) {
     bool whole = false;
-    lookAtContent(device, [&whole](const uchar* bytes, qint64 size) {
+    constexpr qint64 wholeContent = std::numeric_limits<qint64>::max();
+    lookAtContent(device, wholeContent, [&whole](const uchar* bytes, qint64 size) {
         whole = jpegIsComplete(bytes, size);
     });
     return whole;
@@ -104,6 +107,9 @@ qint64 scalingCopyBytesPerPixel(QImage::Format format) {
     }
 }
 
+// A JPEG whose first scan header lies further on counts as one whose header cannot be read.
+constexpr qint64 headerLookLimit = qint64(16) << 20;
+
 // What the reader's decoder does with the picture. Of Qt's decoders only the PNG and the JPEG
 // one honour a scaled size, and only for some pictures, which their headers tell; every other
 // decoder counts as decoding the whole picture and leaving the scaling to the reader, whatever
@@ -117,7 +123,7 @@ DecoderWork decoderWork(QImageReader& reader, const QSize& stored, const QSize& 
     if (!fromHeader)
         return DecoderWork{stored, 0};
     DecoderWork work = fromHeader(nullptr, 0, stored, wanted);   // as for a header not there
-    lookAtContent(reader.device(), [&](const uchar* bytes, qint64 size) {
+    lookAtContent(reader.device(), headerLookLimit, [&](const uchar* bytes, qint64 size) {
         work = fromHeader(bytes, size, stored, wanted);
     });
     return work;

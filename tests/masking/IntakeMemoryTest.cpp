@@ -132,6 +132,11 @@ TEST(IntakeMemory, EveryDecoderStaysWithinTheBoundAtThePixelLimit) {
         // Every coefficient kept, two bytes for each of three full-size samples (805 MB).
         {"progressive 4:4:4 JPEG at the pixel limit",
          zqtest::flatJpeg(11585, 11585, 0xC2, threeComponents), false},
+        // Colours in scans of their own keep every coefficient as a progressive frame does.
+        {"baseline JPEG, a scan for each colour, at the pixel limit",
+         zqtest::flatJpeg(11585, 11585, 0xC0, threeComponents, true), false},
+        // Grey is decoded whole at a byte a pixel and copied to 32 bits to scale (671 MB).
+        {"8-bit grey PNG at the pixel limit", zqtest::zeroPng(11585, 11585, 8, 0, false), false},
         // The decoded picture and its copy alone take the whole bound; the scaled one is past it.
         {"16-bit RGBA PNG 8192 x 4096", zqtest::zeroPng(8192, 4096, 16, 6, false), false},
         {"16-bit RGBA PNG 8192 x 2048", zqtest::zeroPng(8192, 2048, 16, 6, false), true},

@@ -186,7 +186,8 @@ QByteArray zeroPng(int width, int height, int bitDepth, int colourType, bool int
     return png;
 }
 
-QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& sampling) {
+QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& sampling,
+                    bool scanPerComponent) {
     const bool progressive = frameMarker == 0xC2;
     QByteArray jpeg("\xFF\xD8", 2);
     appendJpegSegment(jpeg, 0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
@@ -200,12 +201,17 @@ QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& 
     // One code of one bit for each table: a zero difference, an end of block.
     const QByteArray oneCode = QByteArray(1, '\1') + QByteArray(15, '\0') + QByteArray(1, '\0');
     appendJpegSegment(jpeg, 0xC4, QByteArray(1, '\x00') + oneCode + QByteArray(1, '\x10') + oneCode);
-    QByteArray scan(1, char(sampling.size()));
-    for (int c = 0; c < sampling.size(); ++c)
-        scan.append(char(c + 1)).append('\0');
-    scan.append(progressive ? QByteArray("\x00\x00\x00", 3) : QByteArray("\x00\x3F\x00", 3));
-    appendJpegSegment(jpeg, 0xDA, scan);
-    jpeg.append(QByteArray(16, '\0'));
+    const QByteArray spectrum = progressive ? QByteArray("\x00\x00\x00", 3)
+                                            : QByteArray("\x00\x3F\x00", 3);
+    const int scans = scanPerComponent ? sampling.size() : 1;
+    for (int first = 0; first < scans; ++first) {
+        const int count = scanPerComponent ? 1 : sampling.size();
+        QByteArray scan(1, char(count));
+        for (int c = first; c < first + count; ++c)
+            scan.append(char(c + 1)).append('\0');
+        appendJpegSegment(jpeg, 0xDA, scan + spectrum);
+        jpeg.append(QByteArray(16, '\0'));
+    }
     jpeg.append("\xFF\xD9", 2);
     return jpeg;
 }

@@ -36,9 +36,11 @@ QByteArray zeroPng(int width, int height, int bitDepth, int colourType, bool int
 
 /// A JPEG of `width` x `height` with the frame header `frameMarker` (0xC0 baseline, 0xC2
 /// progressive) and one component for each byte of `sampling` (its horizontal and vertical
-/// factors, 0x11 for 1 x 1), all in one first scan (the DC scan of a progressive one) whose few
-/// bytes decode as flat grey: what a decompression bomb of that kind looks like.
-QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& sampling);
+/// factors, 0x11 for 1 x 1), all in one scan or each in a scan of its own (the DC scans of a
+/// progressive one), whose few bytes decode as flat grey: what a decompression bomb of that
+/// kind looks like.
+QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& sampling,
+                    bool scanPerComponent = false);
 
 /// An image whose four quadrants have different colours (red top-left, green top-right, blue
 /// bottom-left, white bottom-right), so that every turn and mirror shows.
