@@ -10,7 +10,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 
 #include <gtest/gtest.h>
 
@@ -31,16 +30,6 @@ QByteArray encoded(const QImage& image, const char* format) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
-    return bytes;
-}
-
-QByteArray progressiveJpeg(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
     return bytes;
 }
 
@@ -82,7 +71,7 @@ std::vector<Seed> seeds() {
         // How each is decoded is read from its header: 16 bits, interlacing, progressive scans.
         {"png", encoded(translucent.convertToFormat(QImage::Format_RGBA64), "PNG")},
         {"png", zqtest::zeroPng(24, 16, 8, 6, true)},
-        {"jpeg", progressiveJpeg(opaque)},
+        {"jpeg", zqtest::progressiveJpegBytes(opaque)},
         {"gif", smallGif()},
         {"bmp", encoded(opaque, "BMP")},
         {"ppm", encoded(opaque, "PPM")},
