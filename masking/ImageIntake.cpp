@@ -1,5 +1,6 @@
 #include "masking/ImageIntake.h"
 
+#include "masking/DecoderWork.h"
 #include "masking/ExifOrientation.h"
 #include "masking/JpegCompleteness.h"
 #include "common/LogStream.h"
@@ -9,6 +10,7 @@
 #include <QImageReader>
 #include <QTransform>
 
+#include <limits>
 #include <new>
 
 namespace {
@@ -52,24 +54,42 @@ bool jpegFormat(const QByteArray& format) {
     return lower == "jpeg" || lower == "jpg";
 }
 
-// A JPEG cut short decodes without an error, its missing part grey; its structure tells.
-// Only the two devices this file reads from are looked into.
-bool wholeJpeg(QIODevice* device) {
-    auto check = [](const QByteArray& bytes) {
-        return jpegIsComplete(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
-    };
-    if (auto* buffer = qobject_cast<QBuffer*>(device))
-        return check(buffer->data());
+// Runs `look` over the first `limit` bytes of `device` (all when it holds fewer), one of the two
+// devices this file reads from (a buffer, or a file mapped or else read again), leaving the
+// device where it was; false when the content cannot be had.
+template <typename Look>
+bool lookAtContent(QIODevice* device, qint64 limit, Look look) {
+    if (auto* buffer = qobject_cast<QBuffer*>(device)) {
+        const QByteArray& bytes = buffer->data();
+        look(reinterpret_cast<const uchar*>(bytes.constData()), qMin(qint64(bytes.size()), limit));
+        return true;
+    }
     auto* file = qobject_cast<QFile*>(device);
     if (!file)
-        return true;
-    if (uchar* mapped = file->map(0, file->size())) {
-        const bool whole = jpegIsComplete(mapped, file->size());
+        return false;
+    const qint64 size = qMin(file->size(), limit);
+    if (uchar* mapped = file->map(0, size)) {
+        look(static_cast<const uchar*>(mapped), size);
         file->unmap(mapped);
-        return whole;
+        return true;
     }
     QFile again(file->fileName());
-    return again.open(QIODevice::ReadOnly) && check(again.readAll());
+    if (!again.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = again.read(size);
+    look(reinterpret_cast<const uchar*>(bytes.constData()), qint64(bytes.size()));
+    return true;
+}
+
+// A JPEG cut short decodes without an error, its missing part grey; its structure tells. One
+// whose content cannot be looked at counts as cut short.
+bool wholeJpeg(QIODevice* device) {
+    bool whole = false;
+    constexpr qint64 wholeContent = std::numeric_limits<qint64>::max();
+    lookAtContent(device, wholeContent, [&whole](const uchar* bytes, qint64 size) {
+        whole = jpegIsComplete(bytes, size);
+    });
+    return whole;
 }
 
 // Bytes per pixel of the copy a smooth down-scaling makes first: Qt scales only a few
@@ -87,20 +107,43 @@ qint64 scalingCopyBytesPerPixel(QImage::Format format) {
     }
 }
 
-// What decoding a picture of `stored` pixels costs at most on its way to the intake size: the
-// decoded image (at the scaled size when the format decodes scaled) and, when it must shrink,
-// the full-size copy the scaling makes. A format that does not say its layout counts as the
-// costliest plain one.
-qint64 decodingBytes(const QImageReader& reader, const QSize& stored, const QSize& wanted) {
-    const bool scaledDecoding = reader.supportsOption(QImageIOHandler::ScaledSize);
-    const QSize decoded = scaledDecoding ? wanted : stored;
+// A JPEG whose first scan header lies further on counts as one whose header cannot be read.
+constexpr qint64 headerLookLimit = qint64(16) << 20;
+
+// What the reader's decoder does with the picture. Of Qt's decoders only the PNG and the JPEG
+// one honour a scaled size, and only for some pictures, which their headers tell; every other
+// decoder counts as decoding the whole picture and leaving the scaling to the reader, whatever
+// options it claims.
+DecoderWork decoderWork(QImageReader& reader, const QSize& stored, const QSize& wanted) {
+    using HeaderReading = DecoderWork (*)(const uchar*, qint64, const QSize&, const QSize&);
+    const QByteArray format = reader.format().toLower();
+    const HeaderReading fromHeader = format == "png" ? &pngDecoderWork
+                                     : jpegFormat(format) ? &jpegDecoderWork
+                                                          : nullptr;
+    if (!fromHeader)
+        return DecoderWork{stored, 0};
+    DecoderWork work = fromHeader(nullptr, 0, stored, wanted);   // as for a header not there
+    lookAtContent(reader.device(), headerLookLimit, [&](const uchar* bytes, qint64 size) {
+        work = fromHeader(bytes, size, stored, wanted);
+    });
+    return work;
+}
+
+// What decoding a picture costs at most on its way to the intake size: what the decoder holds
+// besides its picture, that picture and, when it must shrink still, the copy the scaling makes
+// and the scaled picture. A format that does not say its layout counts as the costliest plain
+// one.
+qint64 decodingBytes(const QImageReader& reader, const DecoderWork& work, const QSize& wanted) {
     const QImage::Format format = reader.imageFormat();
     const bool known = format != QImage::Format_Invalid;
     const qint64 depth = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
-    const qint64 pixels = qint64(decoded.width()) * decoded.height();
-    qint64 bytes = (pixels * depth + 7) / 8;
-    if (decoded != wanted)
-        bytes += pixels * (known ? scalingCopyBytesPerPixel(format) : 4);
+    const qint64 pixels = qint64(work.decoded.width()) * work.decoded.height();
+    qint64 bytes = work.bufferBytes + (pixels * depth + 7) / 8;
+    if (work.decoded != wanted) {
+        const qint64 scaledBytesPerPixel = depth > 32 ? 8 : 4;   // 64-bit layouts stay 64-bit
+        bytes += pixels * (known ? scalingCopyBytesPerPixel(format) : 4) +
+                 qint64(wanted.width()) * wanted.height() * scaledBytesPerPixel;
+    }
     return bytes;
 }
 
@@ -133,7 +176,7 @@ IntakeResult readWith(QImageReader& reader, int orientation, const QString& sour
     const bool swap = transposes(orientation);
     const QSize oriented = transposed(stored, swap);
     const QSize wanted = transposed(intakeSize(oriented), swap);
-    if (decodingBytes(reader, stored, wanted) > intakeDecodeMaxBytes)
+    if (decodingBytes(reader, decoderWork(reader, stored, wanted), wanted) > intakeDecodeMaxBytes)
         return refusedAsTooLarge(source, stored);
     if (wanted != stored)
         reader.setScaledSize(wanted);

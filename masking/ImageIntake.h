@@ -22,8 +22,10 @@ constexpr int intakeMaxSide = 1280;
 constexpr int intakeHeaderMaxSide = 32767;
 constexpr qint64 intakeHeaderMaxPixels = qint64(1) << 27;
 // What one picture may cost on its way in, whatever its format: what a 32-bit picture at the
-// pixel limit costs. JPEG decodes straight to the intake size and stays far below it; a format
-// that needs a full-size 32-bit copy to scale (alpha, palette, 1 bit) gets fewer pixels.
+// pixel limit costs. A sequential JPEG and an 8-bit colour PNG stored row after row decode near
+// the intake size and stay far below it. A picture decoded whole and copied to scale (grey,
+// palette, 1 bit, 16 bits, an interlaced PNG) gets fewer pixels, and so does a progressive JPEG,
+// whose decoder keeps the coefficients of the whole picture.
 constexpr qint64 intakeDecodeMaxBytes = intakeHeaderMaxPixels * 4;
 
 /// What a read gives: the picture, or a null image and the reason.

@@ -10,9 +10,6 @@ constexpr uchar temporary = 0x01;
 
 bool isRestart(uchar code) { return code >= 0xD0 && code <= 0xD7; }
 
-// Markers that carry no length field.
-bool standsAlone(uchar code) { return code == temporary || isRestart(code); }
-
 // The position of the marker that ends the compressed data starting at `at`, or `size` when
 // the data runs to the end. Inside the data a 0xFF is followed by a stuffed zero or a restart
 // marker; 0xFF fill bytes may come before a marker.
@@ -35,13 +32,8 @@ qint64 endOfCompressedData(const uchar* bytes, qint64 size, qint64 at) {
 
 }  // namespace
 
-bool jpegIsComplete(const uchar* bytes, qint64 size) {
-    if (!bytes || size < 4 || bytes[0] != markerPrefix || bytes[1] != startOfImage)
-        return false;
-    qint64 at = 2;
+JpegSegment nextJpegSegment(const uchar* bytes, qint64 size, qint64& at) {
     for (;;) {
-        // Stray bytes before a marker are skipped, as the decoder skips them (some cameras
-        // pad between segments); so are 0xFF fill bytes and a 0xFF followed by zero.
         uchar code = 0x00;
         while (code == 0x00) {
             while (at < size && bytes[at] != markerPrefix)
@@ -49,21 +41,34 @@ bool jpegIsComplete(const uchar* bytes, qint64 size) {
             while (at < size && bytes[at] == markerPrefix)
                 ++at;
             if (at >= size)
-                return false;
+                return JpegSegment();
             code = bytes[at++];
         }
-        if (code == endOfImage)
-            return true;
-        if (code == startOfImage)
-            return false;
-        if (standsAlone(code))
+        if (code == startOfImage || code == endOfImage)
+            return JpegSegment{code, nullptr, 0};
+        if (code == temporary || isRestart(code))   // no length, no content
             continue;
         if (at + 2 > size)
-            return false;
+            return JpegSegment();
         const int length = (bytes[at] << 8) | bytes[at + 1];
         if (length < 2 || at + length > size)
-            return false;
+            return JpegSegment();
+        const JpegSegment segment{code, bytes + at + 2, length - 2};
         at += length;
+        return segment;
+    }
+}
+
+bool jpegIsComplete(const uchar* bytes, qint64 size) {
+    if (!bytes || size < 4 || bytes[0] != markerPrefix || bytes[1] != startOfImage)
+        return false;
+    qint64 at = 2;
+    for (;;) {
+        const uchar code = nextJpegSegment(bytes, size, at).code;
+        if (code == endOfImage)
+            return true;
+        if (code == 0x00 || code == startOfImage)
+            return false;
         if (code == startOfScan)
             at = endOfCompressedData(bytes, size, at);
     }

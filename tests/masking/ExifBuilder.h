@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageWriter>
 
 #include <cstdint>
 #include <vector>
@@ -87,6 +88,16 @@ inline QByteArray jpegBytes(const QImage& image, int quality = 100) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", quality);
     return bytes;
+}
+
+/// `image` encoded as a progressive JPEG; empty when the writer fails.
+inline QByteArray progressiveJpegBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    return writer.write(image) ? bytes : QByteArray();
 }
 
 /// A JPEG of `image` whose EXIF block has one orientation tag, a short in Intel order.

@@ -68,6 +68,10 @@ std::vector<Seed> seeds() {
     std::vector<Seed> all = {
         {"jpeg", zqtest::orientedJpeg(opaque, 6, 80)},
         {"png", encoded(translucent, "PNG")},
+        // How each is decoded is read from its header: 16 bits, interlacing, progressive scans.
+        {"png", encoded(translucent.convertToFormat(QImage::Format_RGBA64), "PNG")},
+        {"png", zqtest::zeroPng(24, 16, 8, 6, true)},
+        {"jpeg", zqtest::progressiveJpegBytes(opaque)},
         {"gif", smallGif()},
         {"bmp", encoded(opaque, "BMP")},
         {"ppm", encoded(opaque, "PPM")},
@@ -151,6 +155,12 @@ TEST(IntakeFuzz, FoundCasesStayRefused) {
         {"XBM at the pixel limit",
          "#define b_width 11585\n#define b_height 11585\nstatic char b_bits[] = {\n0x00,"},
         {"RGBA PNG at the pixel limit", zqtest::pngHeaderOnly(11585, 11585)},
+        // Decoded whole and copied to scale, though the decoder takes a scaled size (2 GB, 1 GB).
+        {"16-bit RGBA PNG at the pixel limit", zqtest::zeroPng(11585, 11585, 16, 6, false)},
+        {"interlaced RGBA PNG at the pixel limit", zqtest::zeroPng(11585, 11585, 8, 6, true)},
+        // Every coefficient kept while decoding (805 MB).
+        {"progressive 4:4:4 JPEG at the pixel limit",
+         zqtest::flatJpeg(11585, 11585, 0xC2, QByteArray("\x11\x11\x11", 3))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -4,7 +4,6 @@
 #include "masking/MaskingTestSupport.h"
 
 #include <QBuffer>
-#include <QImageWriter>
 
 #include <gtest/gtest.h>
 
@@ -14,16 +13,6 @@ namespace {
 
 bool complete(const QByteArray& bytes) {
     return jpegIsComplete(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
-}
-
-QByteArray progressiveJpeg(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    EXPECT_TRUE(writer.write(image));
-    return bytes;
 }
 
 QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
@@ -40,7 +29,7 @@ struct WholeCase {
 TEST(JpegCompleteness, WrittenFilesAreWholeAndEveryPrefixIsNot) {
     const std::vector<WholeCase> cases = {
         {"baseline", zqtest::jpegBytes(zqtest::noiseImage(40, 30), 90)},
-        {"progressive", progressiveJpeg(zqtest::noiseImage(40, 30))},
+        {"progressive", zqtest::progressiveJpegBytes(zqtest::noiseImage(40, 30))},
         {"with exif", zqtest::orientedJpeg(zqtest::quadrantImage(32, 16), 6)},
         {"grey", zqtest::jpegBytes(zqtest::noiseImage(24, 24).convertToFormat(QImage::Format_Grayscale8), 75)},
     };

@@ -28,6 +28,20 @@ std::uint32_t crc32(const QByteArray& bytes);
 /// what a decompression bomb's first bytes look like.
 QByteArray pngHeaderOnly(int width, int height);
 
+/// A PNG of `width` x `height` whose samples are all zero, of `bitDepth` bits a sample in the
+/// colour type `colourType` (0 grey, 2 RGB, 4 grey and alpha, 6 RGBA), stored row after row or
+/// interlaced; its data is compressed about 160 to 1, so a picture of gigabytes takes
+/// megabytes. Empty for a palette colour type.
+QByteArray zeroPng(int width, int height, int bitDepth, int colourType, bool interlaced);
+
+/// A JPEG of `width` x `height` with the frame header `frameMarker` (0xC0 baseline, 0xC2
+/// progressive) and one component for each byte of `sampling` (its horizontal and vertical
+/// factors, 0x11 for 1 x 1), all in one scan or each in a scan of its own (the DC scans of a
+/// progressive one), whose few bytes decode as flat grey: what a decompression bomb of that
+/// kind looks like.
+QByteArray flatJpeg(int width, int height, uchar frameMarker, const QByteArray& sampling,
+                    bool scanPerComponent = false);
+
 /// An image whose four quadrants have different colours (red top-left, green top-right, blue
 /// bottom-left, white bottom-right), so that every turn and mirror shows.
 QImage quadrantImage(int width, int height);
