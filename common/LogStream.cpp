@@ -197,13 +197,15 @@ QString logFolder() {
 
 bool ensureLogFolder() {
     const QString folder = logFolder();
-    if (folder.isEmpty())
-        return false;
-    if (!QDir().mkpath(QFileInfo(folder).absolutePath()))
+    return !folder.isEmpty() && ensurePrivateFolder(folder);
+}
+
+bool ensurePrivateFolder(const QString& folder) {
+    if (!QDir::isAbsolutePath(folder) || !QDir().mkpath(QFileInfo(folder).absolutePath()))
         return false;
     const QByteArray path = QFile::encodeName(folder);
-    // Made owner-only from the start; in a shared temporary folder someone else may have made
-    // the name first, so it has to be a real folder of ours before anything goes into it.
+    // Made owner-only from the start; in a shared folder someone else may have made the name
+    // first, so it has to be a real folder of ours before anything goes into it.
     if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST)
         return false;
     struct stat status {};

@@ -87,10 +87,14 @@ QString temporaryFolder();
 /// later.
 QString logFolder();
 
-/// Makes the log folder when it is missing, readable and writable by its owner only (0700),
-/// and checks that it is a real folder (not a link) owned by this user. False when it cannot
-/// be made or is not ours: then no log or crash dump may be written into it. Safe to call
-/// repeatedly; the crash guard calls it when it prepares the dump path, before any log exists.
+/// Makes `folder` (an absolute path) and the folders above it when they are missing, `folder`
+/// readable and writable by its owner only (0700), and checks that it is a real folder (not a
+/// link) owned by this user. False when it cannot be made or is not ours: then nothing of ours
+/// may be written into it. Safe to call repeatedly.
+bool ensurePrivateFolder(const QString& folder);
+
+/// `ensurePrivateFolder` for the log folder; false when there is none. The crash guard calls
+/// it when it prepares the dump path, before any log exists.
 bool ensureLogFolder();
 
 /// The local date and time at the first call in this process, kept for the whole run. The

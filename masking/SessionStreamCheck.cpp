@@ -1,7 +1,10 @@
 #include "masking/SessionStreamCheck.h"
 
 #include <QColor>
+#include <QPainterPath>
 #include <QtEndian>
+
+#include <limits>
 
 namespace {
 
@@ -141,14 +144,38 @@ private:
             at_ += qint64(count) * 16;
             return true;
         }
-        if (name == "QPainterPath") {
-            if (!u32(count) || qint64(count) * 20 + 8 > left())
-                return fail(QStringLiteral("path of %1 elements beyond the data").arg(count));
-            at_ += qint64(count) * 20 + 8;
-            return true;
-        }
+        if (name == "QPainterPath")
+            return path();
         return fail(QStringLiteral("value of unexpected type \"%1\"")
                         .arg(QString::fromLatin1(name.left(64))));
+    }
+
+    // A path as Qt reads it: an element count; an empty path is that count, 0, alone. Otherwise
+    // the elements (a type and two doubles each), the index of the element that starts the last
+    // subpath and the fill rule. Qt reads a negative count as no elements and then builds a path
+    // without even its first point; it takes the types, the index and the fill rule unchecked.
+    bool path() {
+        quint32 count = 0;
+        if (!u32(count))
+            return fail(QStringLiteral("path cut short"));
+        if (count == 0)
+            return true;
+        if (count > quint32(std::numeric_limits<qint32>::max()) || qint64(count) * 20 + 8 > left())
+            return fail(QStringLiteral("path of %1 elements beyond the data").arg(count));
+        for (quint32 i = 0; i < count; ++i, at_ += 20) {
+            const quint32 type = qFromBigEndian<quint32>(data_.constData() + at_);
+            if (type > QPainterPath::CurveToDataElement)
+                return fail(QStringLiteral("path element of unknown type %1").arg(type));
+        }
+        const quint32 subpathStart = qFromBigEndian<quint32>(data_.constData() + at_);
+        const quint32 fillRule = qFromBigEndian<quint32>(data_.constData() + at_ + 4);
+        if (subpathStart >= count)
+            return fail(QStringLiteral("path whose last subpath starts at element %1 of %2")
+                            .arg(subpathStart).arg(count));
+        if (fillRule > Qt::WindingFill)
+            return fail(QStringLiteral("path of unknown fill rule %1").arg(fillRule));
+        at_ += 8;
+        return true;
     }
 
     // A picture: a flag (0: none), then a whole PNG file, walked chunk by chunk.

@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-/// Walks one `QVariant` as a `QDataStream` of version 11 writes it, without building it, and
-/// tells whether reading it back is safe: every count and length fits in the bytes left, the
-/// nesting stays shallow, only the value types a masking session holds appear, and every
-/// embedded picture is a PNG whose declared size the picture intake would accept (no side
-/// over 32767, at most 2^27 pixels). Qt reserves what a count claims before it reads the
+/// Walks one `QVariant` as a `QDataStream` of version 11 reads it, byte for byte as far as Qt's
+/// reader goes, without building it, and tells whether reading it back is safe: every count
+/// and length fits in the bytes left, the nesting stays shallow, only the value types a masking
+/// session holds appear, and every embedded picture is a PNG whose declared size the picture
+/// intake would accept (no side over 32767, at most 2^27 pixels). Qt reserves what a count claims before it reads the
 /// elements, so a hostile count must be caught here, before Qt sees it.
 class SessionStreamCheck {
 public:

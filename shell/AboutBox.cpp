@@ -119,6 +119,7 @@ int runAboutBoxAlone(int& argc, char** argv) {
     std::unique_ptr<QApplication> application;
     if (!QCoreApplication::instance()) {
         TqApplication::useHighDpiScreens();
+        TqApplication::keepRuntimeFolderOwn();
         application = std::make_unique<QApplication>(argc, argv);
     }
     QPointer<QDialog>& box = theAboutBox();

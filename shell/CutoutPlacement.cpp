@@ -40,7 +40,9 @@ CutoutPlacement::CutoutPlacement(TqMainWindow* window) : QObject(window), window
             &CutoutPlacement::modelImageChanged);
 }
 
-CutoutPlacement::Outcome CutoutPlacement::place(std::function<void()> later) {
+CutoutPlacement::Outcome CutoutPlacement::place(std::function<void()> later, Then then) {
+    // A close that joins a waiting placement makes it one the user may leave without.
+    leaving_ = (pending_ && leaving_) || then == Then::Leave;
     if (!pending_) {
         GmModel* model = GmModel::existing();
         pending_ = true;
@@ -115,11 +117,25 @@ bool CutoutPlacement::placeNow() {
             // open and say so.
             if (fresh)
                 delete state;
-            QMessageBox::warning(
-                window_, productDisplayName(),
+            const QString problem =
                 TqMainWindow::tr("The cut-out could not be saved, so it stays open.\n"
-                                 "Please check that the temporary folder can be written."));
-            return false;
+                                 "Please check that the temporary folder can be written.");
+            if (!leaving_) {
+                QMessageBox::warning(window_, productDisplayName(), problem);
+                return false;
+            }
+            // Every later close would try again and fail alike: the way out is offered here.
+            const QMessageBox::StandardButton answer = QMessageBox::warning(
+                window_, productDisplayName(),
+                problem + QStringLiteral("\n\n")
+                    + TqMainWindow::tr("Discard the cut-out to close without placing it."),
+                QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+            if (answer != QMessageBox::Discard)
+                return false;
+            beginLogLine() << "TqMainWindow: the cut-out that could not be saved was discarded";
+            endLogLine();
+            window_->closeCutout();
+            return true;
         }
         state->x = corner.x();
         state->y = corner.y();

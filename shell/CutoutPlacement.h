@@ -19,6 +19,8 @@ class CutoutPlacement : public QObject {
     Q_OBJECT
 public:
     enum class Outcome { Placed, Waiting, Failed };
+    /// What the caller does once the cut-out is placed: `Leave` when the window closes then.
+    enum class Then { Stay, Leave };
 
     /// Owned by `window`, whose engine thread it waits for and whose cut-out it closes once
     /// placed; listens to the masking model from now on.
@@ -27,8 +29,10 @@ public:
     /// Placed: the cut-out is on the composition (or there was none) and the caller goes on;
     /// `later` is not used. Waiting: the engine has work first, and `later` runs once the
     /// cut-out is placed; a placement already waiting is joined, so one cut-out makes one
-    /// item. Failed: the cut-out stays open and the caller stops.
-    Outcome place(std::function<void()> later);
+    /// item. Failed: the cut-out stays open and the caller stops. When the cut-out cannot be
+    /// saved and any caller of this placement is to `Leave`, the message offers to discard
+    /// it: taken, the cut-out is closed without an item and it counts as placed.
+    Outcome place(std::function<void()> later, Then then = Then::Stay);
     /// Whether a placement waits for the engine.
     bool isPending() const { return pending_; }
 
@@ -44,6 +48,7 @@ private:
     bool pending_ = false;
     bool maskRequested_ = false;
     bool failed_ = false;
+    bool leaving_ = false;
     const TqSourceImage* image_ = nullptr;
     QList<std::function<void()>> afterPlacement_;
     QMetaObject::Connection queueConnection_;

@@ -107,6 +107,7 @@ void TqApp::init(int& argc, char** argv) {
     static const bool exitHookSet = std::atexit(deleteMaskingModelAtExit) == 0;
     Q_UNUSED(exitHookSet)
     TqApplication::useHighDpiScreens();
+    TqApplication::keepRuntimeFolderOwn();
     application_ = new TqApplication(argc, argv);
     registerResources();
     startSplash();

@@ -3,8 +3,41 @@
 #include "shell/GasPipe.h"
 #include "shell/TqMainWindow.h"
 
+#include "common/LogStream.h"
+#include "common/Product.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QSplashScreen>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether Qt would take `folder` as its runtime folder as it is: a folder of this user that
+// only the user may use.
+bool isPrivateFolder(const QByteArray& folder) {
+    struct stat status {};
+    return !folder.isEmpty() && ::stat(folder.constData(), &status) == 0 && S_ISDIR(status.st_mode)
+           && status.st_uid == ::geteuid() && (status.st_mode & 0777) == S_IRWXU;
+}
+
+// The user's cache folder as Qt names it, or nothing when the environment does not name one:
+// from a HOME that is unset Qt would name a folder at the root of the file system.
+QString ownCacheFolder() {
+    const QString cache = QFile::decodeName(qgetenv("XDG_CACHE_HOME"));
+    const QString home = QFile::decodeName(qgetenv("HOME"));
+    const bool named = cache.isEmpty() ? QDir::isAbsolutePath(home) && QFileInfo(home).isDir()
+                                       : QDir::isAbsolutePath(cache);
+    return named ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                 : QString();
+}
+
+}  // namespace
 
 TqApplication::TqApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -13,6 +46,19 @@ TqApplication::~TqApplication() { delete splash_; }
 void TqApplication::useHighDpiScreens() {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
+
+void TqApplication::keepRuntimeFolderOwn() {
+    if (!temporaryFolder().isEmpty() || isPrivateFolder(qgetenv("XDG_RUNTIME_DIR")))
+        return;
+    const QString cache = ownCacheFolder();
+    if (cache.isEmpty())
+        return;
+    const QString runtime = cache + QStringLiteral("/%1/%2/runtime")
+                                        .arg(QLatin1String(Product::organisationName),
+                                             QLatin1String(Product::applicationName));
+    if (ensurePrivateFolder(runtime))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
 
 QStringList TqApplication::takeQueuedFiles() {

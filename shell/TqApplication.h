@@ -19,6 +19,12 @@ public:
     /// double-density screen windows, fixed sizes and pictures keep their size, and icons take
     /// their @2x pictures.
     static void useHighDpiScreens();
+    /// Call before any Qt application object is built, which looks for Qt's runtime folder.
+    /// Without a usable XDG_RUNTIME_DIR Qt makes that folder in its temporary folder, and when
+    /// TMPDIR names no folder, that name starts at the root of the file system: then a private
+    /// folder in the user's own cache folder becomes XDG_RUNTIME_DIR. When the environment
+    /// names no cache folder either, nothing is changed.
+    static void keepRuntimeFolderOwn();
     /// Deletes a splash screen it still holds.
     ~TqApplication() override;
 

@@ -190,7 +190,8 @@ void TqMainWindow::closeEvent(QCloseEvent* event) {
     if (onCutoutTab()) {
         // Close again once the cut-out is on the composition; the thread is not closed
         // before, so the placement cannot be stranded.
-        const auto placed = placement_->place([this] { close(); });
+        const auto placed =
+            placement_->place([this] { close(); }, CutoutPlacement::Then::Leave);
         if (placed != CutoutPlacement::Outcome::Placed) {
             event->ignore();
             return;

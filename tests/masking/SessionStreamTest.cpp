@@ -5,6 +5,7 @@
 #include "masking/NamedImage.h"
 #include "masking/SessionFile.h"
 #include "masking/SessionStream.h"
+#include "masking/SessionStreamCheck.h"
 #include "masking/TqSourceImage.h"
 #include "common/StreamedTypes.h"
 #include "tests/masking/MaskPixels.h"
@@ -17,12 +18,14 @@
 #include <QBitmap>
 #include <QBuffer>
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QTimer>
 #include <QUrl>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -388,6 +391,113 @@ TEST_F(SessionStreamTest, AModelWithoutTargetsSavesAnEmptyList) {
     ASSERT_TRUE(load(saved()));
     EXPECT_TRUE(model->regions().isEmpty());
     EXPECT_TRUE(model->forcedEdges().isEmpty());
+}
+
+// A PNG file that declares `width` x `height` RGBA pixels and holds the first row only; a
+// private chunk of `padding` bytes, which readers skip, sets the file's length.
+QByteArray declaredPicture(quint32 width, quint32 height, int padding) {
+    auto chunk = [](const char* tag, const QByteArray& data) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(quint32(data.size()), bytes.data());
+        return bytes + QByteArray(tag, 4) + data + QByteArray(4, '\0');   // the sum is not read
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8;   // bits per channel
+    header[9] = 6;   // RGBA
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header)
+           + chunk("IDAT", qCompress(QByteArray(int(width) * 4 + 1, '\0'), 9).mid(4))
+           + (padding > 0 ? chunk("zqPd", QByteArray(padding, '\0')) : QByteArray())
+           + chunk("IEND", QByteArray());
+}
+
+// Qt reads an empty path as its count alone. A check that took eight more bytes after it would
+// read the next key's length and first character as the path's tail, the rest of the key as the
+// length of a key of its own, and so read a whole picture as text: Qt would decode a picture of
+// 16384 x 16384 pixels (1 GB) that the check never saw.
+TEST_F(SessionStreamTest, AnEmptyPathHidesNoPictureFromTheCheck) {
+    registerStreamedTypes();
+    // An image, not null, present: nine bytes before the file; a text's length is even.
+    QByteArray picture = QByteArray::fromHex("000000460000000001") + declaredPicture(16384, 16384, 0);
+    if (picture.size() % 2 != 0)
+        picture = QByteArray::fromHex("000000460000000001") + declaredPicture(16384, 16384, 1);
+
+    QByteArray stream;
+    {
+        QDataStream out(&stream, QIODevice::WriteOnly);
+        out.setVersion(SessionStream::currentVersion);
+        out << qint32(SessionStream::magic) << qint32(SessionStream::currentVersion) << quint16(0);
+        out << quint32(8) << qint8(0) << quint32(2);   // a map of two entries
+        out << QStringLiteral("p") << QVariant::fromValue(QPainterPath());
+        // The second key: eight bytes, the last four of which a check out of step reads as the
+        // length of its own next key.
+        out << quint32(8) << quint16('a') << quint16('b') << quint32(picture.size());
+    }
+    stream += picture;
+    stream += bytesOf(QVariant(0));   // what the check out of step takes for the second value
+
+    qint64 end = 0;
+    QString problem;
+    ASSERT_FALSE(SessionStreamCheck::checkVariant(stream, SessionStream::headerSize, &end, &problem));
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("picture of 16384 x 16384 pixels")))
+        << problem.toStdString();
+    QBuffer buffer;
+    buffer.setData(stream);
+    buffer.open(QIODevice::ReadOnly);
+    const SessionStream::Contents read = SessionStream::read(buffer, SessionFile::supportedVersions());
+    EXPECT_EQ(read.outcome, SessionStream::Outcome::BadModel);
+    EXPECT_FALSE(read.model.isValid());
+}
+
+// A stroke of a single dot has a path without points, and Qt drops the points of a damaged
+// path that are not numbers: such a path is written as its count alone and must read back.
+TEST_F(SessionStreamTest, AStrokeWithoutPointsSavesAndReadsBack) {
+    auto dotted = [this] {
+        openWithWork(1);
+        auto* dot = new SavedBrushRegion(QColor(Qt::blue));
+        dot->stroke().startStroke(QPointF(50, 30));
+        model->regions().append(dot);
+        return saved();
+    };
+    auto damaged = [this] {
+        openWithWork(1);
+        QByteArray bytes = saved();
+        // The first stroke's first point: past the type's name and the element count, the
+        // element's type, then x.
+        const QByteArray name("\0\0\0\x0dQPainterPath\0", 17);
+        const int path = bytes.indexOf(name);
+        EXPECT_GT(path, 0);
+        EXPECT_GT(qFromBigEndian<quint32>(bytes.constData() + path + name.size()), 0u);
+        QByteArray notANumber;
+        QDataStream(&notANumber, QIODevice::WriteOnly) << std::nan("");
+        bytes.replace(path + name.size() + 8, notANumber.size(), notANumber);
+        return bytes;
+    };
+    const struct { const char* name; std::function<QByteArray()> session; int strokes; } cases[] = {
+        {"a stroke of one dot", dotted, 4},
+        {"a stroke whose points are not numbers", damaged, 3},
+    };
+    MessageBoxCloser closer;   // a refused session would say so in a box
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray first = c.session();
+        ASSERT_FALSE(first.isEmpty());
+        model->closeImage();
+        ASSERT_TRUE(load(first));
+        const auto strokes = strokeSets();
+        ASSERT_EQ(int(strokes.size()), c.strokes);
+        for (const auto& set : strokes)
+            EXPECT_FALSE(set.empty());
+
+        const QByteArray again = saved();
+        ASSERT_FALSE(again.isEmpty());
+        model->closeImage();
+        ASSERT_TRUE(load(again));
+        EXPECT_EQ(strokeSets(), strokes);
+        model->closeImage();
+    }
+    EXPECT_TRUE(closer.texts.isEmpty());
 }
 
 TEST_F(SessionStreamTest, RestoringAtAnotherResolutionAnnouncesItFirst) {

@@ -107,7 +107,8 @@ protected:
         const std::string errors = root_ + "/stderr-" + std::to_string(++runs_) + ".txt";
         auto process = std::make_unique<ProgramProcess>(
             program_, arguments,
-            locale_.empty() ? environment(driverMode) : environment(driverMode, locale_), errors);
+            locale_.empty() ? environment(driverMode) : environment(driverMode, locale_), errors,
+            removedEnvironment_);
         EXPECT_TRUE(process->started());
         return process;
     }
@@ -161,6 +162,8 @@ protected:
     std::string locale_;   // empty: the test's own
     /// Variables added to (or replacing) the environment of every run.
     std::map<std::string, std::string> extraEnvironment_;
+    /// Variables of the test's own environment that no run gets.
+    std::vector<std::string> removedEnvironment_;
     int runs_ = 0;
 };
 

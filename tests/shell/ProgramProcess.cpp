@@ -22,7 +22,8 @@ namespace {
 constexpr std::chrono::seconds deadline{240};
 constexpr std::chrono::milliseconds pollInterval{20};
 
-std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& changes) {
+std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& changes,
+                                           const std::vector<std::string>& removals) {
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -32,6 +33,8 @@ std::vector<std::string> mergedEnvironment(const std::map<std::string, std::stri
     }
     for (const auto& change : changes)
         variables[change.first] = change.second;
+    for (const std::string& name : removals)
+        variables.erase(name);
     std::vector<std::string> merged;
     for (const auto& variable : variables)
         merged.push_back(variable.first + "=" + variable.second);
@@ -51,11 +54,12 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 ProgramProcess::ProgramProcess(const std::string& program,
                                const std::vector<std::string>& arguments,
                                const std::map<std::string, std::string>& environmentChanges,
-                               const std::string& standardErrorFile)
+                               const std::string& standardErrorFile,
+                               const std::vector<std::string>& environmentRemovals)
     : standardErrorFile_(standardErrorFile) {
     std::vector<std::string> argumentTexts{program};
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environmentTexts = mergedEnvironment(environmentChanges);
+    std::vector<std::string> environmentTexts = mergedEnvironment(environmentChanges, environmentRemovals);
     std::vector<char*> argv = pointersTo(argumentTexts);
     std::vector<char*> envp = pointersTo(environmentTexts);
 

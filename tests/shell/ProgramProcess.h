@@ -7,7 +7,7 @@
 #include <vector>
 
 /// The built program, run as a child process for a test: its standard error goes to a file,
-/// its environment is the test's own with the given changes.
+/// its environment is the test's own with the given changes and without the given variables.
 class ProgramProcess {
 public:
     struct Result {
@@ -17,10 +17,11 @@ public:
     };
 
     /// Starts `program` with `arguments` (not counting the program's name); standard error goes
-    /// to `standardErrorFile`.
+    /// to `standardErrorFile`. The variables of `environmentRemovals` are left out.
     ProgramProcess(const std::string& program, const std::vector<std::string>& arguments,
                    const std::map<std::string, std::string>& environmentChanges,
-                   const std::string& standardErrorFile);
+                   const std::string& standardErrorFile,
+                   const std::vector<std::string>& environmentRemovals = {});
     /// Kills a child that is still running.
     ~ProgramProcess();
 

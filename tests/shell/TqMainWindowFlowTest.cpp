@@ -309,6 +309,58 @@ TEST_F(WindowFlowTest, ACutoutThatCannotBeSavedStaysOpenWithAMessage) {
     EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
 }
 
+// TMPDIR names a plain file while it lives: no temporary file can be made in it, not even
+// with every permission.
+class TemporaryFolderThatIsAFile {
+public:
+    TemporaryFolderThatIsAFile() : kept_(qgetenv("TMPDIR")) {
+        QFile blocker(scratch_.filePath("file"));
+        made_ = blocker.open(QIODevice::WriteOnly);
+        qputenv("TMPDIR", QFile::encodeName(blocker.fileName()));
+    }
+    ~TemporaryFolderThatIsAFile() { qputenv("TMPDIR", kept_); }
+    bool made() const { return made_; }
+
+private:
+    QByteArray kept_;
+    QTemporaryDir scratch_;
+    bool made_ = false;
+};
+
+// Each close tries to place the cut-out again and fails alike: the message is the way out.
+TEST_F(WindowFlowTest, ACloseOffersToDiscardACutoutThatCannotBeSaved) {
+    openPhoto();
+    queueDeleteAllThenKeepDab(320, 240);
+    ASSERT_TRUE(waitUntil([this] { return engineIdle(); }));
+    TemporaryFolderThatIsAFile unusable;
+    ASSERT_TRUE(unusable.made());
+    {
+        BoxAnswerer cancel(QMessageBox::Cancel);
+        window->close();
+        ASSERT_TRUE(waitUntil([&] { return cancel.texts.size() == 1; }));
+        ASSERT_EQ(cancel.texts[0], "The cut-out could not be saved, so it stays open.\n"
+                                   "Please check that the temporary folder can be written.\n\n"
+                                   "Discard the cut-out to close without placing it.");
+    }
+    QTest::qWait(50);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->currentViewTab(), int(ImageView::MaskingTab));
+    EXPECT_NE(model()->sourceImage(), nullptr);
+    EXPECT_TRUE(cutoutItems().isEmpty());
+
+    BoxAnswerer discard(QMessageBox::Discard);
+    window->close();
+    ASSERT_TRUE(waitUntil([this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }));
+    ASSERT_FALSE(discard.texts.isEmpty());
+    EXPECT_TRUE(discard.texts[0].endsWith("Discard the cut-out to close without placing it."));
+    EXPECT_EQ(model()->sourceImage(), nullptr);
+    EXPECT_EQ(editedCutoutState, nullptr);
+}
+
 // A PNG whose every pixel is transparent but an opaque blue disc in the middle; under the
 // transparent pixels lies red, as a drawing program leaves it.
 QString discPicture(const QString& folder) {
