@@ -7,8 +7,9 @@
 /// reader goes, without building it, and tells whether reading it back is safe: every count
 /// and length fits in the bytes left, the nesting stays shallow, only the value types a masking
 /// session holds appear, and every embedded picture is a PNG whose declared size the picture
-/// intake would accept (no side over 32767, at most 2^27 pixels). Qt reserves what a count claims before it reads the
-/// elements, so a hostile count must be caught here, before Qt sees it.
+/// intake would accept (no side over 32767, at most 2^27 pixels). Qt reserves what a count
+/// claims before it reads the elements, so a hostile count must be caught here, before Qt sees
+/// it.
 class SessionStreamCheck {
 public:
     /// True when the value starting at `offset` is safe to read; else false with the reason
