@@ -80,6 +80,7 @@ TEST(ProgramPicturesTest, HandCursorsAreOutlinedWhiteHandsUnderTheirHotSpots) {
             makeBitmapCursor(hand.hotSpot.x(), hand.hotSpot.y(), data, mask, Qt::ArrowCursor));
         EXPECT_EQ(cursor->shape(), Qt::BitmapCursor) << hand.name;
         EXPECT_EQ(cursor->hotSpot(), hand.hotSpot) << hand.name;
+        EXPECT_TRUE(cursor->pixmap().isNull()) << hand.name;   // at 1x: the one-bit bitmaps
 
         const QImage dataBits = QBitmap(data).toImage();
         const QImage maskBits = QBitmap(mask).toImage();
