@@ -10,19 +10,11 @@
 
 namespace {
 
-// The double-density twin of a picture: "dir/name.png" becomes "dir/name@2x.png".
-QString twinOf(const QString& file) {
-    const int dot = file.lastIndexOf(QLatin1Char('.'));
-    if (dot <= file.lastIndexOf(QLatin1Char('/')))
-        return file + QStringLiteral("@2x");
-    return file.left(dot) + QStringLiteral("@2x") + file.mid(dot);
-}
-
 // The cursor drawn from the twins at twice the pixels, black where `data` is set and white
 // elsewhere, shown through `mask`; null when the twins are missing or not twice `size`.
 QPixmap doubleDensityCursorPixmap(const QString& dataFile, const QString& maskFile, QSize size) {
-    const QBitmap data(twinOf(dataFile));
-    const QBitmap mask(twinOf(maskFile));
+    const QBitmap data(doubleDensityTwin(dataFile));
+    const QBitmap mask(doubleDensityTwin(maskFile));
     if (data.isNull() || mask.isNull() || data.size() != size * 2 || mask.size() != size * 2)
         return QPixmap();
     const QImage bits = data.toImage().convertToFormat(QImage::Format_Mono);
@@ -39,6 +31,18 @@ QPixmap doubleDensityCursorPixmap(const QString& dataFile, const QString& maskFi
 
 } // namespace
 
+bool onDoubleDensityScreen() {
+    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return gui && gui->devicePixelRatio() > 1.0;
+}
+
+QString doubleDensityTwin(const QString& file) {
+    const int dot = file.lastIndexOf(QLatin1Char('.'));
+    if (dot <= file.lastIndexOf(QLatin1Char('/')))
+        return file + QStringLiteral("@2x");
+    return file.left(dot) + QStringLiteral("@2x") + file.mid(dot);
+}
+
 QCursor* makeBitmapCursor(int x, int y, const QString& dataFile, const QString& maskFile,
                           Qt::CursorShape fallback) {
     const QBitmap data(dataFile);
@@ -47,8 +51,7 @@ QCursor* makeBitmapCursor(int x, int y, const QString& dataFile, const QString& 
         return new QCursor(fallback);
     // On a double-density screen the cursor shows the pictures drawn at twice the pixels; the
     // hot spot stays in logical pixels, as QCursor takes it for a pixmap with a ratio.
-    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (gui && gui->devicePixelRatio() > 1.0) {
+    if (onDoubleDensityScreen()) {
         const QPixmap pixmap = doubleDensityCursorPixmap(dataFile, maskFile, data.size());
         if (!pixmap.isNull())
             return new QCursor(pixmap, x, y);

@@ -1,10 +1,9 @@
 #include "composition/scene/IconPixmap.h"
 
 #include "composition/scene/GaussianBlurImage.h"
+#include "workspace/BitmapCursor.h"
 
 #include <QColor>
-#include <QFileInfo>
-#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -39,11 +38,8 @@ QPixmap handlePixmap(const QString& name) {
     const QString path = QStringLiteral(":/images/fun/cursors32pix/") + name;
     // The highest ratio of any screen: a handle is made once and may be shown on any of them,
     // and the denser picture scaled down stays sharper than the small one blown up.
-    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (gui && gui->devicePixelRatio() > 1.0) {
-        const QFileInfo file(path);
-        const QString twin = file.path() + QLatin1Char('/') + file.completeBaseName() +
-                             QStringLiteral("@2x.") + file.suffix();
+    if (onDoubleDensityScreen()) {
+        const QString twin = doubleDensityTwin(path);
         QPixmap pixmap = iconPixmapFromFile(twin, 2);
         if (!pixmap.isNull())
             return pixmap;
